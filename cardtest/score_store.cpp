@@ -1,0 +1,58 @@
+#include "score_store.h"
+
+#include <windows.h>
+
+#include <string>
+
+namespace cardtest {
+namespace {
+struct FileHandle {
+    HANDLE h;
+    ~FileHandle() {
+        if (h != INVALID_HANDLE_VALUE) CloseHandle(h);
+    }
+};
+
+std::wstring FolderOf(const std::wstring& path) {
+    wchar_t full[MAX_PATH];
+    wchar_t* name = nullptr;
+    DWORD n = GetFullPathNameW(path.c_str(), MAX_PATH, full, &name);
+    if (n == 0 || n >= MAX_PATH || !name) return L".";
+    return std::wstring(full, static_cast<size_t>(name - full));
+}
+} // namespace
+
+StoredScore ReadScoreStore(const std::wstring& path) {
+    FileHandle file{CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                                FILE_ATTRIBUTE_NORMAL, nullptr)};
+    if (file.h == INVALID_HANDLE_VALUE) {
+        DWORD error = GetLastError();
+        if (error == ERROR_FILE_NOT_FOUND) return {};
+        return {std::nullopt, error == ERROR_PATH_NOT_FOUND ? kFileNotFound : kPathFileAccessError};
+    }
+    std::string bytes;
+    char buffer[4096];
+    for (DWORD got = 0;; bytes.append(buffer, got)) {
+        if (!ReadFile(file.h, buffer, sizeof buffer, &got, nullptr)) return {std::nullopt, kPathFileAccessError};
+        if (got == 0) return {std::move(bytes), std::nullopt};
+    }
+}
+
+std::optional<RunTimeError> ReplaceScoreStore(const std::wstring& path, std::string_view contents) {
+    wchar_t temp[MAX_PATH];
+    if (!GetTempFileNameW(FolderOf(path).c_str(), L"scr", 0, temp)) return kPathFileAccessError;
+    bool written = false;
+    {
+        FileHandle file{CreateFileW(temp, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr)};
+        DWORD put = 0;
+        written = file.h != INVALID_HANDLE_VALUE &&
+                  WriteFile(file.h, contents.data(), static_cast<DWORD>(contents.size()), &put, nullptr) &&
+                  put == contents.size() && FlushFileBuffers(file.h);
+    }
+    if (written && MoveFileExW(temp, path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+        return std::nullopt;
+    DeleteFileW(temp);
+    return kPathFileAccessError;
+}
+
+} // namespace cardtest

@@ -1,0 +1,11 @@
+// The screen as controls see it: twips per pixel from the real DPI (15 only at 96 DPI).
+#pragma once
+
+namespace Screen {
+float TwipsPerPixelX();
+float TwipsPerPixelY();
+int TwipsToPixelsX(int twips);
+int TwipsToPixelsY(int twips);
+int PixelsToTwipsX(int pixels);
+int PixelsToTwipsY(int pixels);
+} // namespace Screen

@@ -1,0 +1,273 @@
+// Palix as a user meets it: started in a folder of its own with a prepared "score.dat", driven with real
+// window messages, read back through the texts its window exposes and the file it leaves behind.
+#include "card_game.h"
+#include "number_text.h"
+#include "palix_ids.h"
+
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <sstream>
+#include <string>
+#include <thread>
+
+namespace {
+using namespace std::chrono_literals;
+
+std::wstring Here() {
+    wchar_t path[MAX_PATH];
+    DWORD n = GetModuleFileNameW(nullptr, path, MAX_PATH);
+    std::wstring dir(path, n);
+    return dir.substr(0, dir.find_last_of(L'\\') + 1);
+}
+
+std::wstring TextOf(HWND hwnd) {
+    wchar_t buffer[512] = L"";
+    DWORD_PTR length = 0;
+    SendMessageTimeoutW(hwnd, WM_GETTEXT, 512, reinterpret_cast<LPARAM>(buffer), SMTO_ABORTIFHUNG, 5000, &length);
+    return buffer;
+}
+
+bool WaitUntil(const std::function<bool()>& condition, std::chrono::milliseconds limit = 10s) {
+    for (auto end = std::chrono::steady_clock::now() + limit; std::chrono::steady_clock::now() < end;) {
+        if (condition()) return true;
+        std::this_thread::sleep_for(20ms);
+    }
+    return condition();
+}
+
+struct WindowSearch {
+    DWORD process;
+    const wchar_t* windowClass;
+    HWND found;
+};
+
+BOOL CALLBACK MatchWindow(HWND hwnd, LPARAM lp) {
+    auto* s = reinterpret_cast<WindowSearch*>(lp);
+    DWORD owner = 0;
+    GetWindowThreadProcessId(hwnd, &owner);
+    wchar_t cls[64];
+    GetClassNameW(hwnd, cls, 64);
+    if (owner != s->process || !IsWindowVisible(hwnd) || lstrcmpW(cls, s->windowClass) != 0) return TRUE;
+    s->found = hwnd;
+    return FALSE;
+}
+
+HWND TopWindowOf(DWORD process, const wchar_t* windowClass) {
+    WindowSearch search{process, windowClass, nullptr};
+    EnumWindows(MatchWindow, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+BOOL CALLBACK AppendText(HWND child, LPARAM lp) {
+    reinterpret_cast<std::wstring*>(lp)->append(TextOf(child)).append(L"\n");
+    return TRUE;
+}
+
+std::string ReadFile(const std::wstring& path) {
+    std::ifstream in(std::filesystem::path(path), std::ios::binary);
+    std::stringstream bytes;
+    bytes << in.rdbuf();
+    return bytes.str();
+}
+
+void WriteFile(const std::wstring& path, const std::string& bytes) {
+    std::ofstream(std::filesystem::path(path), std::ios::binary) << bytes;
+}
+
+// One run of Palix in a fresh folder.
+class Palix {
+public:
+    explicit Palix(const char* scoreFile) {
+        wchar_t temp[MAX_PATH];
+        GetTempPathW(MAX_PATH, temp);
+        folder_ = std::wstring(temp) + L"palix-" + std::to_wstring(GetCurrentProcessId()) + L"-" +
+                  std::to_wstring(GetTickCount()) + L"-" + std::to_wstring(counter_++);
+        CreateDirectoryW(folder_.c_str(), nullptr);
+        if (scoreFile) WriteFile(ScorePath(), scoreFile);
+
+        std::wstring exe = Here() + L"Palix.exe";
+        STARTUPINFOW si{};
+        si.cb = sizeof(si);
+        std::wstring command = L"\"" + exe + L"\"";
+        if (!CreateProcessW(exe.c_str(), command.data(), nullptr, nullptr, FALSE, 0, nullptr, folder_.c_str(), &si,
+                            &process_))
+            ADD_FAILURE() << "Palix.exe did not start: " << GetLastError();
+    }
+    ~Palix() {
+        if (process_.hProcess) {
+            if (WaitForSingleObject(process_.hProcess, 0) == WAIT_TIMEOUT) TerminateProcess(process_.hProcess, 1);
+            WaitForSingleObject(process_.hProcess, 5000);
+            CloseHandle(process_.hProcess);
+            CloseHandle(process_.hThread);
+        }
+        DeleteFileW(ScorePath().c_str());
+        RemoveDirectoryW(folder_.c_str());
+    }
+
+    std::wstring ScorePath() const { return folder_ + L"\\score.dat"; }
+
+    HWND WaitForForm() {
+        WaitUntil([&] { return (form_ = TopWindowOf(process_.dwProcessId, L"RuntimeForm")) != nullptr; });
+        return form_;
+    }
+    HWND WaitForMessageBox() {
+        HWND box = nullptr;
+        WaitUntil([&] { return (box = TopWindowOf(process_.dwProcessId, L"#32770")) != nullptr; });
+        return box;
+    }
+    // The exit code, or STILL_ACTIVE when it did not end in time.
+    DWORD WaitForExit() {
+        DWORD code = STILL_ACTIVE;
+        if (WaitForSingleObject(process_.hProcess, 10000) == WAIT_OBJECT_0) GetExitCodeProcess(process_.hProcess, &code);
+        return code;
+    }
+
+    HWND Item(int id) const { return GetDlgItem(form_, id); }
+    std::wstring Text(int id) const { return TextOf(Item(id)); }
+    bool Shows(int id) const { return IsWindowVisible(Item(id)) != FALSE; }
+
+    void Click(int id) const {
+        RECT r;
+        GetClientRect(Item(id), &r);
+        LPARAM at = MAKELPARAM(r.right / 2, r.bottom / 2);
+        PostMessageW(Item(id), WM_LBUTTONDOWN, MK_LBUTTON, at);
+        PostMessageW(Item(id), WM_LBUTTONUP, 0, at);
+    }
+    void PressSpace(int id) const {
+        PostMessageW(Item(id), WM_KEYDOWN, VK_SPACE, 0x00390001);
+        PostMessageW(Item(id), WM_KEYUP, VK_SPACE, 0xC0390001);
+    }
+    // Alt opens the menu bar, Down drops "File" open, Down moves on per item, Enter chooses.
+    void ChooseFromFileMenu(int item) const {
+        PostMessageW(form_, WM_SYSKEYDOWN, VK_MENU, 0x20380001);
+        PostMessageW(form_, WM_SYSKEYUP, VK_MENU, 0xC0380001);
+        for (int i = 0; i <= item; ++i) {
+            PostMessageW(form_, WM_KEYDOWN, VK_DOWN, 0x01500001);
+            PostMessageW(form_, WM_KEYUP, VK_DOWN, 0xC1500001);
+        }
+        PostMessageW(form_, WM_KEYDOWN, VK_RETURN, 0x001C0001);
+        PostMessageW(form_, WM_KEYUP, VK_RETURN, 0xC01C0001);
+    }
+
+    // Turns the next card, alternating a mouse click and the space key; the visible face's symbol code.
+    int16_t NextCard() {
+        int turned = _wtoi(Text(ID_LABEL(7)).c_str());
+        if (turned % 2 == 0)
+            Click(ID_COMMAND1);
+        else
+            PressSpace(ID_COMMAND1);
+        EXPECT_TRUE(WaitUntil([&] { return Text(ID_LABEL(7)) == std::to_wstring(turned + 1); }));
+        int16_t face = 0;
+        for (int16_t symbol = 1; symbol <= 5; ++symbol)
+            if (Shows(ID_IMAGE(symbol))) {
+                EXPECT_EQ(face, 0) << "two card faces show at once";
+                face = symbol;
+            }
+        return face;
+    }
+
+private:
+    static inline int counter_ = 0;
+    std::wstring folder_;
+    PROCESS_INFORMATION process_{};
+    HWND form_ = nullptr;
+};
+
+std::wstring Wide(const std::string& s) { return std::wstring(s.begin(), s.end()); }
+
+TEST(Palix, PlaysAWholeGameAndAddsItToTheStatistics) {
+    Palix palix(" 16 \r\n 3 \r\n");
+    ASSERT_TRUE(palix.WaitForForm());
+    EXPECT_EQ(TextOf(palix.WaitForForm()), L"Vostrel v2.0");
+    EXPECT_EQ(palix.Text(ID_LABEL(14)), L" 3 ");
+    EXPECT_EQ(palix.Text(ID_LABEL(15)), L"5.33333333333333");
+    EXPECT_EQ(palix.Text(ID_LABEL(7)), L"0");
+    EXPECT_EQ(palix.Text(ID_LABEL(8)), L"0");
+    EXPECT_EQ(palix.Text(ID_LABEL(1)), L"0");
+    EXPECT_EQ(palix.Text(ID_LABEL(9)), L"");
+    for (int id : {ID_LABEL(10), ID_LABEL(11), ID_IMAGE(1), ID_IMAGE(2), ID_IMAGE(3), ID_IMAGE(4),
+                   ID_IMAGE(5)})
+        EXPECT_FALSE(palix.Shows(id)) << id;
+    for (int n = 1; n <= 5; ++n) EXPECT_EQ(SendMessageW(palix.Item(ID_OPTION(n)), BM_GETCHECK, 0, 0), BST_UNCHECKED);
+
+    // The first card without a guess is a miss; then guess Star, and from card 13 on Waves.
+    int hits = 0;
+    EXPECT_NE(palix.NextCard(), 0);
+    EXPECT_EQ(palix.Text(ID_LABEL(8)), L"0");
+    palix.Click(ID_OPTION(1));
+    ASSERT_TRUE(WaitUntil([&] { return SendMessageW(palix.Item(ID_OPTION(1)), BM_GETCHECK, 0, 0) == BST_CHECKED; }));
+    int16_t guess = cardtest::kStar;
+    for (int card = 2; card <= 25; ++card) {
+        if (card == 13) {
+            palix.Click(ID_OPTION(5));
+            ASSERT_TRUE(
+                WaitUntil([&] { return SendMessageW(palix.Item(ID_OPTION(5)), BM_GETCHECK, 0, 0) == BST_CHECKED; }));
+            EXPECT_EQ(SendMessageW(palix.Item(ID_OPTION(1)), BM_GETCHECK, 0, 0), BST_UNCHECKED);
+            guess = cardtest::kWaves;
+        }
+        if (palix.NextCard() == guess) ++hits;
+        ASSERT_EQ(palix.Text(ID_LABEL(8)), std::to_wstring(hits)) << "after card " << card;
+        EXPECT_EQ(palix.Text(ID_LABEL(1)), Wide(cardtest::GeneralNumberText(double(hits) / card * 100)));
+    }
+
+    EXPECT_FALSE(palix.Shows(ID_COMMAND1));
+    EXPECT_TRUE(palix.Shows(ID_LABEL(10)));
+    EXPECT_TRUE(palix.Shows(ID_LABEL(11)));
+    EXPECT_EQ(palix.Text(ID_LABEL(10)), L"The chance for your score are 1 to");
+    EXPECT_EQ(palix.Text(ID_LABEL(9)), Wide(cardtest::GeneralNumberText(cardtest::ChanceEstimate(int16_t(hits)))));
+    EXPECT_EQ(palix.Text(ID_LABEL(11)), L"times");
+    // The statistics shown are those of the start.
+    EXPECT_EQ(palix.Text(ID_LABEL(14)), L" 3 ");
+    EXPECT_EQ(ReadFile(palix.ScorePath()), " " + std::to_string(16 + hits) + " \r\n 4 \r\n");
+
+    PostMessageW(palix.WaitForForm(), WM_CLOSE, 0, 0);
+    EXPECT_EQ(palix.WaitForExit(), 0u);
+}
+
+TEST(Palix, MenuResetWritesZerosAndEndsEvenMidGame) {
+    Palix palix("16\r\n3\r\n");
+    ASSERT_TRUE(palix.WaitForForm());
+    palix.NextCard();
+    palix.ChooseFromFileMenu(0);
+    EXPECT_EQ(palix.WaitForExit(), 0u);
+    EXPECT_EQ(ReadFile(palix.ScorePath()), " 0 \r\n 0 \r\n");
+}
+
+TEST(Palix, MenuExitLeavesTheFileUntouched) {
+    Palix palix("16\r\n3\r\n");
+    ASSERT_TRUE(palix.WaitForForm());
+    palix.NextCard();
+    palix.ChooseFromFileMenu(1);
+    EXPECT_EQ(palix.WaitForExit(), 0u);
+    EXPECT_EQ(ReadFile(palix.ScorePath()), "16\r\n3\r\n");
+}
+
+TEST(Palix, DamagedFileStopsTheProgramWithAMessageAndIsKept) {
+    Palix palix("many\r\nmany\r\n");
+    HWND box = palix.WaitForMessageBox();
+    ASSERT_TRUE(box);
+    std::wstring message;
+    EnumChildWindows(box, AppendText, reinterpret_cast<LPARAM>(&message));
+    EXPECT_NE(message.find(L"Type mismatch"), std::wstring::npos) << std::string(message.begin(), message.end());
+    EXPECT_NE(message.find(L"score.dat"), std::wstring::npos);
+    PostMessageW(GetDlgItem(box, IDOK), BM_CLICK, 0, 0);
+    EXPECT_EQ(palix.WaitForExit(), 13u);
+    EXPECT_EQ(ReadFile(palix.ScorePath()), "many\r\nmany\r\n");
+}
+
+TEST(Palix, MissingFileStartsFromNothingAndTheFirstGameCreatesIt) {
+    Palix palix(nullptr);
+    ASSERT_TRUE(palix.WaitForForm());
+    EXPECT_EQ(palix.Text(ID_LABEL(14)), L"0");
+    EXPECT_EQ(palix.Text(ID_LABEL(15)), L"0");
+    for (int card = 1; card <= 25; ++card) palix.NextCard();
+    ASSERT_TRUE(WaitUntil([&] { return !palix.Shows(ID_COMMAND1); }));
+    EXPECT_EQ(ReadFile(palix.ScorePath()), " 0 \r\n 1 \r\n"); // no option was ever selected
+}
+
+} // namespace

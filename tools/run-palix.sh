@@ -1,0 +1,24 @@
+#!/usr/bin/env bash
+# Starts Palix in build/run (its statistics stay there between runs). Without a display it runs in Xvfb,
+# saves a screenshot to build/palix.png and closes again.
+set -eu
+build="$(realpath "$1")"
+here="$(dirname "$(realpath "$0")")"
+. "$here/wine-env.sh" "$build/win32/wine"
+mkdir -p "$build/run"
+cd "$build/run"
+
+if [ -n "${DISPLAY:-}" ]; then
+    exec wine "$build/win32/bin/Palix.exe"
+fi
+
+xvfb-run -a -s "-screen 0 1024x768x24" bash -c '
+    wine "$1/win32/bin/Palix.exe" &
+    for _ in $(seq 100); do
+        xwininfo -root -tree 2>/dev/null | grep -q "Vostrel v2.0" && break
+        sleep 0.2
+    done
+    sleep 1
+    import -window root "$1/palix.png"
+    wineserver -k' bash "$build"
+echo "Palix ran in a virtual display (no DISPLAY here); its window is in $build/palix.png"
