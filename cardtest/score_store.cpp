@@ -39,6 +39,10 @@ StoredScore ReadScoreStore(const std::wstring& path) {
 }
 
 std::optional<RunTimeError> ReplaceScoreStore(const std::wstring& path, std::string_view contents) {
+    // A rename may replace a read-only file where writing it would not; it stays the user's to protect.
+    DWORD attributes = GetFileAttributesW(path.c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY)))
+        return kPathFileAccessError;
     wchar_t temp[MAX_PATH];
     if (!GetTempFileNameW(FolderOf(path).c_str(), L"scr", 0, temp)) return kPathFileAccessError;
     bool written = false;

@@ -260,6 +260,23 @@ TEST(Palix, DamagedFileStopsTheProgramWithAMessageAndIsKept) {
     EXPECT_EQ(ReadFile(palix.ScorePath()), "many\r\nmany\r\n");
 }
 
+TEST(Palix, AReadOnlyFileAtGameEndStopsWithAMessageAndIsKept) {
+    Palix palix("2\r\n1\r\n");
+    ASSERT_TRUE(palix.WaitForForm());
+    SetFileAttributesW(palix.ScorePath().c_str(), FILE_ATTRIBUTE_READONLY);
+    for (int card = 1; card < 25; ++card) palix.NextCard();
+    palix.Click(ID_COMMAND1);
+    HWND box = palix.WaitForMessageBox();
+    ASSERT_TRUE(box);
+    std::wstring message;
+    EnumChildWindows(box, AppendText, reinterpret_cast<LPARAM>(&message));
+    EXPECT_NE(message.find(L"Path/File access error"), std::wstring::npos);
+    PostMessageW(GetDlgItem(box, IDOK), BM_CLICK, 0, 0);
+    EXPECT_EQ(palix.WaitForExit(), 75u);
+    SetFileAttributesW(palix.ScorePath().c_str(), FILE_ATTRIBUTE_NORMAL);
+    EXPECT_EQ(ReadFile(palix.ScorePath()), "2\r\n1\r\n");
+}
+
 TEST(Palix, MissingFileStartsFromNothingAndTheFirstGameCreatesIt) {
     Palix palix(nullptr);
     ASSERT_TRUE(palix.WaitForForm());

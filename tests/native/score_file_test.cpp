@@ -1,0 +1,73 @@
+#include "score_file.h"
+
+#include <cmath>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+namespace cardtest {
+namespace {
+
+void ExpectLoad(std::optional<std::string_view> file, const char* gamesPlayed, const char* average) {
+    const ScoreLoad load = LoadScore(file);
+    EXPECT_FALSE(load.error.has_value()) << load.error->description;
+    EXPECT_EQ(load.gamesPlayed, gamesPlayed);
+    EXPECT_EQ(load.average, average);
+}
+
+TEST(LoadScore, ShowsGamesAndAverage) {
+    ExpectLoad(" 16 \r\n 3 \r\n", " 3 ", "5.33333333333333"); // line 2 shown as read
+    ExpectLoad("21\r\n4", "4", "5.25");                       // the last line needs no line end
+    ExpectLoad("6\r3\rmore", "3", "2");                       // a CR alone ends a line too
+    ExpectLoad("0\r\n-0\r\n", "0", "0");
+    ExpectLoad("many\r\n0\r\n", "0", "0"); // line 1 is not looked at without games
+    ExpectLoad(std::nullopt, "0", "0");    // no file yet
+}
+
+TEST(LoadScore, StopsOnBadFiles) {
+    const std::vector<std::pair<const char*, RunTimeError>> cases = {
+        {"", kInputPastEndOfFile},        {"5\r\n", kInputPastEndOfFile}, {"5\n3\r\n", kInputPastEndOfFile},
+        {"5\r\nmany\r\n", kTypeMismatch}, {"5\r\n\r\n", kTypeMismatch},   {"5\r\n\n3\r\n", kTypeMismatch},
+        {"5x\r\n2\r\n", kTypeMismatch},   {"5\r\n1e999\r\n", kOverflow},  {"1e300\r\n1e-300\r\n", kOverflow},
+    };
+    for (const auto& [file, error] : cases) {
+        const ScoreLoad load = LoadScore(file);
+        EXPECT_EQ(load.error ? load.error->number : 0, error.number) << file;
+    }
+}
+
+TEST(StrictNumber, AcceptsOnlyAWholeNumber) {
+    const std::vector<std::pair<const char*, double>> good = {
+        {" 5 ", 5},     {"\t-2.5e3 ", -2500}, {"+.5", 0.5},          {"5.", 5},
+        {"25E-1", 2.5}, {"1e-999", 0},        {"-1e999", -HUGE_VAL},
+    };
+    for (const auto& [text, value] : good)
+        EXPECT_EQ(StrictNumber(text), value) << text;
+    for (const char* text : {"", "  ", "5x", "1e", ".", "- 5", "5 5", "0x10", "1,5", "5\n"}) {
+        EXPECT_EQ(StrictNumber(text), std::nullopt) << text;
+    }
+}
+
+TEST(LenientNumber, TakesTheLongestLeadingNumber) {
+    const std::vector<std::pair<const char*, double>> cases = {
+        {"12abc", 12}, {" 1 2 ", 12}, {"-3.5e2x", -350}, {"1e+", 1},
+        {". 5", 0.5},  {"abc", 0},    {"", 0},           {"--5", 0},
+    };
+    for (const auto& [text, value] : cases)
+        EXPECT_EQ(LenientNumber(text), value) << text;
+}
+
+TEST(ScoreFileWriting, WritesBlankFramedNumbersThatLoadAgain) {
+    EXPECT_EQ(PrintField(-2), "-2 ");
+    EXPECT_EQ(ResetScoreFile(), " 0 \r\n 0 \r\n");
+    EXPECT_EQ(UpdatedScoreFile({"16", "3"}, 5), " 21 \r\n 4 \r\n");
+    EXPECT_EQ(UpdatedScoreFile(LoadScore("many\r\n0\r\n").lines, 4), " 4 \r\n 1 \r\n");
+    EXPECT_EQ(UpdatedScoreFile(LoadScore(std::nullopt).lines, 6), " 6 \r\n 1 \r\n");
+    EXPECT_EQ(UpdatedScoreFile({" 1e999", "x"}, 3), " 3 \r\n 1 \r\n"); // unusable counts are 0
+    const std::string big = UpdatedScoreFile({"999999999999999", "199999999999999"}, 1);
+    EXPECT_EQ(big, " 1E+15 \r\n 200000000000000 \r\n");
+    ExpectLoad(big, " 200000000000000 ", "5");
+}
+
+} // namespace
+} // namespace cardtest
