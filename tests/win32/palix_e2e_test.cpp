@@ -3,81 +3,15 @@
 #include "card_game.h"
 #include "number_text.h"
 #include "palix_ids.h"
+#include "test_support.h"
 
 #include <gtest/gtest.h>
 #include <windows.h>
 
-#include <chrono>
-#include <filesystem>
-#include <fstream>
-#include <functional>
-#include <sstream>
 #include <string>
-#include <thread>
 
 namespace {
-using namespace std::chrono_literals;
-
-std::wstring Here() {
-    wchar_t path[MAX_PATH];
-    DWORD n = GetModuleFileNameW(nullptr, path, MAX_PATH);
-    std::wstring dir(path, n);
-    return dir.substr(0, dir.find_last_of(L'\\') + 1);
-}
-
-std::wstring TextOf(HWND hwnd) {
-    wchar_t buffer[512] = L"";
-    DWORD_PTR length = 0;
-    SendMessageTimeoutW(hwnd, WM_GETTEXT, 512, reinterpret_cast<LPARAM>(buffer), SMTO_ABORTIFHUNG, 5000, &length);
-    return buffer;
-}
-
-bool WaitUntil(const std::function<bool()>& condition, std::chrono::milliseconds limit = 10s) {
-    for (auto end = std::chrono::steady_clock::now() + limit; std::chrono::steady_clock::now() < end;) {
-        if (condition()) return true;
-        std::this_thread::sleep_for(20ms);
-    }
-    return condition();
-}
-
-struct WindowSearch {
-    DWORD process;
-    const wchar_t* windowClass;
-    HWND found;
-};
-
-BOOL CALLBACK MatchWindow(HWND hwnd, LPARAM lp) {
-    auto* s = reinterpret_cast<WindowSearch*>(lp);
-    DWORD owner = 0;
-    GetWindowThreadProcessId(hwnd, &owner);
-    wchar_t cls[64];
-    GetClassNameW(hwnd, cls, 64);
-    if (owner != s->process || !IsWindowVisible(hwnd) || lstrcmpW(cls, s->windowClass) != 0) return TRUE;
-    s->found = hwnd;
-    return FALSE;
-}
-
-HWND TopWindowOf(DWORD process, const wchar_t* windowClass) {
-    WindowSearch search{process, windowClass, nullptr};
-    EnumWindows(MatchWindow, reinterpret_cast<LPARAM>(&search));
-    return search.found;
-}
-
-BOOL CALLBACK AppendText(HWND child, LPARAM lp) {
-    reinterpret_cast<std::wstring*>(lp)->append(TextOf(child)).append(L"\n");
-    return TRUE;
-}
-
-std::string ReadFile(const std::wstring& path) {
-    std::ifstream in(std::filesystem::path(path), std::ios::binary);
-    std::stringstream bytes;
-    bytes << in.rdbuf();
-    return bytes.str();
-}
-
-void WriteFile(const std::wstring& path, const std::string& bytes) {
-    std::ofstream(std::filesystem::path(path), std::ios::binary) << bytes;
-}
+using namespace test;
 
 // One run of Palix in a fresh folder.
 class Palix {
@@ -88,9 +22,9 @@ public:
         folder_ = std::wstring(temp) + L"palix-" + std::to_wstring(GetCurrentProcessId()) + L"-" +
                   std::to_wstring(GetTickCount()) + L"-" + std::to_wstring(counter_++);
         CreateDirectoryW(folder_.c_str(), nullptr);
-        if (scoreFile) WriteFile(ScorePath(), scoreFile);
+        if (scoreFile) WriteBytes(ScorePath(), scoreFile);
 
-        std::wstring exe = Here() + L"Palix.exe";
+        std::wstring exe = BinFolder() + L"Palix.exe";
         STARTUPINFOW si{};
         si.cb = sizeof(si);
         std::wstring command = L"\"" + exe + L"\"";
@@ -223,7 +157,7 @@ TEST(Palix, PlaysAWholeGameAndAddsItToTheStatistics) {
     EXPECT_EQ(palix.Text(ID_LABEL(11)), L"times");
     // The statistics shown are those of the start.
     EXPECT_EQ(palix.Text(ID_LABEL(14)), L" 3 ");
-    EXPECT_EQ(ReadFile(palix.ScorePath()), " " + std::to_string(16 + hits) + " \r\n 4 \r\n");
+    EXPECT_EQ(ReadBytes(palix.ScorePath()), " " + std::to_string(16 + hits) + " \r\n 4 \r\n");
 
     PostMessageW(palix.WaitForForm(), WM_CLOSE, 0, 0);
     EXPECT_EQ(palix.WaitForExit(), 0u);
@@ -235,7 +169,7 @@ TEST(Palix, MenuResetWritesZerosAndEndsEvenMidGame) {
     palix.NextCard();
     palix.ChooseFromFileMenu(0);
     EXPECT_EQ(palix.WaitForExit(), 0u);
-    EXPECT_EQ(ReadFile(palix.ScorePath()), " 0 \r\n 0 \r\n");
+    EXPECT_EQ(ReadBytes(palix.ScorePath()), " 0 \r\n 0 \r\n");
 }
 
 TEST(Palix, MenuExitLeavesTheFileUntouched) {
@@ -244,20 +178,19 @@ TEST(Palix, MenuExitLeavesTheFileUntouched) {
     palix.NextCard();
     palix.ChooseFromFileMenu(1);
     EXPECT_EQ(palix.WaitForExit(), 0u);
-    EXPECT_EQ(ReadFile(palix.ScorePath()), "16\r\n3\r\n");
+    EXPECT_EQ(ReadBytes(palix.ScorePath()), "16\r\n3\r\n");
 }
 
 TEST(Palix, DamagedFileStopsTheProgramWithAMessageAndIsKept) {
     Palix palix("many\r\nmany\r\n");
     HWND box = palix.WaitForMessageBox();
     ASSERT_TRUE(box);
-    std::wstring message;
-    EnumChildWindows(box, AppendText, reinterpret_cast<LPARAM>(&message));
-    EXPECT_NE(message.find(L"Type mismatch"), std::wstring::npos) << std::string(message.begin(), message.end());
+    std::wstring message = ChildTexts(box);
+    EXPECT_NE(message.find(L"Type mismatch"), std::wstring::npos) << Narrow(message);
     EXPECT_NE(message.find(L"score.dat"), std::wstring::npos);
     PostMessageW(GetDlgItem(box, IDOK), BM_CLICK, 0, 0);
     EXPECT_EQ(palix.WaitForExit(), 13u);
-    EXPECT_EQ(ReadFile(palix.ScorePath()), "many\r\nmany\r\n");
+    EXPECT_EQ(ReadBytes(palix.ScorePath()), "many\r\nmany\r\n");
 }
 
 TEST(Palix, AReadOnlyFileAtGameEndStopsWithAMessageAndIsKept) {
@@ -268,13 +201,12 @@ TEST(Palix, AReadOnlyFileAtGameEndStopsWithAMessageAndIsKept) {
     palix.Click(ID_COMMAND1);
     HWND box = palix.WaitForMessageBox();
     ASSERT_TRUE(box);
-    std::wstring message;
-    EnumChildWindows(box, AppendText, reinterpret_cast<LPARAM>(&message));
+    std::wstring message = ChildTexts(box);
     EXPECT_NE(message.find(L"Path/File access error"), std::wstring::npos);
     PostMessageW(GetDlgItem(box, IDOK), BM_CLICK, 0, 0);
     EXPECT_EQ(palix.WaitForExit(), 75u);
     SetFileAttributesW(palix.ScorePath().c_str(), FILE_ATTRIBUTE_NORMAL);
-    EXPECT_EQ(ReadFile(palix.ScorePath()), "2\r\n1\r\n");
+    EXPECT_EQ(ReadBytes(palix.ScorePath()), "2\r\n1\r\n");
 }
 
 TEST(Palix, MissingFileStartsFromNothingAndTheFirstGameCreatesIt) {
@@ -284,7 +216,7 @@ TEST(Palix, MissingFileStartsFromNothingAndTheFirstGameCreatesIt) {
     EXPECT_EQ(palix.Text(ID_LABEL(15)), L"0");
     for (int card = 1; card <= 25; ++card) palix.NextCard();
     ASSERT_TRUE(WaitUntil([&] { return !palix.Shows(ID_COMMAND1); }));
-    EXPECT_EQ(ReadFile(palix.ScorePath()), " 0 \r\n 1 \r\n"); // no option was ever selected
+    EXPECT_EQ(ReadBytes(palix.ScorePath()), " 0 \r\n 1 \r\n"); // no option was ever selected
 }
 
 } // namespace

@@ -1,0 +1,86 @@
+#include "test_support.h"
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <thread>
+
+namespace test {
+
+std::wstring BinFolder() {
+    wchar_t path[MAX_PATH];
+    DWORD n = GetModuleFileNameW(nullptr, path, MAX_PATH);
+    std::wstring dir(path, n);
+    return dir.substr(0, dir.find_last_of(L'\\') + 1);
+}
+
+std::wstring TextOf(HWND hwnd) {
+    wchar_t buffer[1024] = L"";
+    DWORD_PTR length = 0;
+    SendMessageTimeoutW(hwnd, WM_GETTEXT, 1024, reinterpret_cast<LPARAM>(buffer), SMTO_ABORTIFHUNG, 5000, &length);
+    return buffer;
+}
+
+namespace {
+BOOL CALLBACK AppendText(HWND child, LPARAM lp) {
+    reinterpret_cast<std::wstring*>(lp)->append(TextOf(child)).append(L"\n");
+    return TRUE;
+}
+
+struct WindowSearch {
+    DWORD process;
+    const wchar_t* windowClass;
+    HWND found;
+};
+
+BOOL CALLBACK MatchWindow(HWND hwnd, LPARAM lp) {
+    auto* s = reinterpret_cast<WindowSearch*>(lp);
+    DWORD owner = 0;
+    GetWindowThreadProcessId(hwnd, &owner);
+    wchar_t cls[64];
+    GetClassNameW(hwnd, cls, 64);
+    if (owner != s->process || !IsWindowVisible(hwnd) || lstrcmpW(cls, s->windowClass) != 0) return TRUE;
+    s->found = hwnd;
+    return FALSE;
+}
+} // namespace
+
+std::wstring ChildTexts(HWND parent) {
+    std::wstring texts;
+    EnumChildWindows(parent, AppendText, reinterpret_cast<LPARAM>(&texts));
+    return texts;
+}
+
+bool WaitUntil(const std::function<bool()>& condition, std::chrono::milliseconds limit) {
+    for (auto end = std::chrono::steady_clock::now() + limit; std::chrono::steady_clock::now() < end;) {
+        if (condition()) return true;
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    return condition();
+}
+
+HWND TopWindowOf(DWORD process, const wchar_t* windowClass) {
+    WindowSearch search{process ? process : GetCurrentProcessId(), windowClass, nullptr};
+    EnumWindows(MatchWindow, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+std::string ReadBytes(const std::wstring& path) {
+    std::ifstream in(std::filesystem::path(path), std::ios::binary);
+    std::stringstream bytes;
+    bytes << in.rdbuf();
+    return bytes.str();
+}
+
+void WriteBytes(const std::wstring& path, const std::string& bytes) {
+    std::ofstream(std::filesystem::path(path), std::ios::binary) << bytes;
+}
+
+std::string Narrow(const std::wstring& text) {
+    int n = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
+    std::string out(static_cast<size_t>(n), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), out.data(), n, nullptr, nullptr);
+    return out;
+}
+
+} // namespace test
