@@ -80,7 +80,7 @@ Form1::Form1() {
         image.Move(4320, 600, 2205, 3540);
         image.SetVisible(false);
     }
-    Image5.SetBorder(true);
+    Image5.SetBorderStyle(1);
     Image5.Move(4320, 600, 2265, 3600);
 
     v_reset.Click = [this] { v_reset_Click(); };

@@ -6,6 +6,11 @@
 namespace App {
 // The program's name: its file name without the extension.
 std::wstring Title();
+// Folder of the running module (the control library when the runtime is linked into one), without a
+// trailing backslash except at a drive's root.
+std::wstring Path();
+// A string of the running module's version resource ("CompanyName", "Comments"...); empty when absent.
+std::wstring VersionField(const wchar_t* name);
 // Seconds since midnight, local time, as a single-precision value.
 float Timer();
 // The platform's report of an error nobody handled: a message naming the error and what it concerns,

@@ -2,125 +2,642 @@
 
 #include "screen.h"
 
-namespace {
-// Marks our own children, so a foreign child window is never taken for a Control.
-constexpr wchar_t kControlProperty[] = L"Runtime.Control";
+#include <commctrl.h>
+#include <olectl.h>
+#include <windowsx.h>
 
-Control* ControlOf(HWND hwnd) {
-    return hwnd ? static_cast<Control*>(GetPropW(hwnd, kControlProperty)) : nullptr;
+#include <cstdio>
+#include <iterator>
+#include <string>
+#include <utility>
+#include <vector>
+
+using Microsoft::WRL::ComPtr;
+
+namespace {
+HINSTANCE ThisModule() {
+    HMODULE module = nullptr;
+    GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
+                       reinterpret_cast<LPCWSTR>(&ThisModule), &module);
+    return module;
+}
+
+// Property names carry the module's address: a program and a control library in one process each have
+// their own copy of this code, and neither may take the other's windows for its own.
+std::wstring ModuleScoped(const wchar_t* name) {
+    wchar_t scoped[64];
+    swprintf(scoped, 64, L"%ls.%p", name, static_cast<void*>(ThisModule()));
+    return scoped;
+}
+const wchar_t* ControlProperty() {
+    static const std::wstring name = ModuleScoped(L"Runtime.Control");
+    return name.c_str();
+}
+const wchar_t* BaseProperty() {
+    static const std::wstring name = ModuleScoped(L"Runtime.BaseProc");
+    return name.c_str();
+}
+
+// Registers one of our window classes; a class left behind by an earlier load of this module (with a
+// procedure that is no longer there) is replaced.
+void EnsureClass(HINSTANCE module, const wchar_t* name, UINT style, WNDPROC proc) {
+    WNDCLASSEXW wc{};
+    wc.cbSize = sizeof(wc);
+    if (GetClassInfoExW(module, name, &wc)) {
+        if (wc.lpfnWndProc == proc) return;
+        UnregisterClassW(name, module);
+    }
+    wc = WNDCLASSEXW{};
+    wc.cbSize = sizeof(wc);
+    wc.style = style;
+    wc.lpfnWndProc = proc;
+    wc.hInstance = module;
+    wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+    wc.lpszClassName = name;
+    RegisterClassExW(&wc);
+}
+
+HCURSOR PointerCursor(short pointer, HCURSOR icon) {
+    static const LPCWSTR standard[] = {nullptr,      IDC_ARROW,       IDC_CROSS,    IDC_IBEAM,
+                                       IDC_ARROW,    IDC_SIZEALL,     IDC_SIZENESW, IDC_SIZENS,
+                                       IDC_SIZENWSE, IDC_SIZEWE,      IDC_UPARROW,  IDC_WAIT,
+                                       IDC_NO,       IDC_APPSTARTING, IDC_HELP,     IDC_SIZEALL};
+    if (pointer == 99) return icon;
+    if (pointer <= 0 || pointer >= short(std::size(standard))) return nullptr;
+    return LoadCursorW(nullptr, standard[pointer]);
+}
+
+short ShiftState(UINT message, LPARAM lParam) {
+    bool alt = GetKeyState(VK_MENU) < 0 ||
+               ((message == WM_SYSKEYDOWN || message == WM_SYSKEYUP) && (lParam & (1 << 29)) != 0);
+    return static_cast<short>((GetKeyState(VK_SHIFT) < 0 ? 1 : 0) | (GetKeyState(VK_CONTROL) < 0 ? 2 : 0) |
+                              (alt ? 4 : 0));
+}
+
+RECT ScreenRect(HWND hwnd) {
+    RECT r{};
+    GetWindowRect(hwnd, &r);
+    return r;
 }
 } // namespace
 
-Control::Control(Container& container, int id, const wchar_t* windowClass, DWORD style, DWORD exStyle) {
-    hwnd_.reset(CreateWindowExW(exStyle, windowClass, L"", WS_CHILD | WS_VISIBLE | style, 0, 0, 0, 0,
-                                container.ContainerWindow(), reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
-                                GetModuleHandleW(nullptr), nullptr));
-    if (!hwnd_) return;
-    SetPropW(hwnd_.get(), kControlProperty, this);
-    SetFont(container.DefaultFont());
+bool PaintParentBackground(HWND child, HDC dc) {
+    HWND parent = GetAncestor(child, GA_PARENT);
+    if (!parent || parent == GetDesktopWindow() || !dc) return false;
+    POINT origin{0, 0};
+    MapWindowPoints(child, parent, &origin, 1);
+    int saved = SaveDC(dc);
+    OffsetViewportOrgEx(dc, -origin.x, -origin.y, nullptr);
+    SendMessageW(parent, WM_ERASEBKGND, reinterpret_cast<WPARAM>(dc), 0);
+    SendMessageW(parent, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc), PRF_CLIENT);
+    RestoreDC(dc, saved);
+    return true;
+}
+
+Control* Control::FromHandle(HWND hwnd) {
+    return hwnd ? static_cast<Control*>(GetPropW(hwnd, ControlProperty())) : nullptr;
+}
+
+Control::Control(Container& container, int id, const wchar_t* windowClass, DWORD style, DWORD exStyle,
+                 Look look)
+    : container_(container), look_(look), font_([this] { OnFontChanged(); }), backColor_(look.backColor),
+      foreColor_(look.foreColor) {
+    HINSTANCE module = ThisModule();
+    const bool ownClass = look.classStyle != 0;
+    if (ownClass) EnsureClass(module, windowClass, look.classStyle, &Dispatch);
+    // Siblings clip each other, so a see-through control is the only one that paints what lies behind it.
+    HWND hwnd =
+        CreateWindowExW(exStyle, windowClass, L"", WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | style, 0, 0, 0,
+                        0, container.ContainerWindow(), reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
+                        module, ownClass ? this : nullptr);
+    if (!hwnd) return;
+    hwnd_.reset(hwnd);
+    if (!ownClass) Subclass(hwnd);
+    // A copy: a change through one child's font must not reach its siblings.
+    ComPtr<IFont> font = CloneFont(container.DefaultFont().Get());
+    if (!font) font = MakeFont(FontSpec{});
+    font_.Set(std::move(font));
 }
 
 Control::~Control() {
-    if (IsWindow(hWnd())) RemovePropW(hWnd(), kControlProperty);
+    Destroy();
 }
 
-void Control::Move(int left, int top, int width, int height) {
-    MoveWindow(hWnd(), Screen::TwipsToPixelsX(left), Screen::TwipsToPixelsY(top), Screen::TwipsToPixelsX(width),
-               Screen::TwipsToPixelsY(height), TRUE);
+void Control::Subclass(HWND hwnd) {
+    SetPropW(hwnd, ControlProperty(), this);
+    baseProc_ = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrW(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&Control::Dispatch)));
+    SetPropW(hwnd, BaseProperty(), reinterpret_cast<HANDLE>(baseProc_));
 }
 
-bool Control::Visible() const { return (GetWindowLongW(hWnd(), GWL_STYLE) & WS_VISIBLE) != 0; }
-void Control::SetVisible(bool visible) { ShowWindow(hWnd(), visible ? SW_SHOWNA : SW_HIDE); }
-bool Control::Enabled() const { return IsWindowEnabled(hWnd()) != FALSE; }
-void Control::SetEnabled(bool enabled) { EnableWindow(hWnd(), enabled); }
-
-std::wstring Control::Caption() const {
-    std::wstring text(static_cast<size_t>(GetWindowTextLengthW(hWnd())) + 1, L'\0');
-    text.resize(static_cast<size_t>(GetWindowTextW(hWnd(), text.data(), static_cast<int>(text.size()))));
-    return text;
+HRESULT Control::Recreate(DWORD style, DWORD exStyle) {
+    HWND old = hWnd();
+    if (!old || look_.classStyle != 0) return E_UNEXPECTED;
+    wchar_t windowClass[64];
+    GetClassNameW(old, windowClass, 64);
+    RECT place = PlacedRect();
+    HWND created = CreateWindowExW(exStyle, windowClass, Caption().c_str(), style, place.left, place.top,
+                                   place.right - place.left, place.bottom - place.top, GetParent(old),
+                                   reinterpret_cast<HMENU>(static_cast<INT_PTR>(GetDlgCtrlID(old))),
+                                   ThisModule(), nullptr);
+    if (!created) return HRESULT_FROM_WIN32(GetLastError());
+    SetWindowPos(created, old, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    SendMessageW(created, WM_SETFONT, reinterpret_cast<WPARAM>(FontHandle()), FALSE);
+    const bool focused = GetFocus() == old;
+    toolTip_.reset();
+    Detach();
+    hwnd_.reset(created); // the old window goes without raising anything
+    Subclass(created);
+    if (!toolTipText_.empty()) SetToolTipText(std::wstring(toolTipText_));
+    if (focused) ::SetFocus(created);
+    if (placedValid_) placed_.pixels = PlacedRect();
+    return S_OK;
 }
 
-void Control::SetCaption(std::wstring_view caption) { SetWindowTextW(hWnd(), std::wstring(caption).c_str()); }
-
-void Control::SetFont(SharedFont font) {
-    font_ = std::move(font);
-    SendMessageW(hWnd(), WM_SETFONT, reinterpret_cast<WPARAM>(font_ ? font_->handle() : nullptr), TRUE);
+void Control::Destroy() {
+    toolTip_.reset();
+    Detach();
+    hwnd_.reset();
 }
 
-void Control::SetBackColor(OleColor color) {
-    backColor_ = color;
-    backBrush_.reset();
-    InvalidateRect(hWnd(), nullptr, TRUE);
+void Control::Detach() {
+    HWND hwnd = hwnd_.get();
+    if (!hwnd) return;
+    RemovePropW(hwnd, ControlProperty());
+    if (look_.classStyle == 0 &&
+        GetWindowLongPtrW(hwnd, GWLP_WNDPROC) == reinterpret_cast<LONG_PTR>(&Control::Dispatch)) {
+        SetWindowLongPtrW(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(baseProc_));
+        RemovePropW(hwnd, BaseProperty());
+    }
+    // Otherwise someone subclassed over us: the dispatcher stays in the chain and passes through.
 }
 
-void Control::SetForeColor(OleColor color) {
-    foreColor_ = color;
-    InvalidateRect(hWnd(), nullptr, TRUE);
+LRESULT CALLBACK Control::Dispatch(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) noexcept {
+    if (message == WM_NCCREATE) {
+        auto* create = reinterpret_cast<CREATESTRUCTW*>(lParam);
+        if (auto* control = static_cast<Control*>(create->lpCreateParams)) {
+            SetPropW(hwnd, ControlProperty(), control);
+            control->hwnd_.reset(hwnd);
+        }
+    }
+    Control* control = FromHandle(hwnd);
+    if (!control) {
+        auto base = reinterpret_cast<WNDPROC>(GetPropW(hwnd, BaseProperty()));
+        if (message == WM_NCDESTROY) RemovePropW(hwnd, BaseProperty());
+        return base ? CallWindowProcW(base, hwnd, message, wParam, lParam)
+                    : DefWindowProcW(hwnd, message, wParam, lParam);
+    }
+    try {
+        if (message == WM_NCDESTROY) {
+            // The window goes with its parent: forget it, so that nothing later touches a reused handle.
+            LRESULT result = control->CallBase(message, wParam, lParam);
+            control->toolTip_.reset();
+            RemovePropW(hwnd, ControlProperty());
+            RemovePropW(hwnd, BaseProperty());
+            control->hwnd_.release();
+            return result;
+        }
+        return control->HandleMessage(message, wParam, lParam);
+    } catch (...) {
+        return control->CallBase(message, wParam, lParam);
+    }
 }
 
-void Control::SetFocus() { ::SetFocus(hWnd()); }
+LRESULT Control::CallBase(UINT message, WPARAM wParam, LPARAM lParam) {
+    if (!hwnd_) return 0;
+    return CallWindowProcW(baseProc_, hwnd_.get(), message, wParam, lParam);
+}
 
-HBRUSH Control::PrepareColors(HDC dc) {
-    if (!backBrush_) backBrush_.reset(CreateSolidBrush(ResolveColor(backColor_)));
+LRESULT Control::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_SETCURSOR:
+        if (mousePointer_ != 0 && reinterpret_cast<HWND>(wParam) == hWnd() && LOWORD(lParam) == HTCLIENT) {
+            if (HCURSOR cursor = PointerCursor(mousePointer_, mouseIcon_)) {
+                ::SetCursor(cursor);
+                return TRUE;
+            }
+        }
+        break;
+    case WM_MOUSEMOVE:
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONUP:
+    case WM_LBUTTONDBLCLK:
+    case WM_RBUTTONDOWN:
+    case WM_RBUTTONUP:
+    case WM_RBUTTONDBLCLK:
+    case WM_MBUTTONDOWN:
+    case WM_MBUTTONUP:
+    case WM_MBUTTONDBLCLK:
+        return OnMouse(message, wParam, lParam);
+    case WM_KEYDOWN:
+    case WM_KEYUP:
+    case WM_SYSKEYDOWN:
+    case WM_SYSKEYUP:
+    case WM_CHAR:
+        return OnKey(message, wParam, lParam);
+    case WM_SETFOCUS:
+    case WM_KILLFOCUS: {
+        LRESULT result = CallBase(message, wParam, lParam);
+        const bool gained = message == WM_SETFOCUS;
+        Raise(gained ? GotFocus : LostFocus);
+        try {
+            container_.ChildFocus(*this, gained);
+        } catch (...) {
+        }
+        return result;
+    }
+    case WM_CAPTURECHANGED:
+        implicitCapture_ = false;
+        break;
+    case WM_GETFONT:
+        if (look_.classStyle != 0) return reinterpret_cast<LRESULT>(FontHandle());
+        break;
+    }
+    return CallBase(message, wParam, lParam);
+}
+
+LRESULT Control::OnMouse(UINT message, WPARAM wParam, LPARAM lParam) {
+    if (toolTip_) {
+        MSG msg{hWnd(), message, wParam, lParam, static_cast<DWORD>(GetMessageTime()), {}};
+        SendMessageW(toolTip_.get(), TTM_RELAYEVENT, 0, reinterpret_cast<LPARAM>(&msg));
+    }
+    // Messages posted straight to a disabled window (or one in a disabled container) are not input.
+    if (!ReceivesInput()) return 0;
+
+    const short shift = static_cast<short>((wParam & MK_SHIFT ? 1 : 0) | (wParam & MK_CONTROL ? 2 : 0) |
+                                           (GetKeyState(VK_MENU) < 0 ? 4 : 0));
+    const int px = GET_X_LPARAM(lParam), py = GET_Y_LPARAM(lParam);
+    const float x = ScaleX(px), y = ScaleY(py);
+    short button = 0;
+    switch (message) {
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONUP:
+    case WM_LBUTTONDBLCLK:
+        button = 1;
+        break;
+    case WM_RBUTTONDOWN:
+    case WM_RBUTTONUP:
+    case WM_RBUTTONDBLCLK:
+        button = 2;
+        break;
+    case WM_MBUTTONDOWN:
+    case WM_MBUTTONUP:
+    case WM_MBUTTONDBLCLK:
+        button = 4;
+        break;
+    }
+    // Our own windows keep the mouse while a button is held, so moves and the release outside still arrive.
+    auto captureForPress = [this] {
+        if (look_.classStyle != 0 && GetCapture() != hWnd()) {
+            ::SetCapture(hWnd());
+            implicitCapture_ = true;
+        }
+    };
+
+    switch (message) {
+    case WM_MOUSEMOVE: {
+        const short held = static_cast<short>((wParam & MK_LBUTTON ? 1 : 0) | (wParam & MK_RBUTTON ? 2 : 0) |
+                                              (wParam & MK_MBUTTON ? 4 : 0));
+        Raise(MouseMove, held, shift, x, y);
+        return CallBase(message, wParam, lParam);
+    }
+    case WM_LBUTTONDBLCLK:
+    case WM_RBUTTONDBLCLK:
+    case WM_MBUTTONDBLCLK:
+        if (look_.raisesDblClick && button == 1) {
+            // The second press of a double click is the double click; its release raises no Click.
+            captureForPress();
+            leftPressed_ = false;
+            Raise(DblClick);
+            return CallBase(message, wParam, lParam);
+        }
+        [[fallthrough]];
+    case WM_LBUTTONDOWN:
+    case WM_RBUTTONDOWN:
+    case WM_MBUTTONDOWN:
+        captureForPress();
+        if (button == 1) leftPressed_ = true;
+        Raise(MouseDown, button, shift, x, y);
+        return CallBase(message, wParam, lParam);
+    default: { // a release
+        Raise(MouseUp, button, shift, x, y);
+        LRESULT result = CallBase(message, wParam, lParam);
+        if (implicitCapture_ && !(wParam & (MK_LBUTTON | MK_RBUTTON | MK_MBUTTON))) {
+            implicitCapture_ = false;
+            if (GetCapture() == hWnd()) ::ReleaseCapture();
+        }
+        if (button == 1 && std::exchange(leftPressed_, false) && look_.clickOnRelease && hWnd()) {
+            RECT client;
+            GetClientRect(hWnd(), &client);
+            if (PtInRect(&client, POINT{px, py})) Raise(Click);
+        }
+        return result;
+    }
+    }
+}
+
+LRESULT Control::OnKey(UINT message, WPARAM wParam, LPARAM lParam) {
+    bool swallowed = false;
+    try {
+        swallowed = container_.PreviewKey(*this, message, wParam, lParam);
+    } catch (...) {
+    }
+    if (swallowed || !hWnd()) return 0;
+    if (message == WM_CHAR) {
+        short keyAscii = static_cast<short>(wParam);
+        Raise(KeyPress, keyAscii);
+        if (keyAscii == 0) return 0;
+        wParam = static_cast<unsigned short>(keyAscii);
+    } else {
+        short keyCode = static_cast<short>(wParam);
+        const short shift = ShiftState(message, lParam);
+        if (message == WM_KEYDOWN || message == WM_SYSKEYDOWN)
+            Raise(KeyDown, keyCode, shift);
+        else
+            Raise(KeyUp, keyCode, shift);
+        if (keyCode == 0) return 0;
+        wParam = static_cast<unsigned short>(keyCode);
+    }
+    return CallBase(message, wParam, lParam);
+}
+
+HBRUSH Control::OnControlColor(HDC dc) {
+    // The DC's own brush: nothing to create, nothing to free.
     SetTextColor(dc, ResolveColor(foreColor_));
     SetBkColor(dc, ResolveColor(backColor_));
-    return backBrush_.get();
+    SetDCBrushColor(dc, ResolveColor(backColor_));
+    return static_cast<HBRUSH>(GetStockObject(DC_BRUSH));
+}
+
+void Control::OnFontChanged() {
+    if (!hWnd()) return;
+    SendMessageW(hWnd(), WM_SETFONT, reinterpret_cast<WPARAM>(FontHandle()), TRUE);
+    Invalidate();
+}
+
+float Control::ScaleX(int pixels) const {
+    return pixels * Screen::TwipsPerPixelX();
+}
+float Control::ScaleY(int pixels) const {
+    return pixels * Screen::TwipsPerPixelY();
 }
 
 bool Control::Reflect(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
-    Control* control = ControlOf(reinterpret_cast<HWND>(lParam));
+    Control* control = FromHandle(reinterpret_cast<HWND>(lParam));
     if (!control) return false;
     switch (message) {
     case WM_COMMAND:
         control->OnCommand(HIWORD(wParam));
         result = 0;
         return true;
+    case WM_CTLCOLOREDIT:
     case WM_CTLCOLORSTATIC:
-        result = reinterpret_cast<LRESULT>(control->PrepareColors(reinterpret_cast<HDC>(wParam)));
+    case WM_CTLCOLORBTN:
+    case WM_CTLCOLORLISTBOX:
+        result = reinterpret_cast<LRESULT>(control->OnControlColor(reinterpret_cast<HDC>(wParam)));
         return true;
     default:
         return false;
     }
 }
 
-Label::Label(Container& container, int id) : Control(container, id, L"STATIC", SS_LEFT | WS_GROUP) {}
-
-CommandButton::CommandButton(Container& container, int id)
-    : Control(container, id, L"BUTTON", BS_PUSHBUTTON | WS_TABSTOP | WS_GROUP) {}
-
-void CommandButton::OnCommand(WORD notification) {
-    if (notification == BN_CLICKED && Click) Click();
+RECT Control::PlacedRect() const {
+    RECT r{};
+    if (!hWnd()) return r;
+    GetWindowRect(hWnd(), &r);
+    HWND parent = GetAncestor(hWnd(), GA_PARENT);
+    if (parent && parent != GetDesktopWindow())
+        MapWindowPoints(HWND_DESKTOP, parent, reinterpret_cast<POINT*>(&r), 2);
+    return r;
 }
 
-namespace {
-bool IsOptionButton(HWND hwnd) {
-    return hwnd && ControlOf(hwnd) && (GetWindowLongW(hwnd, GWL_STYLE) & BS_TYPEMASK) == BS_AUTORADIOBUTTON;
-}
-} // namespace
-
-OptionButton::OptionButton(Container& container, int id) : Control(container, id, L"BUTTON", BS_AUTORADIOBUTTON) {
-    // The first of a run of option buttons starts the group and is its one tab stop.
-    if (!IsOptionButton(GetWindow(hWnd(), GW_HWNDPREV)))
-        SetWindowLongW(hWnd(), GWL_STYLE, GetWindowLongW(hWnd(), GWL_STYLE) | WS_GROUP | WS_TABSTOP);
-}
-
-bool OptionButton::Value() const { return SendMessageW(hWnd(), BM_GETCHECK, 0, 0) == BST_CHECKED; }
-void OptionButton::SetValue(bool value) { SendMessageW(hWnd(), BM_SETCHECK, value ? BST_CHECKED : BST_UNCHECKED, 0); }
-
-Image::Image(Container& container, int id) : Control(container, id, L"STATIC", SS_BITMAP | WS_GROUP) {}
-
-// The picture must outlive the window that shows it.
-Image::~Image() { Destroy(); }
-
-void Image::SetPicture(int bitmapResource) {
-    picture_.reset(static_cast<HBITMAP>(LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(bitmapResource),
-                                                   IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
-    SendMessageW(hWnd(), STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(picture_.get()));
+HRESULT Control::Move(int left, int top, int width, int height) {
+    if (width < 0 || height < 0) return CTL_E_INVALIDPROPERTYVALUE;
+    if (!hWnd()) return HRESULT_FROM_WIN32(ERROR_INVALID_WINDOW_HANDLE);
+    RECT before = PlacedRect();
+    SetWindowPos(hWnd(), nullptr, Screen::TwipsToPixelsX(left), Screen::TwipsToPixelsY(top),
+                 Screen::TwipsToPixelsX(width), Screen::TwipsToPixelsY(height),
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+    placed_ = Placement{left, top, width, height, PlacedRect()};
+    placedValid_ = true;
+    RECT area;
+    UnionRect(&area, &before, &placed_.pixels);
+    InvalidateSeeThroughAbove(area);
+    return S_OK;
 }
 
-void Image::SetBorder(bool fixedSingle) {
-    LONG_PTR ex = GetWindowLongPtrW(hWnd(), GWL_EXSTYLE);
-    ex = fixedSingle ? (ex | WS_EX_CLIENTEDGE) : (ex & ~WS_EX_CLIENTEDGE);
-    SetWindowLongPtrW(hWnd(), GWL_EXSTYLE, ex);
-    SetWindowPos(hWnd(), nullptr, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_FRAMECHANGED);
+int Control::Left() const {
+    RECT r = PlacedRect();
+    return placedValid_ && EqualRect(&r, &placed_.pixels) ? placed_.left : Screen::PixelsToTwipsX(r.left);
+}
+int Control::Top() const {
+    RECT r = PlacedRect();
+    return placedValid_ && EqualRect(&r, &placed_.pixels) ? placed_.top : Screen::PixelsToTwipsY(r.top);
+}
+int Control::Width() const {
+    RECT r = PlacedRect();
+    return placedValid_ && EqualRect(&r, &placed_.pixels) ? placed_.width
+                                                          : Screen::PixelsToTwipsX(r.right - r.left);
+}
+int Control::Height() const {
+    RECT r = PlacedRect();
+    return placedValid_ && EqualRect(&r, &placed_.pixels) ? placed_.height
+                                                          : Screen::PixelsToTwipsY(r.bottom - r.top);
+}
+
+bool Control::Visible() const {
+    return hWnd() && (GetWindowLongW(hWnd(), GWL_STYLE) & WS_VISIBLE) != 0;
+}
+
+void Control::SetVisible(bool visible) {
+    if (!hWnd()) return;
+    if (visible && GetAncestor(hWnd(), GA_PARENT) == GetDesktopWindow()) {
+        // A floating box belongs to whatever window holds its container now (it may have been parked).
+        if (HWND root = GetAncestor(container_.ContainerWindow(), GA_ROOT))
+            SetWindowLongPtrW(hWnd(), GWLP_HWNDPARENT, reinterpret_cast<LONG_PTR>(root));
+        SetWindowPos(hWnd(), HWND_TOPMOST, 0, 0, 0, 0,
+                     SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_SHOWWINDOW);
+    } else {
+        ShowWindow(hWnd(), visible ? SW_SHOWNA : SW_HIDE);
+    }
+    InvalidateSeeThroughAbove(PlacedRect());
+}
+
+bool Control::Enabled() const {
+    return hWnd() && IsWindowEnabled(hWnd()) != FALSE;
+}
+
+void Control::SetEnabled(bool enabled) {
+    if (!hWnd()) return;
+    EnableWindow(hWnd(), enabled);
+    Invalidate();
+}
+
+std::wstring Control::Caption() const {
+    if (!hWnd()) return {};
+    std::wstring text(static_cast<size_t>(GetWindowTextLengthW(hWnd())) + 1, L'\0');
+    text.resize(static_cast<size_t>(GetWindowTextW(hWnd(), text.data(), static_cast<int>(text.size()))));
+    return text;
+}
+
+void Control::SetCaption(std::wstring_view caption) {
+    if (hWnd()) SetWindowTextW(hWnd(), std::wstring(caption).c_str());
+}
+
+HRESULT Control::SetFont(ComPtr<IFont> font) {
+    if (!font) return E_POINTER;
+    font_.Set(std::move(font));
+    return S_OK;
+}
+
+void Control::SetBackColor(OleColor color) {
+    backColor_ = color;
+    Invalidate();
+}
+
+void Control::SetForeColor(OleColor color) {
+    foreColor_ = color;
+    Invalidate();
+}
+
+bool Control::ReceivesInput() const {
+    if (!hWnd()) return false;
+    for (HWND w = hWnd(); w; w = GetParent(w)) {
+        if (!IsWindowEnabled(w)) return false;
+        if (!(GetWindowLongW(w, GWL_STYLE) & WS_CHILD)) break;
+    }
+    return true;
+}
+
+HRESULT Control::SetFocus() {
+    if (!hWnd() || !IsWindowVisible(hWnd()) || !ReceivesInput()) return CTL_E_ILLEGALFUNCTIONCALL;
+    ::SetFocus(hWnd());
+    return GetFocus() == hWnd() ? S_OK : E_FAIL;
+}
+
+void Control::SetToolTipText(std::wstring_view text) {
+    toolTipText_ = text;
+    if (!hWnd()) return;
+    if (toolTipText_.empty()) {
+        toolTip_.reset();
+        return;
+    }
+    TOOLINFOW tool{};
+    tool.cbSize = TTTOOLINFOW_V2_SIZE;
+    tool.uFlags = TTF_IDISHWND;
+    tool.hwnd = hWnd();
+    tool.uId = reinterpret_cast<UINT_PTR>(hWnd());
+    tool.lpszText = toolTipText_.data();
+    if (toolTip_) {
+        SendMessageW(toolTip_.get(), TTM_UPDATETIPTEXTW, 0, reinterpret_cast<LPARAM>(&tool));
+        return;
+    }
+    static const bool loaded = [] {
+        INITCOMMONCONTROLSEX init{sizeof(init), ICC_WIN95_CLASSES};
+        return InitCommonControlsEx(&init) != FALSE;
+    }();
+    (void)loaded;
+    toolTip_.reset(CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr,
+                                   WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, CW_USEDEFAULT, CW_USEDEFAULT,
+                                   CW_USEDEFAULT, CW_USEDEFAULT, hWnd(), nullptr, ThisModule(), nullptr));
+    if (toolTip_) SendMessageW(toolTip_.get(), TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+}
+
+HRESULT Control::SetMousePointer(short pointer) {
+    if (pointer != 99 && (pointer < 0 || pointer > 15)) return CTL_E_INVALIDPROPERTYVALUE;
+    mousePointer_ = pointer;
+    return S_OK;
+}
+
+void Control::ZOrder(int position) {
+    if (!hWnd()) return;
+    const bool floating = GetAncestor(hWnd(), GA_PARENT) == GetDesktopWindow();
+    HWND after = position == 0 ? (floating ? HWND_TOPMOST : HWND_TOP) : HWND_BOTTOM;
+    SetWindowPos(hWnd(), after, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    Invalidate();
+}
+
+bool Control::TabStop() const {
+    return hWnd() && (GetWindowLongW(hWnd(), GWL_STYLE) & WS_TABSTOP) != 0;
+}
+
+void Control::SetTabStop(bool tabStop) {
+    if (!hWnd()) return;
+    LONG style = GetWindowLongW(hWnd(), GWL_STYLE);
+    SetWindowLongW(hWnd(), GWL_STYLE, tabStop ? (style | WS_TABSTOP) : (style & ~WS_TABSTOP));
+}
+
+short Control::EdgeStyle() const {
+    return hWnd() && (GetWindowLongW(hWnd(), GWL_EXSTYLE) & WS_EX_CLIENTEDGE) ? 1 : 0;
+}
+
+HRESULT Control::SetEdgeStyle(short borderStyle) {
+    if (borderStyle < 0 || borderStyle > 1) return CTL_E_INVALIDPROPERTYVALUE;
+    if (!hWnd()) return S_OK;
+    LONG ex = GetWindowLongW(hWnd(), GWL_EXSTYLE);
+    SetWindowLongW(hWnd(), GWL_EXSTYLE, borderStyle ? (ex | WS_EX_CLIENTEDGE) : (ex & ~WS_EX_CLIENTEDGE));
+    SetWindowPos(hWnd(), nullptr, 0, 0, 0, 0,
+                 SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
+    Invalidate();
+    return S_OK;
+}
+
+void Control::Refresh() {
+    if (!hWnd()) return;
+    Invalidate();
+    UpdateWindow(hWnd());
+}
+
+void Control::SetCapture() {
+    if (!hWnd()) return;
+    ::SetCapture(hWnd());
+    implicitCapture_ = false; // the owner's now, to release when it decides
+}
+
+void Control::ReleaseCapture() {
+    if (hWnd() && GetCapture() == hWnd()) ::ReleaseCapture();
+}
+
+bool Control::HasCapture() const {
+    return hWnd() && GetCapture() == hWnd();
+}
+
+void Control::Invalidate() {
+    if (!hWnd()) return;
+    InvalidateRect(hWnd(), nullptr, TRUE);
+    InvalidateSeeThroughAbove(PlacedRect());
+}
+
+void Control::InvalidateSeeThroughAbove(const RECT& area) {
+    if (!hWnd() || IsRectEmpty(&area)) return;
+    for (HWND w = GetWindow(hWnd(), GW_HWNDPREV); w; w = GetWindow(w, GW_HWNDPREV)) {
+        Control* above = FromHandle(w);
+        if (!above || !above->ShowsThrough() || !IsWindowVisible(w)) continue;
+        RECT theirs = above->PlacedRect(), overlap;
+        if (IntersectRect(&overlap, &theirs, &area)) InvalidateRect(w, nullptr, TRUE);
+    }
+}
+
+void Control::PaintSiblingsBehind(HDC dc) {
+    if (!hWnd()) return;
+    RECT mine = ScreenRect(hWnd());
+    std::vector<HWND> behind;
+    for (HWND w = GetWindow(hWnd(), GW_HWNDNEXT); w; w = GetWindow(w, GW_HWNDNEXT)) {
+        RECT theirs = ScreenRect(w), overlap;
+        if (IsWindowVisible(w) && IntersectRect(&overlap, &theirs, &mine)) behind.push_back(w);
+    }
+    POINT origin{0, 0};
+    ClientToScreen(hWnd(), &origin);
+    for (auto w = behind.rbegin(); w != behind.rend(); ++w) {
+        POINT theirs{0, 0};
+        ClientToScreen(*w, &theirs);
+        RECT client;
+        GetClientRect(*w, &client);
+        int saved = SaveDC(dc);
+        OffsetViewportOrgEx(dc, theirs.x - origin.x, theirs.y - origin.y, nullptr);
+        IntersectClipRect(dc, 0, 0, client.right, client.bottom);
+        // Without PRF_ERASEBKGND a see-through sibling draws only its own content.
+        SendMessageW(*w, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc), PRF_CLIENT);
+        RestoreDC(dc, saved);
+    }
 }

@@ -1,23 +1,42 @@
-// Intrinsic child controls (label, command button, option button, image) over the system's own windows.
-// A control is declared as a member of its container and lives exactly as long as that member.
+// Intrinsic child controls (label, text box, command button, option button, picture box, image) and what
+// they ask of the window that holds them. A control is declared as a member of its container and lives
+// exactly as long as that member; its window goes with it.
 #pragma once
 #include "color.h"
 #include "font.h"
 #include "handles.h"
+#include "picture.h"
+
+#include <ocidl.h>
+#include <wrl/client.h>
 
 #include <functional>
 #include <string>
 #include <string_view>
 
-// What a control needs of the window that holds it (a form, or later a user control).
+class Control;
+
+// What a control needs of the window that holds it (a form, or a user control).
 class Container {
 public:
     virtual HWND ContainerWindow() const = 0;
-    virtual SharedFont DefaultFont() const = 0;
+    virtual Microsoft::WRL::ComPtr<IFont> DefaultFont() const = 0; // children start with it
+    // Key preview: a key message (WM_KEYDOWN/WM_KEYUP/WM_SYSKEYDOWN/WM_SYSKEYUP/WM_CHAR) on its way to one of
+    // the children, before the child sees it; true swallows it.
+    virtual bool PreviewKey(Control& child, UINT message, WPARAM wParam, LPARAM lParam) {
+        (void)child, (void)message, (void)wParam, (void)lParam;
+        return false;
+    }
+    // The focus moved onto (gained) or away from (lost) one of the children.
+    virtual void ChildFocus(Control& child, bool gained) { (void)child, (void)gained; }
 
 protected:
     ~Container() = default;
 };
+
+// Paints what child's parent shows under child (its background, then its own drawing) into dc, which draws
+// in child's client coordinates. False when child has no parent to show through (a top-level window).
+bool PaintParentBackground(HWND child, HDC dc);
 
 class Control {
 public:
@@ -25,71 +44,325 @@ public:
     Control& operator=(const Control&) = delete;
     virtual ~Control();
 
+    // The control behind one of our windows; null for any other window, so foreign children are left alone.
+    static Control* FromHandle(HWND hwnd);
+    // A container hands its children's WM_COMMAND and WM_CTLCOLOR* here; false: not one of ours.
+    static bool Reflect(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
+
     HWND hWnd() const { return hwnd_.get(); }
     int id() const { return GetDlgCtrlID(hwnd_.get()); }
+    Container& container() const { return container_; }
 
-    void Move(int left, int top, int width, int height); // twips, in the container's client area
+    // Twips in the container's client area (for a floating picture box, on the screen). A negative size
+    // fails with CTL_E_INVALIDPROPERTYVALUE and moves nothing.
+    HRESULT Move(int left, int top, int width, int height);
+    int Left() const;
+    int Top() const;
+    int Width() const;
+    int Height() const;
+    HRESULT SetLeft(int left) { return Move(left, Top(), Width(), Height()); }
+    HRESULT SetTop(int top) { return Move(Left(), top, Width(), Height()); }
+    HRESULT SetWidth(int width) { return Move(Left(), Top(), width, Height()); }
+    HRESULT SetHeight(int height) { return Move(Left(), Top(), Width(), height); }
+
     bool Visible() const;
     void SetVisible(bool visible);
     bool Enabled() const;
     void SetEnabled(bool enabled);
     std::wstring Caption() const;
     void SetCaption(std::wstring_view caption);
-    void SetFont(SharedFont font);
+    // The font object itself: a change made through it later shows on the control.
+    Microsoft::WRL::ComPtr<IFont> Font() const { return font_.object(); }
+    HRESULT SetFont(Microsoft::WRL::ComPtr<IFont> font); // null: E_POINTER
     OleColor BackColor() const { return backColor_; }
     void SetBackColor(OleColor color);
     OleColor ForeColor() const { return foreColor_; }
     void SetForeColor(OleColor color);
-    void SetFocus();
+    // Fails with CTL_E_ILLEGALFUNCTIONCALL when the control is hidden or disabled (or its container is).
+    HRESULT SetFocus();
+    std::wstring ToolTipText() const { return toolTipText_; }
+    void SetToolTipText(std::wstring_view text);
+    // 0 the window's own, 1 to 15 the standard pointers, 99 the mouse icon; others fail.
+    short MousePointer() const { return mousePointer_; }
+    HRESULT SetMousePointer(short pointer);
+    HCURSOR MouseIcon() const { return mouseIcon_; }
+    void SetMouseIcon(HCURSOR icon) { mouseIcon_ = icon; } // the caller keeps the cursor alive
+    // 0 in front of its siblings, 1 behind them.
+    void ZOrder(int position = 0);
+    bool TabStop() const;
+    void SetTabStop(bool tabStop);
+    void Refresh();
+    void SetCapture();
+    void ReleaseCapture();
+    bool HasCapture() const;
 
-    // A container hands its children's notifications and colour requests here; false: not one of ours.
-    static bool Reflect(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
+    // Mouse arguments: button 1 left, 2 right, 4 middle (a move gives the buttons held); shift 1 Shift,
+    // 2 Ctrl, 4 Alt; x, y in the control's scale (twips) from its client area's top left.
+    std::function<void()> Click;
+    std::function<void()> DblClick;
+    std::function<void(short button, short shift, float x, float y)> MouseDown;
+    std::function<void(short button, short shift, float x, float y)> MouseMove;
+    std::function<void(short button, short shift, float x, float y)> MouseUp;
+    // A handler may change the key or set it to 0; the window then sees the changed key or none.
+    std::function<void(short& keyCode, short shift)> KeyDown;
+    std::function<void(short& keyCode, short shift)> KeyUp;
+    std::function<void(short& keyAscii)> KeyPress;
+    std::function<void()> GotFocus;
+    std::function<void()> LostFocus;
 
 protected:
-    Control(Container& container, int id, const wchar_t* windowClass, DWORD style, DWORD exStyle = 0);
-    virtual void OnCommand(WORD /*notification*/) {}
-    void Destroy() { hwnd_.reset(); }
+    struct Look {
+        OleColor backColor;
+        OleColor foreColor;
+        UINT classStyle; // our own window class (painted by us, implicit mouse capture); 0: a system class
+        bool clickOnRelease; // Click from a left press and release inside the window
+        bool raisesDblClick; // else a double click counts as a press
+    };
+    Control(Container& container, int id, const wchar_t* windowClass, DWORD style, DWORD exStyle, Look look);
+
+    // Every message of the window; the default raises the common events and calls the original procedure.
+    virtual LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
+    LRESULT CallBase(UINT message, WPARAM wParam, LPARAM lParam);
+    virtual void OnCommand(WORD notification) { (void)notification; }
+    virtual HBRUSH OnControlColor(HDC dc);
+    virtual void OnFontChanged();
+    // Mouse positions from client pixels to the control's scale.
+    virtual float ScaleX(int pixels) const;
+    virtual float ScaleY(int pixels) const;
+    // True while the container's pixels show through part of the control.
+    virtual bool ShowsThrough() const { return false; }
+
+    HFONT FontHandle() const { return font_.handle(); }
+    // Border style 1 (fixed single) as the system's sunken client edge, 0 none.
+    short EdgeStyle() const;
+    HRESULT SetEdgeStyle(short borderStyle);
+    // Redraws the control and the see-through siblings in front of it that show it.
+    void Invalidate();
+    // Draws the siblings behind the control, bottom first, into dc (in the control's client coordinates).
+    void PaintSiblingsBehind(HDC dc);
+    // Whether input reaches the control: it and every container up to the top-level window are enabled.
+    bool ReceivesInput() const;
+    // The window goes now, before members it draws with; no event is raised on the way.
+    void Destroy();
+    // A system window that reads some styles only when it is made: a new one with these styles takes the
+    // old one's place, text, font, tab position, tool tip and focus. The caller carries over the rest.
+    HRESULT Recreate(DWORD style, DWORD exStyle);
+    // Calls an event handler; an exception stops there and never reaches the system.
+    template <class Handler, class... Args>
+    static void Raise(const Handler& handler, Args&&... args) noexcept {
+        if (!handler) return;
+        try {
+            handler(std::forward<Args>(args)...);
+        } catch (...) {
+        }
+    }
 
 private:
-    HBRUSH PrepareColors(HDC dc);
+    static LRESULT CALLBACK Dispatch(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) noexcept;
+    LRESULT OnMouse(UINT message, WPARAM wParam, LPARAM lParam);
+    LRESULT OnKey(UINT message, WPARAM wParam, LPARAM lParam);
+    void Subclass(HWND hwnd);
+    void Detach();
+    RECT PlacedRect() const;
+    void InvalidateSeeThroughAbove(const RECT& area);
 
+    Container& container_;
+    Look look_;
     UniqueHwnd hwnd_;
-    SharedFont font_;
-    OleColor backColor_ = 0x8000000F; // button face
-    OleColor foreColor_ = 0x80000012; // button text
-    UniqueHbrush backBrush_;
+    WNDPROC baseProc_ = DefWindowProcW;
+    FontBinding font_;
+    OleColor backColor_;
+    OleColor foreColor_;
+    UniqueHwnd toolTip_;
+    std::wstring toolTipText_;
+    short mousePointer_ = 0;
+    HCURSOR mouseIcon_ = nullptr;
+    bool implicitCapture_ = false;
+    bool leftPressed_ = false;
+    // The twips last given to Move, kept while the window still has the pixels they produced.
+    struct Placement {
+        int left, top, width, height;
+        RECT pixels;
+    } placed_{};
+    bool placedValid_ = false;
 };
 
 class Label : public Control {
 public:
-    Label(Container& container, int id);
+    explicit Label(Container& container, int id = 0);
+
+    short Alignment() const { return alignment_; } // 0 left, 1 right, 2 centre
+    HRESULT SetAlignment(short alignment);
+    short BackStyle() const { return backStyle_; } // 0 transparent, 1 opaque
+    HRESULT SetBackStyle(short backStyle);
+    short BorderStyle() const { return borderStyle_; } // 0 none, 1 fixed single
+    HRESULT SetBorderStyle(short borderStyle);
+    // Text wraps at word breaks inside the label's width; WordWrap decides how AutoSize grows the label:
+    // downwards at its width, or (off) to the width of the longest line.
+    bool WordWrap() const { return wordWrap_; }
+    void SetWordWrap(bool wordWrap);
+    bool AutoSize() const { return autoSize_; }
+    void SetAutoSize(bool autoSize);
+    bool UseMnemonic() const { return useMnemonic_; }
+    void SetUseMnemonic(bool useMnemonic);
+
+protected:
+    LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+    void OnFontChanged() override;
+    bool ShowsThrough() const override { return backStyle_ == 0; }
+
+private:
+    UINT TextFormat() const;
+    void Paint(HDC dc, bool showThrough);
+    void FitToText();
+
+    short alignment_ = 0;
+    short backStyle_ = 1;
+    short borderStyle_ = 0;
+    bool wordWrap_ = false;
+    bool autoSize_ = false;
+    bool useMnemonic_ = true;
+};
+
+class TextBox : public Control {
+public:
+    explicit TextBox(Container& container, int id = 0);
+
+    std::wstring Text() const { return Caption(); }
+    void SetText(std::wstring_view text) { SetCaption(text); }
+    // Character positions; negative values fail with CTL_E_INVALIDPROPERTYVALUE, large ones stop at the end.
+    long SelStart() const;
+    HRESULT SetSelStart(long start);
+    long SelLength() const;
+    HRESULT SetSelLength(long length);
+    std::wstring SelText() const;
+    void SetSelText(std::wstring_view text); // replaces the selection
+    bool Locked() const;
+    void SetLocked(bool locked);
+    long MaxLength() const { return maxLength_; } // 0: no limit; limits typing, not code
+    HRESULT SetMaxLength(long length);
+    short Alignment() const { return alignment_; } // 0 left, 1 right, 2 centre
+    HRESULT SetAlignment(short alignment);
+    short BorderStyle() const; // 0 none, 1 fixed single
+    HRESULT SetBorderStyle(short borderStyle);
+
+    // Every change of the text: typing, pasting, and code.
+    std::function<void()> Change;
+
+protected:
+    void OnCommand(WORD notification) override;
+
+private:
+    long maxLength_ = 0;
+    short alignment_ = 0;
 };
 
 class CommandButton : public Control {
 public:
-    CommandButton(Container& container, int id);
-    std::function<void()> Click;
+    explicit CommandButton(Container& container, int id = 0);
+    ~CommandButton() override;
+
+    // An icon or bitmap shown on the button instead of the caption; null: the caption again.
+    Microsoft::WRL::ComPtr<IPicture> Picture() const { return picture_; }
+    void SetPicture(Microsoft::WRL::ComPtr<IPicture> picture);
+    // Enter anywhere on the form presses the default button, Escape the cancel button.
+    bool Default() const { return default_; }
+    void SetDefault(bool isDefault);
+    bool Cancel() const { return cancel_; }
+    void SetCancel(bool cancel);
+    // What Enter or Escape do to the button: Click, when it is visible and enabled.
+    bool Press();
+
+protected:
+    void OnCommand(WORD notification) override;
 
 private:
-    void OnCommand(WORD notification) override;
+    Microsoft::WRL::ComPtr<IPicture> picture_;
+    bool default_ = false;
+    bool cancel_ = false;
 };
 
 // Option buttons declared one after another form one group; none is selected until the user picks one.
 class OptionButton : public Control {
 public:
-    OptionButton(Container& container, int id);
+    explicit OptionButton(Container& container, int id = 0);
     bool Value() const;
+    // True selects this one, clears the others of its group and raises Click.
     void SetValue(bool value);
+
+protected:
+    void OnCommand(WORD notification) override;
 };
 
-// A picture from the program's resources, shown at its own size.
-class Image : public Control {
+// A surface that its owner draws in its Paint handler, optionally floating above everything else as an
+// owned top-level tool window (a drop-down).
+class PictureBox : public Control {
 public:
-    Image(Container& container, int id);
-    ~Image() override;
-    void SetPicture(int bitmapResource);
-    void SetBorder(bool fixedSingle);
+    explicit PictureBox(Container& container, int id = 0);
+    ~PictureBox() override;
+
+    std::function<void()> Paint;
+    std::function<void()> Resize;
+
+    // The box's drawing surface, valid during Paint and between events.
+    HDC hDC() const;
+    short BorderStyle() const; // 0 none, 1 fixed single
+    HRESULT SetBorderStyle(short borderStyle);
+    // 1 twips, 3 pixels: the unit of the drawing methods, of ScaleWidth/ScaleHeight and of mouse positions.
+    short ScaleMode() const { return scaleMode_; }
+    HRESULT SetScaleMode(short scaleMode);
+    float ScaleWidth() const;
+    float ScaleHeight() const;
+    Microsoft::WRL::ComPtr<IPicture> Picture() const { return picture_; }
+    void SetPicture(Microsoft::WRL::ComPtr<IPicture> picture); // shown at the top left, under the drawing
+
+    // Drawing in the box's scale; corners and end points are included.
+    void Cls();
+    void Line(float x1, float y1, float x2, float y2, OleColor color);
+    void Box(float x1, float y1, float x2, float y2, OleColor color);
+    void FillRect(float x1, float y1, float x2, float y2, OleColor color);
+    void PrintText(float x, float y, std::wstring_view text); // top left at x, y in the font and ForeColor
+    float TextWidth(std::wstring_view text) const;
+    float TextHeight(std::wstring_view text) const;
+
+    // Turns the box into a top-level tool window over all others, owned by the container's window, never
+    // activated and out of the tab order; it keeps its events and painting.
+    void Float();
+    bool Floating() const; // also when made top-level by other means
+
+    void MoveScreen(int x, int y, int width, int height); // screen pixels
+
+protected:
+    LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+    float ScaleX(int pixels) const override;
+    float ScaleY(int pixels) const override;
 
 private:
-    UniqueHbitmap picture_;
+    int ToPixelsX(float x) const;
+    int ToPixelsY(float y) const;
+    void PaintBackground(HDC dc);
+
+    Microsoft::WRL::ComPtr<IPicture> picture_;
+    short scaleMode_ = 1;
+    HDC paintDc_ = nullptr; // while Paint runs
+};
+
+// A picture at its own size; what the picture does not cover shows the container.
+class Image : public Control {
+public:
+    explicit Image(Container& container, int id = 0);
+    ~Image() override;
+
+    void SetPicture(int bitmapResource); // a bitmap of the module's resources
+    void SetPicture(Microsoft::WRL::ComPtr<IPicture> picture);
+    Microsoft::WRL::ComPtr<IPicture> Picture() const { return picture_; }
+    short BorderStyle() const; // 0 none, 1 fixed single
+    HRESULT SetBorderStyle(short borderStyle);
+
+protected:
+    LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+    bool ShowsThrough() const override { return true; }
+
+private:
+    Microsoft::WRL::ComPtr<IPicture> picture_;
 };

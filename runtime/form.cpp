@@ -2,8 +2,15 @@
 
 #include "screen.h"
 
+#include <algorithm>
+
 namespace {
 constexpr wchar_t kFormClass[] = L"RuntimeForm";
+
+std::vector<Form*>& LiveForms() {
+    static std::vector<Form*> forms;
+    return forms;
+}
 
 void RegisterFormClass(WNDPROC proc) {
     static const bool registered = [proc] {
@@ -17,21 +24,38 @@ void RegisterFormClass(WNDPROC proc) {
     }();
     (void)registered;
 }
+
+bool IsKeyMessage(UINT message) {
+    return message == WM_KEYDOWN || message == WM_KEYUP || message == WM_SYSKEYDOWN ||
+           message == WM_SYSKEYUP || message == WM_CHAR;
+}
+
+short ShiftState(const MSG& msg) {
+    bool alt = GetKeyState(VK_MENU) < 0 || ((msg.message == WM_SYSKEYDOWN || msg.message == WM_SYSKEYUP) &&
+                                            (msg.lParam & (1 << 29)) != 0);
+    return static_cast<short>((GetKeyState(VK_SHIFT) < 0 ? 1 : 0) | (GetKeyState(VK_CONTROL) < 0 ? 2 : 0) |
+                              (alt ? 4 : 0));
+}
 } // namespace
 
 Form::Form() : font_(MakeFont(FontSpec{})) {
     RegisterFormClass(&Form::WindowProc);
     hwnd_.reset(CreateWindowExW(WS_EX_CONTROLPARENT, kFormClass, L"",
                                 WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN,
-                                CW_USEDEFAULT, CW_USEDEFAULT, 400, 300, nullptr, nullptr, GetModuleHandleW(nullptr),
-                                this));
+                                CW_USEDEFAULT, CW_USEDEFAULT, 400, 300, nullptr, nullptr,
+                                GetModuleHandleW(nullptr), this));
+    LiveForms().push_back(this);
 }
 
 Form::~Form() {
+    auto& forms = LiveForms();
+    forms.erase(std::remove(forms.begin(), forms.end(), this), forms.end());
     if (IsWindow(hWnd())) SetWindowLongPtrW(hWnd(), GWLP_USERDATA, 0);
 }
 
-void Form::SetCaption(std::wstring_view caption) { SetWindowTextW(hWnd(), std::wstring(caption).c_str()); }
+void Form::SetCaption(std::wstring_view caption) {
+    SetWindowTextW(hWnd(), std::wstring(caption).c_str());
+}
 
 void Form::SetClientSize(int width, int height) {
     RECT r{0, 0, Screen::TwipsToPixelsX(width), Screen::TwipsToPixelsY(height)};
@@ -42,14 +66,14 @@ void Form::SetClientSize(int width, int height) {
 
 void Form::SetBackColor(OleColor color) {
     backColor_ = color;
-    backBrush_.reset();
     InvalidateRect(hWnd(), nullptr, TRUE);
 }
 
 void Form::SetIcon(int iconResource) {
     auto load = [&](int metricX, int metricY) {
-        return static_cast<HICON>(LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(iconResource), IMAGE_ICON,
-                                             GetSystemMetrics(metricX), GetSystemMetrics(metricY), 0));
+        return static_cast<HICON>(LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(iconResource),
+                                             IMAGE_ICON, GetSystemMetrics(metricX), GetSystemMetrics(metricY),
+                                             0));
     };
     bigIcon_.reset(load(SM_CXICON, SM_CYICON));
     smallIcon_.reset(load(SM_CXSMICON, SM_CYSMICON));
@@ -66,6 +90,81 @@ HMENU Form::MenuBar() {
     return bar;
 }
 
+std::vector<Control*> Form::Controls() const {
+    std::vector<Control*> controls;
+    for (HWND w = hWnd() ? GetWindow(hWnd(), GW_CHILD) : nullptr; w; w = GetWindow(w, GW_HWNDNEXT))
+        if (Control* control = Control::FromHandle(w)) controls.push_back(control);
+    return controls;
+}
+
+void Form::PlaceInTabOrder(HWND child, HWND after) {
+    if (!child || GetParent(child) != hWnd()) return;
+    SetWindowPos(child, after ? after : HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+}
+
+void Form::AddMessageFilter(MessageFilter& filter) {
+    if (std::find(filters_.begin(), filters_.end(), &filter) == filters_.end()) filters_.push_back(&filter);
+}
+
+void Form::RemoveMessageFilter(MessageFilter& filter) {
+    filters_.erase(std::remove(filters_.begin(), filters_.end(), &filter), filters_.end());
+}
+
+bool Form::PreviewFormKey(MSG& msg) {
+    if (msg.message == WM_CHAR) {
+        short keyAscii = static_cast<short>(msg.wParam);
+        if (KeyPress) KeyPress(keyAscii);
+        msg.wParam = static_cast<unsigned short>(keyAscii);
+        return keyAscii == 0;
+    }
+    short keyCode = static_cast<short>(msg.wParam);
+    const bool down = msg.message == WM_KEYDOWN || msg.message == WM_SYSKEYDOWN;
+    auto& handler = down ? KeyDown : KeyUp;
+    if (handler) handler(keyCode, ShiftState(msg));
+    msg.wParam = static_cast<unsigned short>(keyCode);
+    return keyCode == 0;
+}
+
+bool Form::PressDefaultOrCancel(const MSG& msg, bool& passOn) {
+    passOn = false;
+    if (msg.message != WM_KEYDOWN || (msg.wParam != VK_RETURN && msg.wParam != VK_ESCAPE)) return false;
+    HWND focus = GetFocus();
+    if (focus) {
+        MSG copy = msg;
+        LRESULT code = SendMessageW(focus, WM_GETDLGCODE, msg.wParam, reinterpret_cast<LPARAM>(&copy));
+        if (code & (DLGC_WANTALLKEYS | DLGC_WANTMESSAGE)) return false; // the control takes the key itself
+    }
+    CommandButton* target = nullptr;
+    if (msg.wParam == VK_RETURN) target = dynamic_cast<CommandButton*>(Control::FromHandle(focus));
+    for (Control* control : Controls()) {
+        if (target) break;
+        auto* button = dynamic_cast<CommandButton*>(control);
+        if (button && (msg.wParam == VK_RETURN ? button->Default() : button->Cancel())) target = button;
+    }
+    if (target && target->Press()) return true;
+    // Nobody to press: the key goes to the control as typed, not to the dialog manager, which would invent
+    // a command for it.
+    passOn = true;
+    return false;
+}
+
+bool Form::PreTranslateMessage(MSG& msg) {
+    if (!hWnd() || !msg.hwnd || (msg.hwnd != hWnd() && !IsChild(hWnd(), msg.hwnd))) return false;
+    try {
+        for (MessageFilter* filter : std::vector<MessageFilter*>(filters_))
+            if (filter->PreTranslate(msg)) return true;
+        if (IsKeyMessage(msg.message)) {
+            if (KeyPreview && PreviewFormKey(msg)) return true;
+            bool passOn = false;
+            if (PressDefaultOrCancel(msg, passOn)) return true;
+            if (passOn) return false;
+        }
+    } catch (...) {
+        return true; // a handler that failed has consumed the message
+    }
+    return IsWindow(hWnd()) && IsDialogMessageW(hWnd(), &msg) != FALSE;
+}
+
 int Form::Run(int showCommand) {
     Load();
     if (ended_) return 0;
@@ -75,7 +174,7 @@ int Form::Run(int showCommand) {
 
     MSG msg{};
     while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
-        if (IsWindow(hWnd()) && IsDialogMessageW(hWnd(), &msg)) continue;
+        if (PreTranslateMessage(msg)) continue;
         TranslateMessage(&msg);
         DispatchMessageW(&msg);
     }
@@ -85,6 +184,13 @@ int Form::Run(int showCommand) {
 void Form::End() {
     ended_ = true;
     hwnd_.reset();
+}
+
+void Form::PaintBackground(HDC dc) {
+    RECT r;
+    GetClientRect(hWnd(), &r);
+    SetDCBrushColor(dc, ResolveColor(backColor_));
+    FillRect(dc, &r, static_cast<HBRUSH>(GetStockObject(DC_BRUSH)));
 }
 
 LRESULT CALLBACK Form::WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) noexcept {
@@ -113,16 +219,19 @@ LRESULT Form::HandleMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPara
         }
         if (Control::Reflect(message, wParam, lParam, result)) return result;
         break;
+    case WM_CTLCOLOREDIT:
     case WM_CTLCOLORSTATIC:
+    case WM_CTLCOLORBTN:
+    case WM_CTLCOLORLISTBOX:
         if (Control::Reflect(message, wParam, lParam, result)) return result;
         break;
-    case WM_ERASEBKGND: {
-        if (!backBrush_) backBrush_.reset(CreateSolidBrush(ResolveColor(backColor_)));
-        RECT r;
-        GetClientRect(hwnd, &r);
-        FillRect(reinterpret_cast<HDC>(wParam), &r, backBrush_.get());
+    case WM_ERASEBKGND:
+        PaintBackground(reinterpret_cast<HDC>(wParam));
         return 1;
-    }
+    case WM_PRINTCLIENT:
+        // The form draws nothing but its background; children see through to it.
+        PaintBackground(reinterpret_cast<HDC>(wParam));
+        return 0;
     case WM_ACTIVATE:
         // Like a dialog, give the focus back to the control that had it.
         if (LOWORD(wParam) == WA_INACTIVE) {
@@ -133,6 +242,21 @@ LRESULT Form::HandleMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPara
             return 0;
         }
         break;
+    case WM_NEXTDLGCTL: {
+        // The dialog manager moves the focus this way for access keys.
+        HWND target = LOWORD(lParam) ? reinterpret_cast<HWND>(wParam) : nullptr;
+        if (target && (SendMessageW(target, WM_GETDLGCODE, 0, 0) & DLGC_STATIC)) {
+            nextFrom_ = target; // a label never holds the focus; the next step starts from it
+            return 0;
+        }
+        if (!target) {
+            HWND from = nextFrom_ && IsWindow(nextFrom_) ? nextFrom_ : GetFocus();
+            target = GetNextDlgTabItem(hwnd, from, wParam != 0);
+        }
+        nextFrom_ = nullptr;
+        if (target && IsChild(hwnd, target)) ::SetFocus(target);
+        return 0;
+    }
     case WM_CLOSE:
         End();
         return 0;
@@ -143,6 +267,26 @@ LRESULT Form::HandleMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPara
     return DefWindowProcW(hwnd, message, wParam, lParam);
 }
 
+void DoEvents() {
+    MSG msg;
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        if (msg.message == WM_QUIT) {
+            PostQuitMessage(static_cast<int>(msg.wParam)); // the program's loop still has to see it
+            return;
+        }
+        bool handled = false;
+        for (Form* form : std::vector<Form*>(LiveForms()))
+            if (std::find(LiveForms().begin(), LiveForms().end(), form) != LiveForms().end() &&
+                form->PreTranslateMessage(msg)) {
+                handled = true;
+                break;
+            }
+        if (handled) continue;
+        TranslateMessage(&msg);
+        DispatchMessageW(&msg);
+    }
+}
+
 MenuItem::MenuItem(Form& form, std::wstring_view caption) : form_(form) {
     submenu_ = CreatePopupMenu();
     AppendMenuW(form.MenuBar(), MF_POPUP | MF_STRING, reinterpret_cast<UINT_PTR>(submenu_),
@@ -150,7 +294,8 @@ MenuItem::MenuItem(Form& form, std::wstring_view caption) : form_(form) {
     DrawMenuBar(form.hWnd());
 }
 
-MenuItem::MenuItem(MenuItem& parent, std::wstring_view caption) : form_(parent.form_), id_(form_.nextMenuId_++) {
+MenuItem::MenuItem(MenuItem& parent, std::wstring_view caption)
+    : form_(parent.form_), id_(form_.nextMenuId_++) {
     AppendMenuW(parent.submenu_, MF_STRING, id_, std::wstring(caption).c_str());
     form_.menuItems_[id_] = this;
 }

@@ -5,6 +5,7 @@
 #include <functional>
 #include <map>
 #include <string_view>
+#include <vector>
 
 class Form;
 
@@ -26,6 +27,15 @@ private:
     UINT id_ = 0;
 };
 
+// Sees every message of the thread's loop before the form does (an in-place object's accelerators).
+class MessageFilter {
+public:
+    virtual bool PreTranslate(MSG& msg) = 0; // true: handled, not dispatched
+
+protected:
+    ~MessageFilter() = default;
+};
+
 class Form : public Container {
 public:
     Form();
@@ -36,8 +46,29 @@ public:
     HWND hWnd() const { return hwnd_.get(); }
     void SetCaption(std::wstring_view caption);
     void SetClientSize(int width, int height); // twips
+    OleColor BackColor() const { return backColor_; }
     void SetBackColor(OleColor color);
     void SetIcon(int iconResource);
+    Microsoft::WRL::ComPtr<IFont> Font() const { return font_; }
+
+    // With KeyPreview the form's key events see every key of the form before the control with the focus;
+    // a handler may change the key or set it to 0 to swallow it.
+    bool KeyPreview = false;
+    std::function<void(short& keyCode, short shift)> KeyDown;
+    std::function<void(short& keyCode, short shift)> KeyUp;
+    std::function<void(short& keyAscii)> KeyPress;
+
+    // Our controls among the form's direct children, in tab order.
+    std::vector<Control*> Controls() const;
+    // Puts a child window (one of ours or a foreign one, such as an embedded object's) into the tab order
+    // right after another child; after null: first.
+    void PlaceInTabOrder(HWND child, HWND after);
+    void AddMessageFilter(MessageFilter& filter);
+    void RemoveMessageFilter(MessageFilter& filter);
+
+    // What the loop does with a message before dispatching it: filters, key preview, Enter and Escape for
+    // the default and cancel buttons, dialog navigation. True: handled, not to be dispatched.
+    bool PreTranslateMessage(MSG& msg);
 
     // Runs Load, shows the form and dispatches messages until the form is gone; the program's exit code.
     int Run(int showCommand);
@@ -45,7 +76,7 @@ public:
     void End();
 
     HWND ContainerWindow() const override { return hwnd_.get(); }
-    SharedFont DefaultFont() const override { return font_; }
+    Microsoft::WRL::ComPtr<IFont> DefaultFont() const override { return font_; }
 
 protected:
     virtual void Load() {}
@@ -53,17 +84,24 @@ protected:
 private:
     friend class MenuItem;
     HMENU MenuBar();
+    bool PreviewFormKey(MSG& msg);
+    bool PressDefaultOrCancel(const MSG& msg, bool& passOn);
 
     static LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) noexcept;
     LRESULT HandleMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+    void PaintBackground(HDC dc);
 
     UniqueHwnd hwnd_;
-    SharedFont font_;
+    Microsoft::WRL::ComPtr<IFont> font_;
     OleColor backColor_ = 0x8000000F;
-    UniqueHbrush backBrush_;
     UniqueHicon bigIcon_, smallIcon_;
     std::map<UINT, MenuItem*> menuItems_;
+    std::vector<MessageFilter*> filters_;
     UINT nextMenuId_ = 1000;
     HWND lastFocus_ = nullptr;
+    HWND nextFrom_ = nullptr; // a label whose access key was pressed: the focus moves on from it
     bool ended_ = false;
 };
+
+// Processes the thread's pending messages once, each through the form it belongs to.
+void DoEvents();

@@ -29,4 +29,6 @@ int TwipsToPixelsX(int twips) { return Round(twips * double(DpiX()) / 1440.0); }
 int TwipsToPixelsY(int twips) { return Round(twips * double(DpiY()) / 1440.0); }
 int PixelsToTwipsX(int pixels) { return Round(pixels * 1440.0 / DpiX()); }
 int PixelsToTwipsY(int pixels) { return Round(pixels * 1440.0 / DpiY()); }
+int Width() { return PixelsToTwipsX(GetSystemMetrics(SM_CXSCREEN)); }
+int Height() { return PixelsToTwipsY(GetSystemMetrics(SM_CYSCREEN)); }
 } // namespace Screen

@@ -8,4 +8,7 @@ int TwipsToPixelsX(int twips);
 int TwipsToPixelsY(int twips);
 int PixelsToTwipsX(int pixels);
 int PixelsToTwipsY(int pixels);
+// The primary screen's size in twips.
+int Width();
+int Height();
 } // namespace Screen

@@ -1,12 +1,14 @@
 #!/usr/bin/env bash
-# Starts Palix in build/run (its statistics stay there between runs). Without a display it runs in Xvfb,
-# saves a screenshot to build/palix.png and closes again.
+# Starts Palix in build/run (its statistics stay there between runs), with Dravlix registered in a prefix of
+# its own (the tests' prefix stays unregistered). Without a display it runs in Xvfb, saves a screenshot to
+# build/palix.png and closes again.
 set -eu
 build="$(realpath "$1")"
 here="$(dirname "$(realpath "$0")")"
-. "$here/wine-env.sh" "$build/win32/wine"
-mkdir -p "$build/run"
+"$here/wine-prefix.sh" "$build/run/wine" "$build/win32/wine"
+. "$here/wine-env.sh" "$build/run/wine"
 cd "$build/run"
+wine regsvr32 /s "$(winepath -w "$build/win32/bin/Dravlix.ocx")"
 
 if [ -n "${DISPLAY:-}" ]; then
     exec wine "$build/win32/bin/Palix.exe"

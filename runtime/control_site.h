@@ -1,0 +1,54 @@
+// The container side: a place on a form for one ActiveX control. The control is created by its class (or,
+// when the class is not registered, from a library file given by the host), loaded from the properties the
+// form stores for it, offered ambient properties and an extender, and activated in place in the form.
+#pragma once
+#include "com.h"
+#include "control.h"
+
+#include <string>
+#include <vector>
+
+class ActiveXControl {
+public:
+    struct StoredProperty {
+        const wchar_t* key;
+        Variant value;
+    };
+
+    ActiveXControl(Container& container, std::wstring name);
+    ActiveXControl(const ActiveXControl&) = delete;
+    ActiveXControl& operator=(const ActiveXControl&) = delete;
+    ~ActiveXControl();
+
+    // Design mode for a host that is a form designer; must be set before Create.
+    void SetUserMode(bool userMode) { userMode_ = userMode; }
+    void SetToolTipText(std::wstring text) { toolTipText_ = std::move(text); }
+
+    HRESULT Create(const CLSID& clsid, const std::vector<StoredProperty>& stored,
+                   const std::wstring& fallbackLibrary = {});
+    // Places a control object the host made itself.
+    HRESULT Create(IUnknown* object, const std::vector<StoredProperty>& stored);
+    void Move(int left, int top, int width, int height); // twips
+    // Puts the control's window right after this sibling in the z-order, which is the tab order.
+    void PlaceAfter(HWND sibling);
+
+    IUnknown* Object() const { return object_.Get(); }
+    HWND hWnd() const;
+    bool Created() const { return object_ != nullptr; }
+
+private:
+    class Site;
+    HRESULT CreateObject(const CLSID& clsid, const std::wstring& fallbackLibrary);
+    HRESULT Place(const std::vector<StoredProperty>& stored);
+    void Release();
+
+    Container& container_;
+    std::wstring name_;
+    std::wstring toolTipText_;
+    bool userMode_ = true;
+    RECT rect_{}; // pixels in the container
+    HWND after_ = nullptr;
+    HMODULE library_ = nullptr;
+    ComPtr<Site> site_;
+    ComPtr<IUnknown> object_;
+};

@@ -1,0 +1,153 @@
+#include "registration.h"
+
+#include "com.h"
+#include "module.h"
+
+#include <string>
+
+namespace {
+
+// The component category every control class belongs to.
+const wchar_t kControlCategory[] = L"{40FC6ED4-2438-11CF-A3DB-080036F12502}";
+
+class RegKey {
+public:
+    RegKey() = default;
+    RegKey(const RegKey&) = delete;
+    RegKey& operator=(const RegKey&) = delete;
+    ~RegKey() {
+        if (key_) RegCloseKey(key_);
+    }
+    HKEY get() const { return key_; }
+    HKEY* put() { return &key_; }
+
+private:
+    HKEY key_ = nullptr;
+};
+
+std::wstring GuidText(const GUID& guid) {
+    wchar_t text[40];
+    int n = StringFromGUID2(guid, text, 40);
+    return std::wstring(text, n > 0 ? n - 1 : 0);
+}
+
+// Creates HKCR\<path> (and what lies above it) and sets its value <name> (nullptr: the default value).
+HRESULT SetValue(const std::wstring& path, const wchar_t* name, const std::wstring& value) {
+    RegKey key;
+    LSTATUS status = RegCreateKeyExW(HKEY_CLASSES_ROOT, path.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
+                                     KEY_SET_VALUE, nullptr, key.put(), nullptr);
+    if (status == ERROR_SUCCESS)
+        status = RegSetValueExW(key.get(), name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
+                                static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
+    return HRESULT_FROM_WIN32(status);
+}
+
+HRESULT CreateKey(const std::wstring& path) {
+    RegKey key;
+    return HRESULT_FROM_WIN32(RegCreateKeyExW(HKEY_CLASSES_ROOT, path.c_str(), 0, nullptr,
+                                              REG_OPTION_NON_VOLATILE, KEY_READ, nullptr, key.put(),
+                                              nullptr));
+}
+
+HRESULT DeleteTree(const std::wstring& path) {
+    LSTATUS status = RegDeleteTreeW(HKEY_CLASSES_ROOT, path.c_str());
+    return status == ERROR_FILE_NOT_FOUND ? S_OK : HRESULT_FROM_WIN32(status);
+}
+
+bool KeyExists(const std::wstring& path) {
+    RegKey key;
+    return RegOpenKeyExW(HKEY_CLASSES_ROOT, path.c_str(), 0, KEY_READ, key.put()) == ERROR_SUCCESS;
+}
+
+struct TypeLibIdentity {
+    GUID libid;
+    WORD major, minor;
+    LCID lcid;
+    SYSKIND syskind;
+};
+
+HRESULT LoadOwnTypeLib(const std::wstring& path, ComPtr<ITypeLib>& typeLib, TypeLibIdentity& identity) {
+    RETURN_IF_FAILED(LoadTypeLibEx(path.c_str(), REGKIND_NONE, &typeLib));
+    TLIBATTR* attributes = nullptr;
+    RETURN_IF_FAILED(typeLib->GetLibAttr(&attributes));
+    identity = {attributes->guid, attributes->wMajorVerNum, attributes->wMinorVerNum, attributes->lcid,
+                attributes->syskind};
+    typeLib->ReleaseTLibAttr(attributes);
+    return S_OK;
+}
+
+std::wstring VersionText(const TypeLibIdentity& identity) {
+    return std::to_wstring(identity.major) + L"." + std::to_wstring(identity.minor);
+}
+
+HRESULT RegisterControl(const ControlClass& control, const std::wstring& server, const std::wstring& library,
+                        const TypeLibIdentity& typeLib) {
+    const std::wstring key = L"CLSID\\" + GuidText(*control.clsid);
+    const std::wstring progId = library + L"." + control.name;
+    RETURN_IF_FAILED(SetValue(key, nullptr, control.name));
+    RETURN_IF_FAILED(SetValue(key + L"\\InprocServer32", nullptr, server));
+    RETURN_IF_FAILED(SetValue(key + L"\\InprocServer32", L"ThreadingModel", L"Apartment"));
+    RETURN_IF_FAILED(SetValue(key + L"\\ProgID", nullptr, progId));
+    RETURN_IF_FAILED(SetValue(key + L"\\VersionIndependentProgID", nullptr, progId));
+    RETURN_IF_FAILED(CreateKey(key + L"\\Control"));
+    RETURN_IF_FAILED(SetValue(key + L"\\ToolboxBitmap32", nullptr,
+                              server + L", " + std::to_wstring(control.toolboxBitmap)));
+    RETURN_IF_FAILED(SetValue(key + L"\\MiscStatus", nullptr, L"0"));
+    RETURN_IF_FAILED(SetValue(key + L"\\MiscStatus\\1", nullptr, std::to_wstring(control.miscStatus)));
+    RETURN_IF_FAILED(SetValue(key + L"\\TypeLib", nullptr, GuidText(typeLib.libid)));
+    RETURN_IF_FAILED(SetValue(key + L"\\Version", nullptr, VersionText(typeLib)));
+    RETURN_IF_FAILED(CreateKey(key + L"\\Implemented Categories\\" + kControlCategory));
+    RETURN_IF_FAILED(SetValue(progId, nullptr, control.name));
+    return SetValue(progId + L"\\CLSID", nullptr, GuidText(*control.clsid));
+}
+
+HRESULT Register(const ControlClass* classes, size_t count, const GUID& libid, const wchar_t* library) {
+    const std::wstring server = Module::Path();
+    if (server.empty()) return HRESULT_FROM_WIN32(GetLastError());
+    ComPtr<ITypeLib> typeLib;
+    TypeLibIdentity identity{};
+    RETURN_IF_FAILED(LoadOwnTypeLib(server, typeLib, identity));
+    if (identity.libid != libid) return SELFREG_E_TYPELIB; // the table and the embedded library disagree
+    std::wstring typeLibPath = server;                     // the API takes a non-const string
+    RETURN_IF_FAILED(RegisterTypeLib(typeLib.Get(), typeLibPath.data(), nullptr));
+    for (size_t i = 0; i < count; ++i)
+        RETURN_IF_FAILED(RegisterControl(classes[i], server, library, identity));
+    return S_OK;
+}
+
+} // namespace
+
+HRESULT RegisterServer(const ControlClass* classes, size_t count, const GUID& libid, const wchar_t* library) {
+    HRESULT hr = Register(classes, count, libid, library);
+    if (FAILED(hr)) (void)UnregisterServer(classes, count, libid, library); // the first failure is the news
+    return hr;
+}
+
+HRESULT UnregisterServer(const ControlClass* classes, size_t count, const GUID& libid,
+                         const wchar_t* library) {
+    HRESULT result = S_OK;
+    auto keep = [&](HRESULT hr) {
+        if (SUCCEEDED(result)) result = hr;
+    };
+    // Every step runs even after a failure, so that as much as possible is gone.
+    for (size_t i = 0; i < count; ++i) {
+        keep(DeleteTree(L"CLSID\\" + GuidText(*classes[i].clsid)));
+        keep(DeleteTree(std::wstring(library) + L"." + classes[i].name));
+    }
+
+    ComPtr<ITypeLib> typeLib;
+    TypeLibIdentity identity{};
+    const std::wstring server = Module::Path();
+    HRESULT hr = LoadOwnTypeLib(server, typeLib, identity);
+    if (FAILED(hr)) {
+        keep(hr);
+        return result;
+    }
+    if (identity.libid != libid) {
+        keep(SELFREG_E_TYPELIB);
+        return result;
+    }
+    if (KeyExists(L"TypeLib\\" + GuidText(libid) + L"\\" + VersionText(identity)))
+        keep(UnRegisterTypeLib(libid, identity.major, identity.minor, identity.lcid, identity.syskind));
+    return result;
+}

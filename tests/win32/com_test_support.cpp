@@ -1,0 +1,113 @@
+#include "com_test_support.h"
+
+namespace test {
+
+void Pump() {
+    MSG msg;
+    for (int round = 0; round < 3; ++round) {
+        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            TranslateMessage(&msg);
+            DispatchMessageW(&msg);
+        }
+        Sleep(1);
+    }
+}
+
+namespace {
+HRESULT IdOf(IUnknown* object, const wchar_t* name, ComPtr<IDispatch>& dispatch, DISPID& id) {
+    RETURN_IF_FAILED(object->QueryInterface(IID_PPV_ARGS(&dispatch)));
+    LPOLESTR names[] = {const_cast<LPOLESTR>(name)};
+    return dispatch->GetIDsOfNames(IID_NULL, names, 1, LOCALE_USER_DEFAULT, &id);
+}
+} // namespace
+
+HRESULT GetProperty(IUnknown* object, const wchar_t* name, Variant& value) {
+    ComPtr<IDispatch> dispatch;
+    DISPID id;
+    RETURN_IF_FAILED(IdOf(object, name, dispatch, id));
+    DISPPARAMS none{};
+    return dispatch->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_PROPERTYGET | DISPATCH_METHOD, &none,
+                            value.put(), nullptr, nullptr);
+}
+
+HRESULT PutProperty(IUnknown* object, const wchar_t* name, const Variant& value, bool byRef) {
+    ComPtr<IDispatch> dispatch;
+    DISPID id;
+    RETURN_IF_FAILED(IdOf(object, name, dispatch, id));
+    Variant arg = value;
+    DISPID put = DISPID_PROPERTYPUT;
+    DISPPARAMS params{arg.get(), &put, 1, 1};
+    EXCEPINFO info{};
+    HRESULT hr = dispatch->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT,
+                                  byRef ? DISPATCH_PROPERTYPUTREF : DISPATCH_PROPERTYPUT, &params, nullptr, &info,
+                                  nullptr);
+    SysFreeString(info.bstrSource);
+    SysFreeString(info.bstrDescription);
+    SysFreeString(info.bstrHelpFile);
+    return hr;
+}
+
+HRESULT CallMethod(IUnknown* object, const wchar_t* name) {
+    ComPtr<IDispatch> dispatch;
+    DISPID id;
+    RETURN_IF_FAILED(IdOf(object, name, dispatch, id));
+    DISPPARAMS none{};
+    return dispatch->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD, &none, nullptr, nullptr, nullptr);
+}
+
+HRESULT EventSink::Connect(IUnknown* source, REFIID iid) {
+    ComPtr<IConnectionPointContainer> container;
+    RETURN_IF_FAILED(source->QueryInterface(IID_PPV_ARGS(&container)));
+    RETURN_IF_FAILED(container->FindConnectionPoint(iid, &point_));
+    return point_->Advise(static_cast<IDispatch*>(this), &cookie_);
+}
+
+void EventSink::Disconnect() {
+    if (point_) point_->Unadvise(cookie_);
+    point_.Reset();
+}
+
+STDMETHODIMP EventSink::QueryInterface(REFIID iid, void** out) {
+    if (iid == IID_IUnknown || iid == IID_IDispatch) {
+        *out = static_cast<IDispatch*>(this);
+        AddRef();
+        return S_OK;
+    }
+    *out = nullptr;
+    return E_NOINTERFACE;
+}
+
+STDMETHODIMP EventSink::GetTypeInfoCount(UINT* count) {
+    *count = 0;
+    return S_OK;
+}
+
+STDMETHODIMP EventSink::Invoke(DISPID id, REFIID, LCID, WORD, DISPPARAMS* params, VARIANT*, EXCEPINFO*, UINT*) {
+    Event event{id, {}};
+    for (UINT i = params->cArgs; i-- > 0;) {
+        Variant value;
+        VariantCopyInd(value.put(), &params->rgvarg[i]);
+        event.args.push_back(std::move(value));
+    }
+    events.push_back(std::move(event));
+    return S_OK;
+}
+
+HINSTANCE RecordingPlatform::ShellExecute(HWND owner, const wchar_t* operation, const wchar_t* file,
+                                          const wchar_t* parameters, const wchar_t* directory, int show) {
+    shellCalls.push_back({owner, operation ? operation : L"", file ? file : L"", parameters ? parameters : L"",
+                          directory ? directory : L"", show});
+    return reinterpret_cast<HINSTANCE>(2); // what the shell answers for "file not found"
+}
+
+int RecordingPlatform::MessageBox(HWND, const wchar_t* text, const wchar_t*, UINT) {
+    messages.push_back(text);
+    return IDOK;
+}
+
+HostForm::HostForm() {
+    SetCaption(L"Host");
+    SetClientSize(6000, 3000);
+}
+
+} // namespace test

@@ -1,0 +1,67 @@
+// COM helpers for the tests: late-bound calls as a script makes them, an event sink that records, a
+// platform that records instead of opening dialogs, message pumping and a window to host controls in.
+#pragma once
+#include "com.h"
+#include "form.h"
+#include "platform.h"
+
+#include <string>
+#include <vector>
+
+namespace test {
+
+void Pump();
+// Late binding by name, the way a script does it (values by value, no type library on the caller's side).
+HRESULT GetProperty(IUnknown* object, const wchar_t* name, Variant& value);
+HRESULT PutProperty(IUnknown* object, const wchar_t* name, const Variant& value, bool byRef = false);
+HRESULT CallMethod(IUnknown* object, const wchar_t* name);
+
+// Records every event with its arguments dereferenced, in declaration order.
+class EventSink final : public IDispatch {
+public:
+    struct Event {
+        DISPID id;
+        std::vector<Variant> args;
+    };
+    std::vector<Event> events;
+
+    HRESULT Connect(IUnknown* source, REFIID iid);
+    void Disconnect();
+
+    STDMETHODIMP QueryInterface(REFIID iid, void** out) override;
+    STDMETHODIMP_(ULONG) AddRef() override { return ++refs_; }
+    STDMETHODIMP_(ULONG) Release() override { return --refs_; } // lives on the test's stack
+    STDMETHODIMP GetTypeInfoCount(UINT* count) override;
+    STDMETHODIMP GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
+    STDMETHODIMP GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override { return E_NOTIMPL; }
+    STDMETHODIMP Invoke(DISPID id, REFIID, LCID, WORD, DISPPARAMS* params, VARIANT*, EXCEPINFO*, UINT*) override;
+    ULONG refs() const { return refs_; }
+
+private:
+    ULONG refs_ = 0;
+    ComPtr<IConnectionPoint> point_;
+    DWORD cookie_ = 0;
+};
+
+class RecordingPlatform : public Platform {
+public:
+    struct Shell {
+        HWND owner;
+        std::wstring operation, file, parameters, directory;
+        int show;
+    };
+    std::vector<Shell> shellCalls;
+    std::vector<std::wstring> messages;
+
+    HINSTANCE ShellExecute(HWND owner, const wchar_t* operation, const wchar_t* file, const wchar_t* parameters,
+                           const wchar_t* directory, int show) override;
+    int MessageBox(HWND owner, const wchar_t* text, const wchar_t* caption, UINT type) override;
+};
+
+// A plain form to put controls on.
+class HostForm : public Form {
+public:
+    HostForm();
+};
+
+} // namespace test

@@ -1,0 +1,100 @@
+// The real Dravlix.ocx, registered for the test's duration: created by ProgID and class through COM, and
+// hosted by a container we did not write (the AtlAxWin window class of Wine's atl.dll).
+#include "com_test_support.h"
+#include "dravlix.h"
+#include "test_support.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+using namespace test;
+
+using EntryPoint = HRESULT(STDAPICALLTYPE*)();
+
+template <class F> F Export(HMODULE module, const char* name) {
+    return reinterpret_cast<F>(reinterpret_cast<void*>(GetProcAddress(module, name)));
+}
+
+class RegisteredLibrary : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        OleInitialize(nullptr);
+        library = LoadLibraryW((BinFolder() + L"Dravlix.ocx").c_str());
+        ASSERT_TRUE(library);
+        ASSERT_EQ(Export<EntryPoint>(library, "DllRegisterServer")(), S_OK);
+    }
+    static void TearDownTestSuite() {
+        Export<EntryPoint>(library, "DllUnregisterServer")();
+        CoFreeUnusedLibraries();
+        FreeLibrary(library);
+        OleUninitialize();
+    }
+    void TearDown() override {
+        Pump();
+        EXPECT_EQ(Export<EntryPoint>(library, "DllCanUnloadNow")(), S_OK) << "an object of the library is alive";
+    }
+    static inline HMODULE library = nullptr;
+};
+
+TEST_F(RegisteredLibrary, CreatesByProgIdAndByClass) {
+    CLSID clsid;
+    ASSERT_EQ(CLSIDFromProgID(L"Dravlix.Hyperlink", &clsid), S_OK);
+    EXPECT_EQ(clsid, CLSID_Hyperlink);
+    ComPtr<IDispatch> byProgId, byClass;
+    ASSERT_EQ(CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER, IID_PPV_ARGS(&byProgId)), S_OK);
+    ASSERT_EQ(CoCreateInstance(CLSID_Hyperlink, nullptr, CLSCTX_INPROC_SERVER, IID_PPV_ARGS(&byClass)), S_OK);
+    EXPECT_NE(byProgId.Get(), byClass.Get());
+    EXPECT_EQ(Export<EntryPoint>(library, "DllCanUnloadNow")(), S_FALSE);
+
+    ComPtr<IProvideClassInfo2> info;
+    ASSERT_EQ(byClass.As(&info), S_OK);
+    GUID events;
+    ASSERT_EQ(info->GetGUID(GUIDKIND_DEFAULT_SOURCE_DISP_IID, &events), S_OK);
+    EXPECT_EQ(events, DIID___Hyperlink);
+
+    CLSID unknown = CLSID_Hyperlink;
+    unknown.Data1 ^= 1;
+    ComPtr<IUnknown> none;
+    EXPECT_EQ(CoCreateInstance(unknown, nullptr, CLSCTX_INPROC_SERVER, IID_PPV_ARGS(&none)), REGDB_E_CLASSNOTREG);
+}
+
+TEST_F(RegisteredLibrary, LivesInTheAtlContainer) {
+    HMODULE atl = LoadLibraryW(L"atl.dll");
+    ASSERT_TRUE(atl);
+    using Init = BOOL(WINAPI*)();
+    using GetControl = HRESULT(WINAPI*)(HWND, IUnknown**);
+    ASSERT_TRUE(Export<Init>(atl, "AtlAxWinInit")());
+
+    HostForm form;
+    ShowWindow(form.hWnd(), SW_SHOWNA);
+    HWND host = CreateWindowExW(0, L"AtlAxWin", L"Dravlix.Hyperlink", WS_CHILD | WS_VISIBLE, 10, 10, 200, 20,
+                                form.hWnd(), nullptr, nullptr, nullptr);
+    ASSERT_TRUE(host);
+    Pump();
+    ComPtr<IUnknown> control;
+    ASSERT_EQ(Export<GetControl>(atl, "AtlAxGetControl")(host, &control), S_OK);
+    ASSERT_TRUE(control);
+
+    HWND window = nullptr;
+    ComPtr<IOleWindow> ole;
+    ASSERT_EQ(control.As(&ole), S_OK);
+    ASSERT_EQ(ole->GetWindow(&window), S_OK);
+    EXPECT_EQ(GetParent(window), host);
+    EXPECT_TRUE(IsWindowVisible(window));
+    RECT r;
+    GetClientRect(window, &r);
+    EXPECT_EQ(r.right, 200) << "sized by the container's rectangle";
+
+    EXPECT_EQ(PutProperty(control.Get(), L"Caption", Variant::Str(L"hosted")), S_OK);
+    Variant caption;
+    EXPECT_EQ(GetProperty(control.Get(), L"Caption", caption), S_OK);
+    EXPECT_STREQ(caption.get()->bstrVal, L"hosted");
+
+    control.Reset();
+    ole.Reset();
+    DestroyWindow(host);
+    Pump();
+    EXPECT_FALSE(IsWindow(window)) << "the control's window outlived its container";
+}
+
+} // namespace

@@ -1,0 +1,354 @@
+// Hyperlink in-process: persistence through the three interfaces, events, the shell call, hosting.
+#include "com_test_support.h"
+#include "control_site.h"
+#include "dravlix.h"
+#include "hyperlink.h"
+#include "property_bag.h"
+#include "test_support.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+using namespace test;
+
+constexpr OLE_COLOR kBlue = 0x00FF0000;
+constexpr wchar_t kAddress[] = L"https://quendral.example/palix";
+
+ComPtr<IUnknown> NewHyperlink() {
+    ComPtr<IUnknown> object;
+    EXPECT_EQ(CreateHyperlink(IID_PPV_ARGS(&object)), S_OK);
+    return object;
+}
+
+Hyperlink& Cpp(IUnknown* object) {
+    ComPtr<_Hyperlink> dual;
+    object->QueryInterface(IID_PPV_ARGS(&dual));
+    return *static_cast<Hyperlink*>(dual.Get());
+}
+
+std::wstring Text(IUnknown* object, const wchar_t* name) {
+    Variant v;
+    EXPECT_EQ(GetProperty(object, name, v), S_OK) << Narrow(name);
+    return v.type() == VT_BSTR ? std::wstring(v.get()->bstrVal, SysStringLen(v.get()->bstrVal)) : L"?";
+}
+
+LONG Number(IUnknown* object, const wchar_t* name) {
+    Variant v, n;
+    EXPECT_EQ(GetProperty(object, name, v), S_OK) << Narrow(name);
+    EXPECT_EQ(v.As(VT_I4, n), S_OK);
+    return n.get()->lVal;
+}
+
+ComPtr<IFont> MakeTestFont(const wchar_t* face, float points, bool bold, SHORT charset = ANSI_CHARSET) {
+    FONTDESC desc{sizeof(FONTDESC), const_cast<LPOLESTR>(face), {}, static_cast<SHORT>(bold ? FW_BOLD : FW_NORMAL),
+                  charset, FALSE, FALSE, FALSE};
+    desc.cySize.int64 = static_cast<LONGLONG>(points * 10000);
+    ComPtr<IFont> font;
+    EXPECT_EQ(OleCreateFontIndirect(&desc, IID_PPV_ARGS(&font)), S_OK);
+    return font;
+}
+
+// Sets every property to a value other than its default.
+void SetEverything(IUnknown* h) {
+    ASSERT_EQ(PutProperty(h, L"BackColor", Variant::I4(0)), S_OK);
+    ASSERT_EQ(PutProperty(h, L"ForeColor", Variant::I4(kBlue)), S_OK);
+    ASSERT_EQ(PutProperty(h, L"Enabled", Variant::Bool(false)), S_OK);
+    ASSERT_EQ(PutProperty(h, L"Font", Variant::Object(MakeTestFont(L"Tahoma", 9.75f, true).Get()), true), S_OK);
+    ASSERT_EQ(PutProperty(h, L"BackStyle", Variant::I2(0)), S_OK);
+    ASSERT_EQ(PutProperty(h, L"BorderStyle", Variant::I2(1)), S_OK);
+    ASSERT_EQ(PutProperty(h, L"Hyperlink", Variant::Str(kAddress)), S_OK);
+    ASSERT_EQ(PutProperty(h, L"Caption", Variant::Str(L"Quendral")), S_OK);
+}
+
+void ExpectEverything(IUnknown* h) {
+    EXPECT_EQ(Number(h, L"BackColor"), 0);
+    EXPECT_EQ(Number(h, L"ForeColor"), static_cast<LONG>(kBlue));
+    EXPECT_EQ(Number(h, L"Enabled"), 0);
+    EXPECT_EQ(Number(h, L"BackStyle"), 0);
+    EXPECT_EQ(Number(h, L"BorderStyle"), 1);
+    EXPECT_EQ(Text(h, L"Hyperlink"), kAddress);
+    EXPECT_EQ(Text(h, L"Caption"), L"Quendral");
+    Variant font;
+    ASSERT_EQ(GetProperty(h, L"Font", font), S_OK);
+    ComPtr<IFont> f;
+    ASSERT_EQ(font.get()->pdispVal->QueryInterface(IID_PPV_ARGS(&f)), S_OK);
+    BSTR name = nullptr;
+    f->get_Name(&name);
+    EXPECT_STREQ(name, L"Tahoma");
+    SysFreeString(name);
+    BOOL bold = FALSE;
+    f->get_Bold(&bold);
+    EXPECT_TRUE(bold);
+    CY size{};
+    f->get_Size(&size);
+    EXPECT_EQ(size.int64, 97500);
+}
+
+std::vector<std::wstring> Keys(MemoryPropertyBag* bag) {
+    std::vector<std::wstring> keys;
+    for (const auto& e : bag->entries()) keys.emplace_back(e.key.begin(), e.key.end());
+    return keys;
+}
+
+class HyperlinkTest : public ::testing::Test {
+protected:
+    void SetUp() override { OleInitialize(nullptr); }
+    void TearDown() override {
+        Pump();
+        EXPECT_EQ(Module::LockCount(), 0) << "a control or enumerator was leaked";
+        OleUninitialize();
+    }
+};
+
+TEST_F(HyperlinkTest, NewInstanceShowsItsDesignValues) {
+    auto h = NewHyperlink();
+    EXPECT_EQ(Text(h.Get(), L"Caption"), L"Label1");
+    EXPECT_EQ(Text(h.Get(), L"Hyperlink"), L"Label2");
+    EXPECT_EQ(Number(h.Get(), L"BackColor"), static_cast<LONG>(0x8000000F));
+    EXPECT_EQ(Number(h.Get(), L"ForeColor"), static_cast<LONG>(0x80000012));
+    EXPECT_EQ(Number(h.Get(), L"Enabled"), -1);
+    EXPECT_EQ(Number(h.Get(), L"BackStyle"), 1);
+    EXPECT_EQ(Number(h.Get(), L"BorderStyle"), 0);
+}
+
+TEST_F(HyperlinkTest, PropertyBagKeepsEveryValueAndOmitsDefaults) {
+    auto a = NewHyperlink();
+    ComPtr<IPersistPropertyBag> persist;
+    ASSERT_EQ(a.As(&persist), S_OK);
+    ASSERT_EQ(persist->InitNew(), S_OK);
+    ComPtr<MemoryPropertyBag> defaults;
+    ASSERT_EQ(MemoryPropertyBag::Create({}, &defaults), S_OK);
+    ASSERT_EQ(persist->Save(defaults.Get(), TRUE, TRUE), S_OK);
+    EXPECT_EQ(Keys(defaults.Get()), (std::vector<std::wstring>{L"_ExtentX", L"_ExtentY"}));
+
+    SetEverything(a.Get());
+    EXPECT_EQ(ComPtr<IPersistStreamInit>().Get(), nullptr);
+    ComPtr<MemoryPropertyBag> bag;
+    ASSERT_EQ(MemoryPropertyBag::Create({}, &bag), S_OK);
+    ASSERT_EQ(persist->Save(bag.Get(), TRUE, TRUE), S_OK);
+    EXPECT_EQ(Keys(bag.Get()), (std::vector<std::wstring>{L"_ExtentX", L"_ExtentY", L"BackColor", L"ForeColor",
+                                                           L"Enabled", L"Font", L"BackStyle", L"BorderStyle",
+                                                           L"Hyperlink", L"Caption"}));
+
+    auto b = NewHyperlink();
+    ComPtr<IPersistPropertyBag> loader;
+    ASSERT_EQ(b.As(&loader), S_OK);
+    ASSERT_EQ(loader->Load(bag.Get(), nullptr), S_OK);
+    ExpectEverything(b.Get());
+    EXPECT_EQ(loader->Load(bag.Get(), nullptr), E_UNEXPECTED) << "loaded twice";
+}
+
+TEST_F(HyperlinkTest, StreamAndStorageKeepEveryValue) {
+    auto a = NewHyperlink();
+    SetEverything(a.Get());
+
+    ComPtr<IStream> stream;
+    ASSERT_EQ(CreateStreamOnHGlobal(nullptr, TRUE, &stream), S_OK);
+    ComPtr<IPersistStreamInit> saver;
+    ASSERT_EQ(a.As(&saver), S_OK);
+    EXPECT_EQ(saver->IsDirty(), S_OK);
+    ASSERT_EQ(saver->Save(stream.Get(), TRUE), S_OK);
+    EXPECT_EQ(saver->IsDirty(), S_FALSE);
+    // A stream may go on after the control's part: the loader reads exactly its own bytes.
+    ULONG written;
+    stream->Write("tail", 4, &written);
+    stream->Seek(LARGE_INTEGER{}, STREAM_SEEK_SET, nullptr);
+    auto b = NewHyperlink();
+    ComPtr<IPersistStreamInit> loader;
+    ASSERT_EQ(b.As(&loader), S_OK);
+    ASSERT_EQ(loader->Load(stream.Get()), S_OK);
+    ExpectEverything(b.Get());
+    char tail[4];
+    ULONG read = 0;
+    stream->Read(tail, 4, &read);
+    EXPECT_EQ(std::string(tail, read), "tail");
+
+    ComPtr<ILockBytes> bytes;
+    ComPtr<IStorage> storage;
+    ASSERT_EQ(CreateILockBytesOnHGlobal(nullptr, TRUE, &bytes), S_OK);
+    ASSERT_EQ(StgCreateDocfileOnILockBytes(bytes.Get(), STGM_CREATE | STGM_READWRITE | STGM_SHARE_EXCLUSIVE, 0,
+                                           &storage),
+              S_OK);
+    ComPtr<IPersistStorage> storageSaver;
+    ASSERT_EQ(a.As(&storageSaver), S_OK);
+    ASSERT_EQ(storageSaver->Save(storage.Get(), FALSE), S_OK);
+    auto c = NewHyperlink();
+    ComPtr<IPersistStorage> storageLoader;
+    ASSERT_EQ(c.As(&storageLoader), S_OK);
+    ASSERT_EQ(storageLoader->Load(storage.Get()), S_OK);
+    ExpectEverything(c.Get());
+}
+
+TEST_F(HyperlinkTest, DamagedStreamIsRefusedWithoutHarm) {
+    auto a = NewHyperlink();
+    ComPtr<IStream> stream;
+    ASSERT_EQ(CreateStreamOnHGlobal(nullptr, TRUE, &stream), S_OK);
+    ComPtr<IPersistStreamInit> saver;
+    ASSERT_EQ(a.As(&saver), S_OK);
+    ASSERT_EQ(saver->Save(stream.Get(), TRUE), S_OK);
+    ULARGE_INTEGER size{};
+    stream->Seek(LARGE_INTEGER{}, STREAM_SEEK_END, &size);
+    // Cut the saved bytes short: the loader must say so and keep its design values.
+    stream->SetSize(ULARGE_INTEGER{{static_cast<DWORD>(size.QuadPart - 3), 0}});
+    stream->Seek(LARGE_INTEGER{}, STREAM_SEEK_SET, nullptr);
+    auto b = NewHyperlink();
+    ComPtr<IPersistStreamInit> loader;
+    ASSERT_EQ(b.As(&loader), S_OK);
+    EXPECT_TRUE(FAILED(loader->Load(stream.Get())));
+    EXPECT_EQ(Text(b.Get(), L"Caption"), L"Label1");
+}
+
+TEST_F(HyperlinkTest, StoredKeysAreFoundInAnyCaseAndWrongTypesFail) {
+    std::vector<persist::Entry> entries;
+    auto put = [&](const wchar_t* key, const Variant& v) {
+        persist::Entry e;
+        ASSERT_EQ(EntryFromVariant(key, *v.get(), e), S_OK);
+        entries.push_back(e);
+    };
+    put(L"_extentx", Variant::I4(5953));
+    put(L"_extenty", Variant::I4(450));
+    put(L"backcolor", Variant::I4(0));
+    put(L"forecolor", Variant::I4(kBlue));
+    put(L"font", Variant::Object(MakeTestFont(L"MS Sans Serif", 9.75f, true, 177).Get()));
+    put(L"hyperlink", Variant::Str(kAddress));
+    put(L"caption", Variant::Str(kAddress));
+    ComPtr<MemoryPropertyBag> bag;
+    ASSERT_EQ(MemoryPropertyBag::Create(entries, &bag), S_OK);
+    auto h = NewHyperlink();
+    ComPtr<IPersistPropertyBag> loader;
+    ASSERT_EQ(h.As(&loader), S_OK);
+    ASSERT_EQ(loader->Load(bag.Get(), nullptr), S_OK);
+    EXPECT_EQ(Text(h.Get(), L"Caption"), kAddress);
+    EXPECT_EQ(Text(h.Get(), L"Hyperlink"), kAddress);
+    EXPECT_EQ(Number(h.Get(), L"ForeColor"), static_cast<LONG>(kBlue));
+    EXPECT_EQ(Number(h.Get(), L"BackColor"), 0);
+    EXPECT_EQ(Cpp(h.Get()).Width(), 3375);
+    EXPECT_EQ(Cpp(h.Get()).Height(), 255);
+
+    entries.clear();
+    put(L"BackColor", Variant::Str(L"blue"));
+    ComPtr<MemoryPropertyBag> wrong;
+    ASSERT_EQ(MemoryPropertyBag::Create(entries, &wrong), S_OK);
+    auto w = NewHyperlink();
+    ComPtr<IPersistPropertyBag> wrongLoader;
+    ASSERT_EQ(w.As(&wrongLoader), S_OK);
+    EXPECT_EQ(wrongLoader->Load(wrong.Get(), nullptr), DISP_E_TYPEMISMATCH);
+}
+
+// An activated hyperlink on a form of ours, its events recorded and the shell replaced.
+class ActiveHyperlink : public HyperlinkTest {
+protected:
+    void SetUp() override {
+        HyperlinkTest::SetUp();
+        form = std::make_unique<HostForm>();
+        site = std::make_unique<ActiveXControl>(*form, L"Hyperlink1");
+        site->Move(300, 300, 3375, 255);
+        ASSERT_EQ(site->Create(NewHyperlink().Get(),
+                               {{L"hyperlink", Variant::Str(kAddress)}, {L"caption", Variant::Str(L"go")}}),
+                  S_OK);
+        ShowWindow(form->hWnd(), SW_SHOWNA);
+        ASSERT_EQ(sink.Connect(site->Object(), DIID___Hyperlink), S_OK);
+        label = FindWindowExW(site->hWnd(), nullptr, nullptr, nullptr);
+        ASSERT_TRUE(label);
+        Pump();
+    }
+    void TearDown() override {
+        sink.Disconnect();
+        site.reset();
+        form.reset();
+        EXPECT_EQ(sink.refs(), 0u);
+        HyperlinkTest::TearDown();
+    }
+    void ClickLabelAt(int x, int y) {
+        PostMessageW(label, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(x, y));
+        PostMessageW(label, WM_LBUTTONUP, 0, MAKELPARAM(x, y));
+        Pump();
+    }
+    std::vector<DISPID> Ids() const {
+        std::vector<DISPID> ids;
+        for (const auto& e : sink.events) ids.push_back(e.id);
+        return ids;
+    }
+
+    RecordingPlatform platform;
+    PlatformOverride useIt{platform};
+    std::unique_ptr<HostForm> form;
+    std::unique_ptr<ActiveXControl> site;
+    EventSink sink;
+    HWND label = nullptr;
+};
+
+TEST_F(ActiveHyperlink, AClickAnywhereRaisesClickThenOpensTheAddress) {
+    RECT r;
+    GetClientRect(label, &r);
+    EXPECT_EQ(r.right, 225) << "the label covers the whole control";
+    ClickLabelAt(r.right - 2, r.bottom - 2); // right of the text
+    EXPECT_EQ(Ids(), (std::vector<DISPID>{6, 8, 1}));
+    ASSERT_EQ(platform.shellCalls.size(), 1u);
+    const auto& call = platform.shellCalls[0];
+    EXPECT_EQ(call.owner, site->hWnd());
+    EXPECT_EQ(call.operation, L"Open");
+    EXPECT_EQ(call.file, kAddress);
+    EXPECT_EQ(call.parameters, L"");
+    std::wstring folder = BinFolder();
+    EXPECT_EQ(call.directory, folder.substr(0, folder.size() - 1));
+    EXPECT_EQ(call.show, SW_SHOWNORMAL);
+
+    // Mouse arguments: left button, no shift, position in twips of the label.
+    ASSERT_EQ(sink.events[0].args.size(), 4u);
+    EXPECT_EQ(sink.events[0].args[0].get()->iVal, 1);
+    EXPECT_EQ(sink.events[0].args[1].get()->iVal, 0);
+    EXPECT_FLOAT_EQ(sink.events[0].args[2].get()->fltVal, (r.right - 2) * (1440.0f / 96));
+}
+
+TEST_F(ActiveHyperlink, SeveralSinksHearTheSameEvent) {
+    EventSink second;
+    ASSERT_EQ(second.Connect(site->Object(), DIID___Hyperlink), S_OK);
+    ClickLabelAt(3, 3);
+    second.Disconnect();
+    EXPECT_EQ(Ids(), (std::vector<DISPID>{6, 8, 1}));
+    ASSERT_EQ(second.events.size(), 3u);
+    EXPECT_EQ(second.events[2].id, 1);
+}
+
+TEST_F(ActiveHyperlink, DisabledTakesNoInput) {
+    ASSERT_EQ(PutProperty(site->Object(), L"Enabled", Variant::Bool(false)), S_OK);
+    ClickLabelAt(3, 3);
+    PostMessageW(site->hWnd(), WM_KEYDOWN, 'A', 0);
+    Pump();
+    EXPECT_TRUE(sink.events.empty());
+    EXPECT_TRUE(platform.shellCalls.empty());
+}
+
+TEST_F(ActiveHyperlink, KeysRaiseKeyEventsButOpenNothing) {
+    // Enter, as the keyboard delivers it: down, the character it makes, up.
+    PostMessageW(site->hWnd(), WM_KEYDOWN, VK_RETURN, 0x001C0001);
+    Pump();
+    PostMessageW(site->hWnd(), WM_KEYUP, VK_RETURN, 0xC01C0001);
+    Pump();
+    ASSERT_EQ(Ids(), (std::vector<DISPID>{3, 4, 5}));
+    EXPECT_EQ(sink.events[0].args[0].get()->iVal, VK_RETURN);
+    EXPECT_EQ(sink.events[1].args[0].get()->iVal, '\r');
+    EXPECT_TRUE(platform.shellCalls.empty());
+}
+
+TEST(HyperlinkSite, DesignModeSiteMeansUserModeFalse) {
+    OleInitialize(nullptr);
+    {
+        HostForm form;
+        ActiveXControl site(form, L"Hyperlink1");
+        site.SetUserMode(false);
+        ASSERT_EQ(site.Create(NewHyperlink().Get(), {}), S_OK);
+        EXPECT_FALSE(Cpp(site.Object()).Ambient().UserMode);
+        ActiveXControl running(form, L"Hyperlink2");
+        ASSERT_EQ(running.Create(NewHyperlink().Get(), {}), S_OK);
+        EXPECT_TRUE(Cpp(running.Object()).Ambient().UserMode);
+        Variant name;
+        EXPECT_EQ(Cpp(running.Object()).Extender(L"name", name), S_OK);
+        EXPECT_STREQ(name.get()->bstrVal, L"Hyperlink2");
+    }
+    EXPECT_EQ(Module::LockCount(), 0);
+    OleUninitialize();
+}
+
+} // namespace

@@ -1,0 +1,858 @@
+// The intrinsic controls on one form of this process, driven with real window messages and real input:
+// events and their arguments, key routing, editing, default and cancel buttons, painting checked on pixels,
+// floating picture boxes, mouse capture, shared font objects and what a control leaves behind.
+#include "control.h"
+#include "form.h"
+#include "module.h"
+#include "test_support.h"
+
+#include <gtest/gtest.h>
+#include <windows.h>
+#include <commctrl.h>
+#include <olectl.h>
+
+#include <algorithm>
+#include <cstdarg>
+#include <cstdio>
+#include <functional>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+namespace {
+using Microsoft::WRL::ComPtr;
+
+using Log = std::vector<std::string>;
+
+std::string Format(const char* format, ...) {
+    char text[160];
+    va_list args;
+    va_start(args, format);
+    vsnprintf(text, sizeof(text), format, args);
+    va_end(args);
+    return text;
+}
+
+float TwipsPerPixel(int index) {
+    HDC screen = GetDC(nullptr);
+    float tpp = 1440.0f / GetDeviceCaps(screen, index);
+    ReleaseDC(nullptr, screen);
+    return tpp;
+}
+float TwipsPerPixelX() {
+    return TwipsPerPixel(LOGPIXELSX);
+}
+float TwipsPerPixelY() {
+    return TwipsPerPixel(LOGPIXELSY);
+}
+
+// The one form of the process; it records what reaches it as the children's container.
+class TestForm final : public Form {
+public:
+    static constexpr OleColor kBack = 0x00336699; // no system colour looks like it
+
+    TestForm() {
+        SetCaption(L"Intrinsics");
+        SetBackColor(kBack);
+        SetClientSize(7200, 5400);
+        SetWindowPos(hWnd(), HWND_TOP, 0, 0, 0, 0, SWP_NOSIZE);
+        ShowWindow(hWnd(), SW_SHOW);
+        SetForegroundWindow(hWnd());
+        UpdateWindow(hWnd());
+    }
+
+    bool PreviewKey(Control&, UINT message, WPARAM wParam, LPARAM) override {
+        if (log) log->push_back(Format("preview %u %u", message, unsigned(wParam)));
+        return swallowKey != 0 && wParam == swallowKey;
+    }
+    void ChildFocus(Control& child, bool gained) override {
+        if (log) log->push_back(Format("%s %s", gained ? "gained" : "lost", Name(child)));
+    }
+
+    Log* log = nullptr;
+    WPARAM swallowKey = 0;
+    std::function<const char*(Control&)> Name = [](Control&) { return "?"; };
+};
+
+TestForm& TheForm() {
+    static TestForm form;
+    return form;
+}
+
+// Lets the form's loop handle what is queued, as the program's loop would.
+void Pump() {
+    for (int i = 0; i < 4; ++i) {
+        DoEvents();
+        Sleep(5);
+    }
+}
+
+bool PumpUntil(const std::function<bool()>& done, int milliseconds = 3000) {
+    for (DWORD end = GetTickCount() + milliseconds; GetTickCount() < end;) {
+        if (done()) return true;
+        DoEvents();
+        Sleep(20);
+    }
+    return done();
+}
+
+void Post(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    PostMessageW(hwnd, message, wParam, lParam);
+    Pump();
+}
+
+void PressKey(HWND hwnd, WORD key) {
+    UINT scan = MapVirtualKeyW(key, MAPVK_VK_TO_VSC);
+    Post(hwnd, WM_KEYDOWN, key, 1 | (scan << 16));
+    Post(hwnd, WM_KEYUP, key, 1 | (scan << 16) | 0xC0000000);
+}
+
+// Real input, through the system's queue to whatever window is under the pointer or holds the mouse.
+void MouseInput(DWORD flags, POINT screen = {}) {
+    INPUT input{};
+    input.type = INPUT_MOUSE;
+    input.mi.dwFlags = flags;
+    if (flags & MOUSEEVENTF_MOVE) {
+        input.mi.dwFlags |= MOUSEEVENTF_ABSOLUTE;
+        input.mi.dx = MulDiv(screen.x, 65535, GetSystemMetrics(SM_CXSCREEN) - 1);
+        input.mi.dy = MulDiv(screen.y, 65535, GetSystemMetrics(SM_CYSCREEN) - 1);
+    }
+    SendInput(1, &input, sizeof(input));
+    Pump();
+}
+
+POINT ScreenPoint(HWND hwnd, int x, int y) {
+    POINT p{x, y};
+    ClientToScreen(hwnd, &p);
+    return p;
+}
+
+// A window's client area as drawn, read back from its surface.
+class Snapshot {
+public:
+    explicit Snapshot(HWND hwnd, bool redrawForm = true) {
+        if (redrawForm)
+            RedrawWindow(TheForm().hWnd(), nullptr, nullptr,
+                         RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+        Pump();
+        RECT client;
+        GetClientRect(hwnd, &client);
+        width_ = client.right;
+        height_ = client.bottom;
+        HDC source = GetDC(hwnd);
+        HDC memory = CreateCompatibleDC(source);
+        BITMAPINFO info{};
+        info.bmiHeader = {sizeof(BITMAPINFOHEADER), width_, -height_, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+        void* bits = nullptr;
+        HBITMAP bitmap = CreateDIBSection(source, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+        HGDIOBJ old = SelectObject(memory, bitmap);
+        BitBlt(memory, 0, 0, width_, height_, source, 0, 0, SRCCOPY);
+        GdiFlush();
+        auto* pixels = static_cast<const DWORD*>(bits);
+        for (int i = 0; i < width_ * height_; ++i)
+            pixels_.push_back(RGB(GetBValue(pixels[i]), GetGValue(pixels[i]), GetRValue(pixels[i])));
+        SelectObject(memory, old);
+        DeleteObject(bitmap);
+        DeleteDC(memory);
+        ReleaseDC(hwnd, source);
+    }
+    COLORREF At(int x, int y) const { return pixels_.at(size_t(y * width_ + x)); }
+    int Count(COLORREF color) const {
+        int n = 0;
+        for (COLORREF c : pixels_)
+            n += c == color;
+        return n;
+    }
+    // The leftmost column with a pixel of another colour than ground; -1 for none.
+    int LeftmostNot(COLORREF ground) const {
+        for (int x = 0; x < width_; ++x)
+            for (int y = 0; y < height_; ++y)
+                if (At(x, y) != ground) return x;
+        return -1;
+    }
+
+private:
+    int width_ = 0, height_ = 0;
+    std::vector<COLORREF> pixels_;
+};
+
+// A window pixel's colour as the surface stores it (what a colour turns into at this depth).
+COLORREF Shown(COLORREF color) {
+    HDC screen = GetDC(nullptr);
+    COLORREF shown = GetNearestColor(screen, color);
+    ReleaseDC(nullptr, screen);
+    return shown;
+}
+
+void RecordMouse(Control& control, Log& log) {
+    control.MouseDown = [&log](short b, short s, float x, float y) {
+        log.push_back(Format("down %d %d %g %g", b, s, x, y));
+    };
+    control.MouseMove = [&log](short b, short s, float x, float y) {
+        log.push_back(Format("move %d %d %g %g", b, s, x, y));
+    };
+    control.MouseUp = [&log](short b, short s, float x, float y) {
+        log.push_back(Format("up %d %d %g %g", b, s, x, y));
+    };
+    control.Click = [&log] { log.push_back("click"); };
+    control.DblClick = [&log] { log.push_back("dblclick"); };
+}
+
+// Taking the mouse makes the system report where the real pointer is; such moves without a button held
+// are not the ones a test made.
+Log Pressed(Log& log) {
+    log.erase(std::remove_if(log.begin(), log.end(), [](auto& e) { return e.rfind("move 0 ", 0) == 0; }),
+              log.end());
+    return log;
+}
+
+std::string At(const char* event, int button, int shift, int x, int y) {
+    return Format("%s %d %d %g %g", event, button, shift, x * TwipsPerPixelX(), y * TwipsPerPixelY());
+}
+
+TEST(Mouse, MessagesRaiseEventsWithButtonShiftAndTwips) {
+    Log log;
+    Label label(TheForm());
+    label.Move(300, 300, 1500, 600);
+    RecordMouse(label, log);
+    HWND h = label.hWnd();
+
+    Post(h, WM_LBUTTONDOWN, MK_LBUTTON | MK_SHIFT, MAKELPARAM(10, 7));
+    Post(h, WM_MOUSEMOVE, MK_LBUTTON | MK_CONTROL, MAKELPARAM(12, 8));
+    Post(h, WM_LBUTTONUP, 0, MAKELPARAM(12, 8));
+    EXPECT_EQ(Pressed(log),
+              (Log{At("down", 1, 1, 10, 7), At("move", 1, 2, 12, 8), At("up", 1, 0, 12, 8), "click"}));
+
+    log.clear(); // a right press is no click, nor is a left release outside the control
+    Post(h, WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(3, 4));
+    Post(h, WM_RBUTTONUP, 0, MAKELPARAM(3, 4));
+    Post(h, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
+    Post(h, WM_LBUTTONUP, 0, MAKELPARAM(-3, 500));
+    EXPECT_EQ(Pressed(log), (Log{At("down", 2, 0, 3, 4), At("up", 2, 0, 3, 4), At("down", 1, 0, 5, 5),
+                                 At("up", 1, 0, -3, 500)}));
+
+    log.clear(); // a double click: the second press is the double click
+    Post(h, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(1, 1));
+    Post(h, WM_LBUTTONUP, 0, MAKELPARAM(1, 1));
+    Post(h, WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(1, 1));
+    Post(h, WM_LBUTTONUP, 0, MAKELPARAM(1, 1));
+    EXPECT_EQ(Pressed(log),
+              (Log{At("down", 1, 0, 1, 1), At("up", 1, 0, 1, 1), "click", "dblclick", At("up", 1, 0, 1, 1)}));
+
+    log.clear(); // a disabled control takes no mouse input, even posted straight to it
+    label.SetEnabled(false);
+    Post(h, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(1, 1));
+    Post(h, WM_LBUTTONUP, 0, MAKELPARAM(1, 1));
+    EXPECT_TRUE(log.empty());
+
+    PictureBox pixels(TheForm()); // a box drawing in pixels reports pixels
+    ASSERT_EQ(pixels.SetScaleMode(3), S_OK);
+    pixels.Move(300, 1200, 900, 600);
+    RecordMouse(pixels, log);
+    Post(pixels.hWnd(), WM_MBUTTONDOWN, MK_MBUTTON, MAKELPARAM(10, 7));
+    EXPECT_EQ(Pressed(log), (Log{"down 4 0 10 7"}));
+}
+
+TEST(Mouse, APressKeepsTheMouseUntilReleasedAndCaptureCanBeTaken) {
+    Log log;
+    Label label(TheForm());
+    label.Move(1500, 1500, 1500, 600);
+    RecordMouse(label, log);
+    TextBox elsewhere(TheForm());
+    elsewhere.Move(4500, 1500, 1500, 375);
+    SetForegroundWindow(TheForm().hWnd());
+
+    MouseInput(MOUSEEVENTF_MOVE, ScreenPoint(label.hWnd(), 10, 10));
+    log.clear();
+    MouseInput(MOUSEEVENTF_LEFTDOWN);
+    EXPECT_TRUE(label.HasCapture());
+    MouseInput(MOUSEEVENTF_MOVE, ScreenPoint(label.hWnd(), -40, 10)); // off the label, onto the form
+    MouseInput(MOUSEEVENTF_LEFTUP);
+    EXPECT_FALSE(label.HasCapture());
+    ASSERT_GE(log.size(), 3u);
+    EXPECT_EQ(log.front(), At("down", 1, 0, 10, 10));
+    EXPECT_EQ(log[log.size() - 2], At("move", 1, 0, -40, 10));
+    EXPECT_EQ(log.back(), At("up", 1, 0, -40, 10)); // and no click
+
+    log.clear(); // taken on purpose, the mouse stays until given back, wherever the pointer goes
+    label.SetCapture();
+    MouseInput(MOUSEEVENTF_MOVE, ScreenPoint(elsewhere.hWnd(), 5, 5));
+    EXPECT_TRUE(label.HasCapture());
+    ASSERT_FALSE(log.empty());
+    POINT onLabel = ScreenPoint(elsewhere.hWnd(), 5, 5);
+    ScreenToClient(label.hWnd(), &onLabel);
+    EXPECT_EQ(log.back(), At("move", 0, 0, onLabel.x, onLabel.y));
+    label.ReleaseCapture();
+    EXPECT_FALSE(label.HasCapture());
+}
+
+TEST(Keys, PreviewThenEventsThenTheWindowAndHandlersMayChangeOrSwallow) {
+    Log log;
+    TextBox box(TheForm());
+    box.Move(300, 300, 2400, 375);
+    box.KeyDown = [&log](short& code, short shift) { log.push_back(Format("KeyDown %d %d", code, shift)); };
+    box.KeyUp = [&log](short& code, short shift) { log.push_back(Format("KeyUp %d %d", code, shift)); };
+    box.KeyPress = [&log](short& ascii) {
+        log.push_back(Format("KeyPress %d", ascii));
+        if (ascii == 'b') ascii = 'c';
+        if (ascii == 'x') ascii = 0;
+    };
+    ASSERT_EQ(box.SetFocus(), S_OK);
+    TheForm().log = &log;
+
+    PressKey(box.hWnd(), 'A');
+    EXPECT_EQ(log, (Log{"preview 256 65", "KeyDown 65 0", "preview 258 97", "KeyPress 97", "preview 257 65",
+                        "KeyUp 65 0"}));
+    PressKey(box.hWnd(), 'B'); // typed as c
+    PressKey(box.hWnd(), 'X'); // typed as nothing
+    EXPECT_EQ(box.Text(), L"ac");
+
+    log.clear(); // the container swallows a key before the control sees it
+    box.SetSelStart(0);
+    TheForm().swallowKey = VK_DELETE;
+    PressKey(box.hWnd(), VK_DELETE);
+    EXPECT_EQ(log, (Log{"preview 256 46", "preview 257 46"}));
+    EXPECT_EQ(box.Text(), L"ac");
+    TheForm().swallowKey = 0;
+
+    box.KeyDown = [](short& code, short) { // the control's own handler swallows it
+        if (code == VK_DELETE) code = 0;
+    };
+    PressKey(box.hWnd(), VK_DELETE);
+    EXPECT_EQ(box.Text(), L"ac");
+    box.KeyDown = nullptr;
+    PressKey(box.hWnd(), VK_DELETE);
+    EXPECT_EQ(box.Text(), L"c");
+
+    short seen = -1; // the shift state: Shift and Ctrl from the keyboard, Alt from the system key message
+    box.KeyDown = [&seen](short&, short shift) { seen = shift; };
+    BYTE keys[256], held[256];
+    GetKeyboardState(keys);
+    memcpy(held, keys, sizeof(keys));
+    held[VK_SHIFT] = held[VK_CONTROL] = 0x80;
+    SetKeyboardState(held);
+    Post(box.hWnd(), WM_KEYDOWN, VK_HOME, 1);
+    SetKeyboardState(keys);
+    EXPECT_EQ(seen, 3);
+    Post(box.hWnd(), WM_SYSKEYDOWN, VK_DOWN, 1 | (1 << 29));
+    EXPECT_EQ(seen, 4);
+    TheForm().log = nullptr;
+
+    // With KeyPreview the form's own key events come first, for any control of the form.
+    box.SetText(L"");
+    TheForm().KeyPreview = true;
+    TheForm().KeyPress = [](short& ascii) { ascii = ascii == 'q' ? 'w' : ascii; };
+    TheForm().KeyDown = [&seen](short& code, short) { seen = code == 'Z' ? (code = 0, -2) : seen; };
+    PressKey(box.hWnd(), 'Q');
+    PressKey(box.hWnd(), 'Z');
+    EXPECT_EQ(box.Text(), L"w");
+    EXPECT_EQ(seen, -2); // the form swallowed it before the control's KeyDown saw it
+    TheForm().KeyPreview = false;
+    TheForm().KeyPress = nullptr;
+    TheForm().KeyDown = nullptr;
+}
+
+TEST(TextBox, ChangeSelectionLockedMaxLengthAndAlignment) {
+    CommandButton other(TheForm());
+    TextBox box(TheForm());
+    box.Move(300, 300, 2400, 375);
+    int changes = 0;
+    box.Change = [&changes] { ++changes; };
+    box.SetFocus();
+
+    box.SetText(L"hello world");
+    EXPECT_EQ(changes, 1);
+    ASSERT_EQ(box.SetSelStart(6), S_OK);
+    ASSERT_EQ(box.SetSelLength(5), S_OK);
+    EXPECT_EQ(box.SelText(), L"world");
+    box.SetSelText(L"there");
+    EXPECT_EQ(box.Text(), L"hello there");
+    EXPECT_EQ(changes, 2);
+    EXPECT_EQ(box.SelStart(), 11);
+    EXPECT_EQ(box.SelLength(), 0);
+    box.SetSelStart(2);
+    box.SetSelLength(100); // stops at the end
+    EXPECT_EQ(box.SelText(), L"llo there");
+    box.SetSelStart(100);
+    EXPECT_EQ(box.SelStart(), 11);
+    EXPECT_EQ(box.SetSelStart(-1), CTL_E_INVALIDPROPERTYVALUE);
+    EXPECT_EQ(box.SetSelLength(-1), CTL_E_INVALIDPROPERTYVALUE);
+
+    PressKey(box.hWnd(), 'Z'); // typing raises Change too
+    EXPECT_EQ(box.Text(), L"hello therez");
+    EXPECT_EQ(changes, 3);
+
+    box.SetLocked(true);
+    PressKey(box.hWnd(), 'Q');
+    EXPECT_EQ(box.Text(), L"hello therez");
+    EXPECT_TRUE(box.Locked());
+    box.SetLocked(false);
+
+    box.SetText(L"");
+    ASSERT_EQ(box.SetMaxLength(3), S_OK);
+    for (WORD key : {'A', 'B', 'C', 'D', 'E'})
+        PressKey(box.hWnd(), key);
+    EXPECT_EQ(box.Text(), L"abc");
+    box.SetText(L"longer by code"); // the limit is for typing only
+    EXPECT_EQ(box.Text(), L"longer by code");
+
+    other.SetFocus(); // no caret in the way
+    box.SetText(L"ab");
+    const COLORREF ground = Shown(ResolveColor(box.BackColor()));
+    EXPECT_LT(Snapshot(box.hWnd()).LeftmostNot(ground), 20);
+    const int before = changes;
+    box.SetSelStart(1);
+    ASSERT_EQ(box.SetAlignment(1), S_OK);
+    EXPECT_GT(Snapshot(box.hWnd()).LeftmostNot(ground), 80);
+    EXPECT_EQ(box.Text(), L"ab");
+    EXPECT_EQ(changes, before);
+    box.SetFocus();
+    PressKey(box.hWnd(), 'C'); // the new window is still the same control to its owner
+    EXPECT_EQ(box.Text(), L"acb");
+    EXPECT_EQ(changes, before + 1);
+    EXPECT_EQ(box.SetAlignment(3), CTL_E_INVALIDPROPERTYVALUE);
+}
+
+TEST(Focus, EventsAndTheContainerFollowEachMoveAndUnusableControlsRefuseIt) {
+    Log log;
+    TextBox first(TheForm()), second(TheForm());
+    first.Move(300, 300, 1500, 375);
+    second.Move(300, 900, 1500, 375);
+    first.GotFocus = [&log] { log.push_back("GotFocus first"); };
+    first.LostFocus = [&log] { log.push_back("LostFocus first"); };
+    second.GotFocus = [&log] { log.push_back("GotFocus second"); };
+    TheForm().Name = [&first](Control& c) { return &c == &first ? "first" : "second"; };
+    TheForm().log = &log;
+
+    ASSERT_EQ(first.SetFocus(), S_OK);
+    ASSERT_EQ(second.SetFocus(), S_OK);
+    EXPECT_EQ(log, (Log{"GotFocus first", "gained first", "LostFocus first", "lost first", "GotFocus second",
+                        "gained second"}));
+    TheForm().log = nullptr;
+
+    PictureBox box(TheForm()); // a picture box takes the focus on a press when it is a tab stop
+    box.Move(300, 1500, 900, 600);
+    box.SetTabStop(false);
+    Post(box.hWnd(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
+    Post(box.hWnd(), WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
+    EXPECT_EQ(GetFocus(), second.hWnd());
+    box.SetTabStop(true);
+    Post(box.hWnd(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
+    Post(box.hWnd(), WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
+    EXPECT_EQ(GetFocus(), box.hWnd());
+
+    second.SetFocus();
+    first.SetVisible(false);
+    EXPECT_EQ(first.SetFocus(), CTL_E_ILLEGALFUNCTIONCALL);
+    first.SetVisible(true);
+    first.SetEnabled(false);
+    EXPECT_EQ(first.SetFocus(), CTL_E_ILLEGALFUNCTIONCALL);
+    EXPECT_EQ(GetFocus(), second.hWnd());
+}
+
+TEST(Form, TabOrderIsDeclarationOrderWithOneStopPerOptionGroupAndForeignChildrenCanJoin) {
+    TextBox box(TheForm());
+    OptionButton star(TheForm()), cross(TheForm());
+    Label label(TheForm());
+    CommandButton button(TheForm());
+    TextBox last(TheForm());
+    int y = 300;
+    for (Control* c : std::vector<Control*>{&box, &star, &cross, &label, &button, &last}) {
+        c->Move(300, y, 1500, 330);
+        y += 400;
+    }
+    EXPECT_FALSE(star.Value() || cross.Value()); // none selected at start
+    box.SetFocus();
+    std::vector<HWND> visited;
+    for (int i = 0; i < 3; ++i) {
+        PressKey(GetFocus(), VK_TAB);
+        visited.push_back(GetFocus());
+    }
+    EXPECT_EQ(visited, (std::vector<HWND>{star.hWnd(), button.hWnd(), last.hWnd()}));
+
+    HWND foreign = CreateWindowExW(0, L"BUTTON", L"foreign", WS_CHILD | WS_VISIBLE | WS_TABSTOP, 200, 20, 80,
+                                   20, TheForm().hWnd(), nullptr, nullptr, nullptr);
+    TheForm().PlaceInTabOrder(foreign, button.hWnd());
+    button.SetFocus();
+    PressKey(GetFocus(), VK_TAB);
+    EXPECT_EQ(GetFocus(), foreign);
+    PressKey(GetFocus(), VK_TAB);
+    EXPECT_EQ(GetFocus(), last.hWnd());
+    label.SetCaption(L"&Name"); // a label's access key moves the focus to the control after it
+    Post(GetFocus(), WM_SYSCHAR, 'n', 1 | (1 << 29));
+    EXPECT_EQ(GetFocus(), button.hWnd());
+
+    auto ours = TheForm().Controls();
+    EXPECT_EQ(ours.size(), 6u);
+    EXPECT_EQ(std::count(ours.begin(), ours.end(), nullptr), 0);
+    DestroyWindow(foreign);
+}
+
+TEST(CommandButton, EnterAndEscapePressDefaultAndCancelMouseAndSpaceClick) {
+    Log log;
+    TextBox box(TheForm());
+    CommandButton ok(TheForm()), cancel(TheForm()), other(TheForm());
+    box.Move(300, 300, 1500, 375);
+    ok.Move(300, 900, 1200, 375);
+    cancel.Move(300, 1500, 1200, 375);
+    other.Move(300, 2100, 1200, 375);
+    ok.Click = [&log] { log.push_back("ok"); };
+    cancel.Click = [&log] { log.push_back("cancel"); };
+    RecordMouse(other, log);
+    other.Click = [&log] { log.push_back("other"); };
+    ok.SetDefault(true);
+    cancel.SetCancel(true);
+
+    box.SetFocus();
+    PressKey(box.hWnd(), VK_RETURN);
+    PressKey(box.hWnd(), VK_ESCAPE);
+    EXPECT_EQ(log, (Log{"ok", "cancel"}));
+
+    log.clear(); // the focused button is the one Enter presses; space presses it as well
+    other.SetFocus();
+    PressKey(other.hWnd(), VK_RETURN);
+    PressKey(other.hWnd(), VK_SPACE);
+    EXPECT_EQ(log, (Log{"other", "other"}));
+
+    log.clear(); // a control can switch the cancel button off and on again; a hidden default presses nothing
+    cancel.SetCancel(false);
+    box.SetFocus();
+    PressKey(box.hWnd(), VK_ESCAPE);
+    ok.SetVisible(false);
+    PressKey(box.hWnd(), VK_RETURN);
+    EXPECT_TRUE(log.empty());
+    cancel.SetCancel(true);
+    PressKey(box.hWnd(), VK_ESCAPE);
+    EXPECT_EQ(log, (Log{"cancel"}));
+
+    log.clear(); // one default per form
+    other.SetDefault(true);
+    EXPECT_FALSE(ok.Default());
+
+    Post(other.hWnd(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
+    Post(other.hWnd(), WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
+    EXPECT_EQ(log, (Log{At("down", 1, 0, 5, 5), At("up", 1, 0, 5, 5), "other"}));
+}
+
+TEST(OptionButton, ValueSelectsOneOfTheGroupAndRaisesClick) {
+    OptionButton a(TheForm()), b(TheForm()), c(TheForm());
+    int clicks = 0;
+    b.Click = [&clicks] { ++clicks; };
+    a.SetValue(true);
+    b.SetValue(true);
+    EXPECT_EQ(clicks, 1);
+    EXPECT_FALSE(a.Value());
+    EXPECT_TRUE(b.Value());
+    c.SetValue(true);
+    EXPECT_FALSE(b.Value());
+    b.SetValue(false);
+    EXPECT_EQ(clicks, 1);
+}
+
+TEST(Label, TransparencyBorderAndDisabledTextOnPixels) {
+    Label label(TheForm());
+    label.Move(600, 600, 1800, 600);
+    ASSERT_EQ(label.SetBackStyle(0), S_OK);
+    EXPECT_EQ(Snapshot(label.hWnd()).At(10, 10), Shown(ResolveColor(TestForm::kBack)));
+    label.SetBackStyle(1);
+    label.SetBackColor(0x00FFFFFF);
+    EXPECT_EQ(Snapshot(label.hWnd()).At(10, 10), Shown(0xFFFFFF));
+    EXPECT_EQ(Snapshot(label.hWnd()).At(0, 0), Shown(0xFFFFFF));
+    label.SetBorderStyle(1);
+    Snapshot bordered(label.hWnd());
+    EXPECT_EQ(bordered.At(0, 0), Shown(GetSysColor(COLOR_WINDOWFRAME)));
+    EXPECT_EQ(bordered.At(10, 10), Shown(0xFFFFFF));
+    EXPECT_EQ(label.SetBorderStyle(2), CTL_E_INVALIDPROPERTYVALUE);
+
+    label.SetBorderStyle(0);
+    label.SetCaption(L"WWWW");
+    label.SetForeColor(0x000000FF);
+    EXPECT_GT(Snapshot(label.hWnd()).Count(Shown(0x0000FF)), 10);
+    label.SetEnabled(false);
+    Snapshot disabled(label.hWnd());
+    EXPECT_EQ(disabled.Count(Shown(0x0000FF)), 0);
+    EXPECT_GT(disabled.Count(Shown(GetSysColor(COLOR_GRAYTEXT))), 10);
+}
+
+TEST(Label, SeeThroughLabelsShowTheLabelsBehindThem) {
+    // A raised caption: the front label over a shadow label one pixel lower and to the right.
+    Label front(TheForm()), back(TheForm());
+    auto font = MakeFont({L"Tahoma", 14, true});
+    for (Label* l : {&front, &back}) {
+        l->SetBackStyle(0);
+        l->SetCaption(L"Raised");
+        l->SetFont(font);
+    }
+    front.SetForeColor(0x00FFFFFF);
+    back.SetForeColor(0x00000000);
+    const int px = int(TwipsPerPixelX()), py = int(TwipsPerPixelY());
+    front.Move(600, 600, 2400, 600);
+    back.Move(600 + px, 600 + py, 2400, 600);
+
+    Snapshot both(front.hWnd());
+    EXPECT_GT(both.Count(Shown(0xFFFFFF)), 20);
+    EXPECT_GT(both.Count(Shown(0x000000)), 20);
+    EXPECT_EQ(both.At(1, 1), Shown(ResolveColor(TestForm::kBack)));
+
+    back.SetCaption(L""); // the front label follows what changes behind it, without a full redraw
+    EXPECT_EQ(Snapshot(front.hWnd(), false).Count(Shown(0x000000)), 0);
+}
+
+TEST(PictureBox, FloatsAsAnOwnedToolWindowThatPaintsAndTakesNoFocus) {
+    HWND gone = nullptr;
+    {
+        TextBox box(TheForm());
+        box.Move(300, 300, 1500, 375);
+        box.SetFocus();
+        PictureBox popup(TheForm());
+        popup.SetVisible(false);
+        ASSERT_EQ(popup.SetBorderStyle(0), S_OK);
+        popup.SetScaleMode(3);
+        int paints = 0;
+        popup.Paint = [&] {
+            ++paints;
+            popup.FillRect(2, 2, 9, 9, 0x000000FF);
+            popup.Line(0, 20, 39, 20, 0x0000FF00);
+        };
+        Log log;
+        RecordMouse(popup, log);
+
+        popup.Float();
+        popup.MoveScreen(300, 200, 40, 30);
+        popup.SetVisible(true);
+        Pump();
+        HWND h = popup.hWnd();
+        EXPECT_EQ(GetAncestor(h, GA_PARENT), GetDesktopWindow());
+        EXPECT_EQ(GetWindow(h, GW_OWNER), TheForm().hWnd());
+        EXPECT_EQ(GetWindowLongW(h, GWL_STYLE) & (WS_CHILD | WS_POPUP), WS_POPUP);
+        EXPECT_EQ(GetWindowLongW(h, GWL_EXSTYLE) & (WS_EX_TOOLWINDOW | WS_EX_TOPMOST),
+                  WS_EX_TOOLWINDOW | WS_EX_TOPMOST);
+        RECT r;
+        GetWindowRect(h, &r);
+        EXPECT_EQ(r.left, 300);
+        EXPECT_EQ(r.top, 200);
+        EXPECT_EQ(r.right - r.left, 40);
+        EXPECT_EQ(r.bottom - r.top, 30);
+        EXPECT_EQ(popup.ScaleWidth(), 40.0f);
+        EXPECT_EQ(GetFocus(), box.hWnd());
+        EXPECT_EQ(GetActiveWindow(), TheForm().hWnd());
+
+        Snapshot drawn(h, false);
+        EXPECT_GT(paints, 0);
+        EXPECT_EQ(drawn.At(5, 5), Shown(0x0000FF));
+        EXPECT_EQ(drawn.At(9, 9), Shown(0x0000FF)); // corners included
+        EXPECT_EQ(drawn.At(10, 10), Shown(ResolveColor(popup.BackColor())));
+        EXPECT_EQ(drawn.At(39, 20), Shown(0x00FF00));
+
+        EXPECT_EQ(
+            SendMessageW(h, WM_MOUSEACTIVATE, WPARAM(TheForm().hWnd()), MAKELPARAM(HTCLIENT, WM_LBUTTONDOWN)),
+            MA_NOACTIVATE);
+        Post(h, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(3, 4));
+        Post(h, WM_LBUTTONUP, 0, MAKELPARAM(3, 4));
+        EXPECT_EQ(Pressed(log), (Log{"down 1 0 3 4", "up 1 0 3 4", "click"}));
+        EXPECT_EQ(GetFocus(), box.hWnd());
+        gone = h;
+    }
+    EXPECT_FALSE(IsWindow(gone)); // destroyed with its control, though no child of the form
+}
+
+int Connections(IFont* font) {
+    ComPtr<IConnectionPointContainer> points;
+    ComPtr<IConnectionPoint> point;
+    ComPtr<IEnumConnections> connections;
+    if (FAILED(font->QueryInterface(IID_PPV_ARGS(&points))) ||
+        FAILED(points->FindConnectionPoint(IID_IPropertyNotifySink, &point)))
+        return -1;
+    HRESULT hr = point->EnumConnections(&connections);
+    if (hr == CONNECT_E_NOCONNECTION || hr == OLE_E_NOCONNECTION) return 0; // how some report none
+    if (FAILED(hr)) return int(hr);
+    int n = 0;
+    CONNECTDATA data;
+    while (connections->Next(1, &data, nullptr) == S_OK) {
+        data.pUnk->Release();
+        ++n;
+    }
+    return n;
+}
+
+LOGFONTW FontOf(HWND hwnd) {
+    LOGFONTW lf{};
+    GetObjectW(reinterpret_cast<HFONT>(SendMessageW(hwnd, WM_GETFONT, 0, 0)), sizeof(lf), &lf);
+    return lf;
+}
+
+TEST(Font, ObjectsAreSharedByReferenceAndChangesThroughThemShow) {
+    ComPtr<IFont> shared = MakeFont({L"Tahoma", 10});
+    Label label(TheForm());
+    label.SetCaption(L"Shared font");
+    label.SetAutoSize(true);
+    {
+        TextBox box(TheForm());
+        ASSERT_EQ(box.SetFont(shared), S_OK);
+        ASSERT_EQ(label.SetFont(shared), S_OK);
+        EXPECT_EQ(box.Font().Get(), shared.Get());
+        EXPECT_EQ(Connections(shared.Get()), 2);
+
+        auto before = reinterpret_cast<HFONT>(SendMessageW(box.hWnd(), WM_GETFONT, 0, 0));
+        int width = label.Width();
+        shared->put_Bold(TRUE);
+        EXPECT_EQ(FontOf(box.hWnd()).lfWeight, FW_BOLD);
+        EXPECT_EQ(FontOf(label.hWnd()).lfWeight, FW_BOLD);
+        EXPECT_EQ(GetObjectType(before), 0u); // the old GDI font is gone, not leaked
+        CY size{};
+        size.int64 = 200000;
+        shared->put_Size(size);
+        EXPECT_GT(label.Width(), width); // the auto-sized label grew with the font
+    }
+    EXPECT_EQ(Connections(shared.Get()), 1);
+    label.SetFont(MakeFont({L"Tahoma", 10}));
+    EXPECT_EQ(Connections(shared.Get()), 0);
+    shared->put_Italic(TRUE);
+    EXPECT_EQ(FontOf(label.hWnd()).lfItalic, 0); // no longer its font
+    EXPECT_EQ(label.SetFont(nullptr), E_POINTER);
+
+    // A new control starts with a copy of the form's font: changing it leaves the form's alone.
+    Label fresh(TheForm());
+    BSTR name = nullptr;
+    fresh.Font()->get_Name(&name);
+    EXPECT_STREQ(name, L"MS Sans Serif");
+    SysFreeString(name);
+    CY size{};
+    fresh.Font()->get_Size(&size);
+    EXPECT_EQ(size.int64, 82500);
+    EXPECT_NE(fresh.Font().Get(), TheForm().Font().Get());
+    fresh.Font()->put_Bold(TRUE);
+    BOOL formBold = TRUE;
+    TheForm().Font()->get_Bold(&formBold);
+    EXPECT_FALSE(formBold);
+}
+
+struct WindowSearch {
+    const wchar_t* windowClass;
+    int count = 0;
+    std::wstring shownText; // of a visible one
+};
+
+BOOL CALLBACK MatchThreadWindow(HWND hwnd, LPARAM lp) {
+    auto* search = reinterpret_cast<WindowSearch*>(lp);
+    wchar_t name[64];
+    GetClassNameW(hwnd, name, 64);
+    if (lstrcmpiW(name, search->windowClass) == 0) {
+        ++search->count;
+        if (IsWindowVisible(hwnd)) search->shownText = test::TextOf(hwnd);
+    }
+    return TRUE;
+}
+
+WindowSearch ThreadWindows(const wchar_t* windowClass) {
+    WindowSearch search{windowClass, 0, {}};
+    EnumThreadWindows(GetCurrentThreadId(), MatchThreadWindow, reinterpret_cast<LPARAM>(&search));
+    return search;
+}
+
+ULONG References(IUnknown* object) {
+    object->AddRef();
+    return object->Release();
+}
+
+TEST(Resources, NothingOutlivesTheControlsThatUsedIt) {
+    HBITMAP bitmap = CreateBitmap(8, 8, 1, 32, nullptr);
+    ComPtr<IPicture> picture = PictureFromBitmap(bitmap, true);
+    ASSERT_TRUE(picture);
+    const ULONG pictureRefs = References(picture.Get());
+    const int toolTips = ThreadWindows(TOOLTIPS_CLASSW).count;
+    const LONG locks = Module::LockCount();
+    std::vector<HFONT> fonts;
+    for (int round = 0; round < 10; ++round) {
+        Label label(TheForm());
+        TextBox box(TheForm());
+        CommandButton button(TheForm());
+        PictureBox pic(TheForm());
+        Image image(TheForm());
+        button.SetPicture(picture);
+        pic.SetPicture(picture);
+        image.SetPicture(picture);
+        for (Control* c : std::vector<Control*>{&label, &box, &button, &pic, &image}) {
+            c->SetToolTipText(L"tip");
+            c->SetBackColor(0x00123456);
+            c->Move(300, 300, 900, 300);
+            c->SetFont(MakeFont({L"Tahoma", 9.75f + round}));
+            fonts.push_back(reinterpret_cast<HFONT>(SendMessageW(c->hWnd(), WM_GETFONT, 0, 0)));
+        }
+        Snapshot(label.hWnd()); // paint them all once
+        EXPECT_GT(References(picture.Get()), pictureRefs);
+    }
+    EXPECT_EQ(References(picture.Get()), pictureRefs);
+    EXPECT_EQ(ThreadWindows(TOOLTIPS_CLASSW).count, toolTips);
+    EXPECT_EQ(Module::LockCount(), locks); // no font connection left behind
+    for (HFONT font : fonts) {
+        EXPECT_NE(font, nullptr);
+        EXPECT_EQ(GetObjectType(font), 0u);
+    }
+    EXPECT_EQ(GetObjectType(bitmap), DWORD(OBJ_BITMAP)); // the caller's picture is still whole
+    picture.Reset();
+    EXPECT_EQ(GetObjectType(bitmap), 0u);
+}
+
+std::wstring ShownToolTip() {
+    return ThreadWindows(TOOLTIPS_CLASSW).shownText;
+}
+
+TEST(Control, ToolTipShowsOverTheControlAndPointerFollowsTheMousePointerProperty) {
+    Label label(TheForm());
+    label.Move(1200, 2400, 1800, 600);
+    label.SetToolTipText(L"Where the link goes");
+    SetForegroundWindow(TheForm().hWnd());
+    MouseInput(MOUSEEVENTF_MOVE, ScreenPoint(label.hWnd(), 20, 10));
+    MouseInput(MOUSEEVENTF_MOVE, ScreenPoint(label.hWnd(), 21, 11));
+    EXPECT_TRUE(PumpUntil([] { return ShownToolTip() == L"Where the link goes"; }));
+    label.SetToolTipText(L"");
+    EXPECT_TRUE(ShownToolTip().empty());
+
+    HCURSOR hand = LoadCursorW(nullptr, IDC_HAND);
+    auto pointerOver = [&label] {
+        SendMessageW(label.hWnd(), WM_SETCURSOR, WPARAM(label.hWnd()), MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
+        return GetCursor();
+    };
+    ASSERT_EQ(label.SetMousePointer(99), S_OK);
+    label.SetMouseIcon(hand);
+    EXPECT_EQ(pointerOver(), hand);
+    label.SetMousePointer(9);
+    EXPECT_EQ(pointerOver(), LoadCursorW(nullptr, IDC_SIZEWE));
+    EXPECT_EQ(label.SetMousePointer(16), CTL_E_INVALIDPROPERTYVALUE);
+}
+
+TEST(Control, TwipsReadBackAsGivenAndANegativeSizeMovesNothing) {
+    Label label(TheForm());
+    ASSERT_EQ(label.Move(1001, 503, 1234, 567), S_OK);
+    EXPECT_EQ(label.Left(), 1001);
+    EXPECT_EQ(label.Top(), 503);
+    EXPECT_EQ(label.Width(), 1234);
+    EXPECT_EQ(label.Height(), 567);
+    EXPECT_EQ(label.Move(0, 0, -15, 100), CTL_E_INVALIDPROPERTYVALUE);
+    EXPECT_EQ(label.SetHeight(-1), CTL_E_INVALIDPROPERTYVALUE);
+    EXPECT_EQ(label.Left(), 1001);
+    EXPECT_EQ(label.Width(), 1234);
+    // Moved by someone else, the control reads its place from the window.
+    SetWindowPos(label.hWnd(), nullptr, 10, 20, 30, 40, SWP_NOZORDER);
+    EXPECT_EQ(label.Left(), int(10 * TwipsPerPixelX() + 0.5f));
+    EXPECT_EQ(label.Width(), int(30 * TwipsPerPixelX() + 0.5f));
+}
+
+TEST(Control, AThrowingHandlerStopsThereAndTheControlGoesOn) {
+    Label label(TheForm());
+    label.Move(300, 300, 900, 300);
+    int clicks = 0;
+    label.Click = [&clicks] {
+        ++clicks;
+        throw std::runtime_error("handler failed");
+    };
+    for (int i = 0; i < 2; ++i) {
+        Post(label.hWnd(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(2, 2));
+        Post(label.hWnd(), WM_LBUTTONUP, 0, MAKELPARAM(2, 2));
+    }
+    EXPECT_EQ(clicks, 2);
+    EXPECT_FALSE(label.HasCapture());
+}
+
+} // namespace

@@ -1,0 +1,287 @@
+// Dravlix.ocx as a COM client meets it (loaded, its exports called, its version resource read) and the
+// pieces of the library frame that the test program links directly: the module, App and the About box.
+#include "about_box.h"
+#include "app.h"
+#include "dravlix.h"
+#include "module.h"
+#include "platform.h"
+#include "test_support.h"
+
+#include <gtest/gtest.h>
+#include <ole2.h>
+#include <windows.h>
+
+#include <algorithm>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace {
+using namespace test;
+
+const wchar_t kAboutCaption[] = L"About Quendral Controls";
+const wchar_t kAboutText[] = L"Quendral\r\n\r\n"
+                             L"Common ActiveX Controls for Quendral Modules\r\n\r\n"
+                             L"Collection of AxtiveX controls for General Use\r\n\r\n"
+                             L"\u00A9Copyright (C) 2026 Quendral.\r\n All rights reserved.\r\n";
+
+// An export by name, in the type the caller expects (through void(*)(), which the compiler lets pass).
+template <class Function> Function Export(HMODULE module, const char* name) {
+    return reinterpret_cast<Function>(reinterpret_cast<void (*)()>(GetProcAddress(module, name)));
+}
+
+class Library : public testing::Test {
+protected:
+    void SetUp() override {
+        library_ = LoadLibraryW((BinFolder() + L"Dravlix.ocx").c_str());
+        ASSERT_NE(library_, nullptr) << GetLastError();
+        getClassObject_ = Export<decltype(getClassObject_)>(library_, "DllGetClassObject");
+        canUnloadNow_ = Export<decltype(canUnloadNow_)>(library_, "DllCanUnloadNow");
+        ASSERT_NE(getClassObject_, nullptr);
+        ASSERT_NE(canUnloadNow_, nullptr);
+    }
+    void TearDown() override {
+        if (library_) FreeLibrary(library_);
+    }
+
+    HMODULE library_ = nullptr;
+    HRESULT(STDAPICALLTYPE* getClassObject_)(REFCLSID, REFIID, void**) = nullptr;
+    HRESULT(STDAPICALLTYPE* canUnloadNow_)() = nullptr;
+};
+
+TEST_F(Library, ExportsExactlyTheFourEntryPoints) {
+    auto* base = reinterpret_cast<const BYTE*>(library_);
+    auto* dos = reinterpret_cast<const IMAGE_DOS_HEADER*>(base);
+    auto* nt = reinterpret_cast<const IMAGE_NT_HEADERS32*>(base + dos->e_lfanew);
+    const auto& entry = nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_EXPORT];
+    ASSERT_NE(entry.VirtualAddress, 0u);
+    auto* exports = reinterpret_cast<const IMAGE_EXPORT_DIRECTORY*>(base + entry.VirtualAddress);
+    auto* names = reinterpret_cast<const DWORD*>(base + exports->AddressOfNames);
+    std::vector<std::string> found;
+    for (DWORD i = 0; i < exports->NumberOfNames; ++i)
+        found.emplace_back(reinterpret_cast<const char*>(base + names[i]));
+    std::sort(found.begin(), found.end());
+    EXPECT_EQ(found, (std::vector<std::string>{"DllCanUnloadNow", "DllGetClassObject", "DllRegisterServer",
+                                               "DllUnregisterServer"}));
+    EXPECT_EQ(exports->NumberOfFunctions, 4u); // nothing exported by ordinal only either
+}
+
+TEST_F(Library, HandsOutFactoriesOnlyForItsClassesAndCountsThemAndTheirLocks) {
+    EXPECT_EQ(canUnloadNow_(), S_OK);
+
+    const CLSID unknown = {0x3a1b7c10, 0x0d5e, 0x4e51, {0x9a, 0x27, 0x6f, 0x1c, 0x44, 0x90, 0x2b, 0x13}};
+    void* object = reinterpret_cast<void*>(1);
+    EXPECT_EQ(getClassObject_(unknown, IID_IClassFactory, &object), CLASS_E_CLASSNOTAVAILABLE);
+    EXPECT_EQ(object, nullptr);
+    EXPECT_EQ(getClassObject_(CLSID_Hyperlink, IID_IDispatch, &object), E_NOINTERFACE);
+    EXPECT_EQ(object, nullptr);
+    EXPECT_EQ(canUnloadNow_(), S_OK) << "a refused factory stayed alive";
+
+    IClassFactory* factory = nullptr;
+    ASSERT_EQ(getClassObject_(CLSID_Hyperlink, IID_IClassFactory, reinterpret_cast<void**>(&factory)), S_OK);
+    EXPECT_EQ(canUnloadNow_(), S_FALSE);
+    IUnknown* outer = factory; // any unknown will do: aggregation is refused before it is used
+    object = reinterpret_cast<void*>(1);
+    EXPECT_EQ(factory->CreateInstance(outer, IID_IUnknown, &object), CLASS_E_NOAGGREGATION);
+    EXPECT_EQ(object, nullptr);
+
+    EXPECT_EQ(factory->LockServer(TRUE), S_OK);
+    factory->Release();
+    EXPECT_EQ(canUnloadNow_(), S_FALSE) << "the server lock must outlive the factory";
+
+    ASSERT_EQ(getClassObject_(CLSID_Hyperlink, IID_IUnknown, reinterpret_cast<void**>(&factory)), S_OK);
+    EXPECT_EQ(factory->LockServer(FALSE), S_OK);
+    factory->Release();
+    EXPECT_EQ(canUnloadNow_(), S_OK);
+}
+
+// version.dll is not among the libraries the tests link.
+struct VersionApi {
+    HMODULE dll = LoadLibraryW(L"version.dll");
+    decltype(&GetFileVersionInfoSizeW) size = Export<decltype(size)>(dll, "GetFileVersionInfoSizeW");
+    decltype(&GetFileVersionInfoW) info = Export<decltype(info)>(dll, "GetFileVersionInfoW");
+    decltype(&VerQueryValueW) query = Export<decltype(query)>(dll, "VerQueryValueW");
+    ~VersionApi() { FreeLibrary(dll); }
+};
+
+TEST(VersionResource, OfTheLibraryFileCarriesItsVersionAndTexts) {
+    VersionApi api;
+    ASSERT_TRUE(api.size && api.info && api.query);
+    const std::wstring file = BinFolder() + L"Dravlix.ocx";
+    std::vector<BYTE> block(api.size(file.c_str(), nullptr));
+    ASSERT_FALSE(block.empty());
+    ASSERT_TRUE(api.info(file.c_str(), 0, static_cast<DWORD>(block.size()), block.data()));
+
+    VS_FIXEDFILEINFO* fixed = nullptr;
+    UINT length = 0;
+    ASSERT_TRUE(api.query(block.data(), L"\\", reinterpret_cast<void**>(&fixed), &length));
+    EXPECT_EQ(fixed->dwFileVersionMS, 0x00010000u);
+    EXPECT_EQ(fixed->dwFileVersionLS, 0x0000000Fu);
+    EXPECT_EQ(fixed->dwProductVersionMS, 0x00010000u);
+    EXPECT_EQ(fixed->dwProductVersionLS, 0x0000000Fu);
+
+    auto field = [&](const std::wstring& name) -> std::wstring {
+        wchar_t* text = nullptr;
+        UINT chars = 0;
+        if (!api.query(block.data(), (L"\\StringFileInfo\\040904B0\\" + name).c_str(),
+                       reinterpret_cast<void**>(&text), &chars))
+            return L"<absent>";
+        return text;
+    };
+    const std::pair<const wchar_t*, const wchar_t*> expected[] = {
+        {L"Comments", L"Common ActiveX Controls for Quendral Modules"},
+        {L"CompanyName", L"Quendral"},
+        {L"FileDescription", L"Collection of AxtiveX controls for General Use"},
+        {L"FileVersion", L"1.00.0015"},
+        {L"InternalName", L"Dravlix"},
+        {L"LegalCopyright", L"Copyright (C) 2026 Quendral. All rights reserved."},
+        {L"LegalTrademarks", L"Quendral"},
+        {L"OriginalFilename", L"Dravlix.ocx"},
+        {L"ProductName", L"Dravlix"},
+        {L"ProductVersion", L"1.00.0015"},
+        {L"OLESelfRegister", L""},
+    };
+    for (auto [name, text] : expected) {
+        EXPECT_EQ(field(name), text) << Narrow(name);
+        // The runtime's own reader, over the same resource linked into this program, agrees with the
+        // system's.
+        EXPECT_EQ(App::VersionField(name), text) << Narrow(name);
+    }
+    EXPECT_EQ(App::VersionField(L"NoSuchField"), L"");
+    EXPECT_EQ(App::VersionField(L"companyname"), L"") << "keys are exact";
+}
+
+TEST(Module, IsThisProgramUntilTheLibrarySaysOtherwiseAndFindsItsTypeLibrary) {
+    EXPECT_EQ(Module::Instance(), GetModuleHandleW(nullptr));
+    const std::wstring folder = BinFolder();
+    EXPECT_EQ(App::Path() + L"\\", folder);
+    EXPECT_EQ(Module::Path().substr(0, folder.size()), folder);
+
+    ITypeLib* typeLib = nullptr;
+    ASSERT_EQ(Module::TypeLib(&typeLib), S_OK);
+    TLIBATTR* attributes = nullptr;
+    ASSERT_EQ(typeLib->GetLibAttr(&attributes), S_OK);
+    EXPECT_EQ(attributes->guid, LIBID_Dravlix);
+    EXPECT_EQ(attributes->wMajorVerNum, 2);
+    EXPECT_EQ(attributes->wMinorVerNum, 0);
+    typeLib->ReleaseTLibAttr(attributes);
+    typeLib->Release();
+
+    ITypeInfo* info = nullptr;
+    ASSERT_EQ(Module::TypeInfo(IID__Hyperlink, &info), S_OK);
+    info->Release();
+    const GUID absent = {0x5c0ffee0, 0x1234, 0x4321, {0x80, 0, 0, 0, 0, 0, 0, 1}};
+    EXPECT_EQ(Module::TypeInfo(absent, &info), TYPE_E_ELEMENTNOTFOUND);
+}
+
+TEST(Module, KeepsItsTypeLibraryOnlyWhileLocked) {
+    ASSERT_EQ(Module::LockCount(), 0);
+    ITypeLib* typeLib = nullptr;
+    Module::Lock();
+    ASSERT_EQ(Module::TypeLib(&typeLib), S_OK);
+    ULONG whileLocked = typeLib->AddRef();
+    typeLib->Release();
+    Module::Unlock();
+    ULONG afterUnlock = typeLib->AddRef();
+    typeLib->Release();
+    EXPECT_EQ(whileLocked - afterUnlock, 1u) << "the last unlock must release the cached reference";
+    typeLib->Release();
+}
+
+// Answers message boxes like a user pressing OK, remembering what it was asked.
+class RecordingPlatform : public Platform {
+public:
+    int MessageBox(HWND owner, const wchar_t* text, const wchar_t* caption, UINT type) override {
+        ++calls;
+        this->owner = owner;
+        this->text = text;
+        this->caption = caption;
+        this->type = type;
+        if (fail) {
+            SetLastError(ERROR_NOT_ENOUGH_MEMORY);
+            return 0;
+        }
+        return IDOK;
+    }
+    int calls = 0;
+    bool fail = false;
+    HWND owner = reinterpret_cast<HWND>(1);
+    std::wstring text, caption;
+    UINT type = 0xFFFF;
+};
+
+TEST(AboutBox, AsksThePlatformForAPlainMessageBoxOwnedByTheActiveWindow) {
+    RecordingPlatform platform;
+    PlatformOverride installed(platform);
+
+    // A thread of its own has no active window: the box then has no owner.
+    HRESULT result = E_FAIL;
+    std::thread([&] { result = ShowAboutBox(); }).join();
+    EXPECT_EQ(result, S_OK);
+    EXPECT_EQ(platform.calls, 1);
+    EXPECT_EQ(platform.owner, nullptr);
+    EXPECT_EQ(platform.text, kAboutText);
+    EXPECT_EQ(platform.caption, kAboutCaption);
+    EXPECT_EQ(platform.type, static_cast<UINT>(MB_OK)); // no icon, no other button, no modality flags
+
+    std::thread([&] {
+        HWND window = CreateWindowExW(0, L"Static", L"host", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 200, 100,
+                                      nullptr, nullptr, nullptr, nullptr);
+        SetActiveWindow(window);
+        EXPECT_EQ(GetActiveWindow(), window);
+        result = ShowAboutBox();
+        EXPECT_EQ(platform.owner, window);
+        DestroyWindow(window);
+    }).join();
+    EXPECT_EQ(result, S_OK);
+
+    platform.fail = true;
+    EXPECT_EQ(ShowAboutBox(), HRESULT_FROM_WIN32(ERROR_NOT_ENOUGH_MEMORY));
+}
+
+BOOL CALLBACK CollectChild(HWND child, LPARAM lp) {
+    reinterpret_cast<std::vector<HWND>*>(lp)->push_back(child);
+    return TRUE;
+}
+
+TEST(AboutBox, ShowsTheRealMessageBoxUntilTheUserPressesOk) {
+    HRESULT result = E_FAIL;
+    std::thread shower([&] { result = ShowAboutBox(); });
+    HWND box = nullptr;
+    bool shown =
+        WaitUntil([&] { return (box = FindWindowW(L"#32770", kAboutCaption)) && IsWindowVisible(box); });
+    if (!shown) {
+        shower.join(); // it returned without showing anything, or the join hangs and the test times out
+        FAIL() << "no About box appeared; ShowAboutBox returned " << std::hex << result;
+    }
+
+    const std::wstring texts = ChildTexts(box);
+    EXPECT_NE(texts.find(std::wstring(kAboutText) + L"\n"), std::wstring::npos) << Narrow(texts);
+    std::vector<HWND> children;
+    EnumChildWindows(box, CollectChild, reinterpret_cast<LPARAM>(&children));
+    int buttons = 0;
+    for (HWND child : children) {
+        if (!IsWindowVisible(child)) continue;
+        wchar_t cls[64] = L"";
+        GetClassNameW(child, cls, 64);
+        if (lstrcmpiW(cls, L"Button") == 0) ++buttons;
+        LONG style = GetWindowLongW(child, GWL_STYLE);
+        bool icon = lstrcmpiW(cls, L"Static") == 0 && (style & SS_TYPEMASK) == SS_ICON &&
+                    SendMessageW(child, STM_GETICON, 0, 0) != 0;
+        EXPECT_FALSE(icon) << "the About box shows an icon";
+    }
+    EXPECT_EQ(buttons, 1);
+    HWND ok = GetDlgItem(box, IDOK);
+    EXPECT_NE(ok, nullptr);
+    EXPECT_EQ(TextOf(ok), L"OK");
+
+    if (ok)
+        SendMessageW(ok, BM_CLICK, 0, 0);
+    else
+        PostMessageW(box, WM_CLOSE, 0, 0); // the thread must end either way
+    shower.join();
+    EXPECT_EQ(result, S_OK);
+    EXPECT_FALSE(IsWindow(box));
+}
+
+} // namespace

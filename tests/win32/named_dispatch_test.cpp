@@ -1,0 +1,265 @@
+#include "named_dispatch.h"
+
+#include "com.h"
+#include "module.h"
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+constexpr WORD kScriptGet = DISPATCH_METHOD | DISPATCH_PROPERTYGET;
+
+// One call the way a script engine makes it: arguments last-first, a put's value named DISPID_PROPERTYPUT.
+struct Call {
+    Call(WORD f, std::vector<Variant> a = {}, bool named = false)
+        : flags(f), args(std::move(a)), namedPut(named) {}
+    ~Call() {
+        SysFreeString(exception.bstrSource);
+        SysFreeString(exception.bstrDescription);
+        SysFreeString(exception.bstrHelpFile);
+    }
+    HRESULT On(IDispatch* d, DISPID id, bool withException = true) {
+        std::vector<VARIANT> raw;
+        for (Variant& a : args)
+            raw.push_back(*a.get());
+        DISPID put = DISPID_PROPERTYPUT;
+        DISPPARAMS params{raw.data(), namedPut ? &put : nullptr, static_cast<UINT>(raw.size()),
+                          namedPut ? 1u : 0u};
+        return d->Invoke(id, IID_NULL, 0, flags, &params, result.put(), withException ? &exception : nullptr,
+                         &argError);
+    }
+    WORD flags;
+    std::vector<Variant> args;
+    bool namedPut;
+    UINT argError = ~0u;
+    EXCEPINFO exception{};
+    Variant result;
+};
+
+DISPID IdOf(IDispatch* d, const wchar_t* name) {
+    DISPID id = 12345;
+    LPOLESTR names[] = {const_cast<LPOLESTR>(name)};
+    return d->GetIDsOfNames(IID_NULL, names, 1, 0, &id) == S_OK ? id : DISPID_UNKNOWN;
+}
+
+NamedDispatch::Getter Value(Variant v) {
+    return [v](VARIANT* r) { return VariantCopy(r, const_cast<VARIANT*>(v.get())); };
+}
+
+ComPtr<NamedDispatch> Make() {
+    NamedDispatch* raw = nullptr;
+    EXPECT_EQ(NamedDispatch::Create(&raw), S_OK);
+    return Adopt(raw);
+}
+
+// A form and the extender a host offers a control placed on it.
+struct Host {
+    ComPtr<NamedDispatch> form = Make(), ext = Make();
+    std::shared_ptr<LONG> width = std::make_shared<LONG>(4800);
+    std::shared_ptr<std::wstring> tip = std::make_shared<std::wstring>();
+
+    Host() {
+        auto w = width;
+        auto t = tip;
+        EXPECT_EQ(form->AddProperty(L"hWnd", Value(Variant::I4(0x1234))), S_OK);
+        EXPECT_EQ(ext->AddProperty(L"Name", Value(Variant::Str(L"Hyperlink1"))), S_OK);
+        EXPECT_EQ(ext->AddProperty(L"Parent",
+                                   [f = form](VARIANT* r) {
+                                       V_VT(r) = VT_DISPATCH;
+                                       return f.CopyTo(&V_DISPATCH(r));
+                                   }),
+                  S_OK);
+        EXPECT_EQ(ext->AddProperty(
+                      L"Width", [w](VARIANT* r) { return VariantCopy(r, Variant::I4(*w).get()); },
+                      [w](const VARIANT& v) {
+                          Variant x;
+                          if (FAILED(VariantChangeType(x.put(), const_cast<VARIANT*>(&v), 0, VT_I4)))
+                              return DISP_E_TYPEMISMATCH;
+                          if (V_I4(x.get()) < 0)
+                              return ReportError(E_INVALIDARG, IID_IDispatch, L"Negative width");
+                          *w = V_I4(x.get());
+                          return S_OK;
+                      }),
+                  S_OK);
+        EXPECT_EQ(ext->AddProperty(L"UserMode", Value(Variant::Bool(true)), nullptr, DISPID_AMBIENT_USERMODE),
+                  S_OK);
+        EXPECT_EQ(ext->AddProperty(
+                      L"ToolTipText", [t](VARIANT* r) { return VariantCopy(r, Variant::Str(*t).get()); },
+                      [t](const VARIANT& v) {
+                          if (V_VT(&v) != VT_BSTR) return DISP_E_TYPEMISMATCH;
+                          t->assign(V_BSTR(&v), SysStringLen(V_BSTR(&v)));
+                          return S_OK;
+                      }),
+                  S_OK);
+        EXPECT_EQ(ext->AddMethod(L"Grow",
+                                 [w](DISPPARAMS* p, VARIANT* r) {
+                                     if (p->cArgs != 1) return DISP_E_BADPARAMCOUNT;
+                                     if (V_VT(&p->rgvarg[0]) != VT_I4) return DISP_E_TYPEMISMATCH;
+                                     *w += V_I4(&p->rgvarg[0]);
+                                     return VariantCopy(r, Variant::I4(*w).get());
+                                 }),
+                  S_OK);
+    }
+};
+
+TEST(NamedDispatch, ServesMembersAsAScriptReachesThem) {
+    Host h;
+    IDispatch* ext = h.ext.Get();
+    EXPECT_EQ(IdOf(ext, L"name"), 1);
+    EXPECT_EQ(IdOf(ext, L"usermode"), DISPID_AMBIENT_USERMODE);
+    EXPECT_EQ(IdOf(ext, L"WIDTH"), 3); // numbering skips the explicit DISPID
+    EXPECT_EQ(IdOf(ext, L"Grow"), 5);
+
+    Call userMode{DISPATCH_PROPERTYGET}; // ambient properties are invoked by DISPID alone
+    ASSERT_EQ(userMode.On(ext, DISPID_AMBIENT_USERMODE), S_OK);
+    EXPECT_EQ(V_BOOL(userMode.result.get()), VARIANT_TRUE);
+
+    // ext.Parent.hWnd
+    Call parent{kScriptGet};
+    ASSERT_EQ(parent.On(ext, IdOf(ext, L"PARENT")), S_OK);
+    ASSERT_EQ(parent.result.type(), VT_DISPATCH);
+    IDispatch* form = V_DISPATCH(parent.result.get());
+    Call hwnd{kScriptGet};
+    ASSERT_EQ(hwnd.On(form, IdOf(form, L"hwnd")), S_OK);
+    EXPECT_EQ(V_I4(hwnd.result.get()), 0x1234);
+
+    // ext.ToolTipText = text, the variable passed by reference; the setter sees the plain string.
+    BSTR text = SysAllocString(L"Tip");
+    Call put{DISPATCH_PROPERTYPUT, {Variant()}, true};
+    V_VT(put.args[0].get()) = VT_BSTR | VT_BYREF; // clearing a reference frees nothing
+    V_BSTRREF(put.args[0].get()) = &text;
+    EXPECT_EQ(put.On(ext, IdOf(ext, L"tooltiptext")), S_OK);
+    EXPECT_EQ(*h.tip, L"Tip");
+    SysFreeString(text);
+
+    Call width{DISPATCH_PROPERTYPUT, {Variant::Str(L"1200")}, true};
+    EXPECT_EQ(width.On(ext, 3), S_OK);
+    Call grow{DISPATCH_METHOD, {Variant::I4(5)}};
+    ASSERT_EQ(grow.On(ext, 5), S_OK);
+    EXPECT_EQ(V_I4(grow.result.get()), 1205);
+    DISPPARAMS noResult{grow.args[0].get(), nullptr, 1, 0};
+    EXPECT_EQ(ext->Invoke(5, IID_NULL, 0, kScriptGet, &noResult, nullptr, nullptr, nullptr), S_OK);
+    EXPECT_EQ(*h.width, 1210);
+}
+
+TEST(NamedDispatch, RefusesBadMembersAndBadCalls) {
+    Host h;
+    IDispatch* d = h.ext.Get();
+    EXPECT_EQ(h.ext->AddProperty(L"NAME", Value({})), E_INVALIDARG);
+    EXPECT_EQ(h.ext->AddProperty(L"Other", Value({}), nullptr, 3), E_INVALIDARG);
+    EXPECT_EQ(h.ext->AddProperty(L"Other", nullptr), E_INVALIDARG);
+    EXPECT_EQ(h.ext->AddProperty(L"", Value({})), E_INVALIDARG);
+
+    DISPID ids[2] = {7, 7};
+    LPOLESTR unknown[] = {const_cast<LPOLESTR>(L"Nope"), const_cast<LPOLESTR>(L"by")};
+    EXPECT_EQ(d->GetIDsOfNames(IID_NULL, unknown, 1, 0, ids), DISP_E_UNKNOWNNAME);
+    EXPECT_EQ(ids[0], DISPID_UNKNOWN);
+    LPOLESTR withArgName[] = {const_cast<LPOLESTR>(L"Grow"), const_cast<LPOLESTR>(L"by")};
+    EXPECT_EQ(d->GetIDsOfNames(IID_NULL, withArgName, 2, 0, ids), DISP_E_UNKNOWNNAME);
+    EXPECT_EQ(ids[0], 5);
+    EXPECT_EQ(ids[1], DISPID_UNKNOWN);
+
+    const Variant one = Variant::I4(1);
+    const struct {
+        DISPID id;
+        Call call;
+        HRESULT expected;
+    } cases[] = {
+        {99, {DISPATCH_PROPERTYGET}, DISP_E_MEMBERNOTFOUND},
+        {1, {DISPATCH_PROPERTYGET, {one}}, DISP_E_BADPARAMCOUNT},
+        {1, {DISPATCH_PROPERTYPUT, {one}, true}, DISP_E_MEMBERNOTFOUND}, // getter only
+        {1, {DISPATCH_METHOD}, DISP_E_MEMBERNOTFOUND},                   // a property is no method
+        {5, {DISPATCH_PROPERTYGET}, DISP_E_MEMBERNOTFOUND},              // a method is no property
+        {3, {DISPATCH_PROPERTYPUT}, DISP_E_PARAMNOTOPTIONAL},
+        {3, {DISPATCH_PROPERTYPUT, {one, one}, true}, DISP_E_BADPARAMCOUNT},
+        {3, {DISPATCH_PROPERTYPUT, {one}}, S_OK}, // older callers leave the value unnamed
+        {5, {DISPATCH_METHOD}, DISP_E_BADPARAMCOUNT},
+    };
+    for (auto c : cases)
+        EXPECT_EQ(c.call.On(d, c.id), c.expected) << c.id << " " << c.call.flags << " " << c.call.args.size();
+
+    Call mismatch{DISPATCH_PROPERTYPUT, {Variant::Str(L"wide")}, true};
+    EXPECT_EQ(mismatch.On(d, 3), DISP_E_TYPEMISMATCH);
+    EXPECT_EQ(mismatch.argError, 0u);
+    EXPECT_EQ(mismatch.exception.scode, 0);
+
+    DISPPARAMS none{};
+    EXPECT_EQ(d->Invoke(1, IID_IDispatch, 0, DISPATCH_PROPERTYGET, &none, nullptr, nullptr, nullptr),
+              DISP_E_UNKNOWNINTERFACE);
+    UINT count = 9;
+    ComPtr<ITypeInfo> info;
+    EXPECT_EQ(d->GetTypeInfoCount(&count), S_OK);
+    EXPECT_EQ(count, 0u);
+    EXPECT_EQ(d->GetTypeInfo(0, 0, &info), E_NOTIMPL);
+    EXPECT_EQ(d->GetTypeInfo(1, 0, &info), DISP_E_BADINDEX);
+    ComPtr<IUnknown> unknownItf;
+    ComPtr<IPersist> persist;
+    EXPECT_EQ(d->QueryInterface(IID_PPV_ARGS(&unknownItf)), S_OK);
+    EXPECT_EQ(d->QueryInterface(IID_PPV_ARGS(&persist)), E_NOINTERFACE);
+    EXPECT_EQ(persist, nullptr);
+}
+
+TEST(NamedDispatch, ReportsMemberFailuresThroughExcepInfo) {
+    Host h;
+    IDispatch* d = h.ext.Get();
+    Call negative{DISPATCH_PROPERTYPUT, {Variant::I4(-1)}, true};
+    EXPECT_EQ(negative.On(d, 3), DISP_E_EXCEPTION);
+    EXPECT_EQ(negative.exception.scode, E_INVALIDARG);
+    EXPECT_STREQ(negative.exception.bstrDescription, L"Negative width");
+    EXPECT_EQ(negative.On(d, 3, false), E_INVALIDARG); // nowhere to describe it: the status alone
+    EXPECT_EQ(*h.width, 4800);
+
+    EXPECT_EQ(h.ext->AddMethod(L"Fail", [](DISPPARAMS*, VARIANT*) -> HRESULT { throw std::bad_alloc(); }),
+              S_OK);
+    EXPECT_EQ(h.ext->AddMethod(L"Throw", [](DISPPARAMS*, VARIANT*) -> HRESULT { throw 1; }), S_OK);
+    EXPECT_EQ(h.ext->AddMethod(L"Plain", [](DISPPARAMS*, VARIANT*) { return E_FAIL; }), S_OK);
+    ReportError(E_FAIL, IID_IDispatch, L"stale"); // left over from earlier: must not describe a later failure
+    const std::pair<const wchar_t*, HRESULT> failures[] = {
+        {L"Fail", E_OUTOFMEMORY}, {L"Throw", E_UNEXPECTED}, {L"Plain", E_FAIL}};
+    for (const auto& [name, scode] : failures) {
+        Call c{DISPATCH_METHOD};
+        EXPECT_EQ(c.On(d, IdOf(d, name)), DISP_E_EXCEPTION);
+        EXPECT_EQ(c.exception.scode, scode);
+        EXPECT_TRUE(!c.exception.bstrDescription || std::wstring(c.exception.bstrDescription) != L"stale");
+    }
+}
+
+TEST(NamedDispatch, FreesItselfAndItsCallbacksAtTheLastRelease) {
+    const LONG locks = Module::LockCount();
+    auto state = std::make_shared<int>(0);
+    const std::weak_ptr<int> watch = state;
+    long duringCall = 0;
+    NamedDispatch* d = nullptr;
+    ASSERT_EQ(NamedDispatch::Create(&d), S_OK);
+    ASSERT_EQ(d->AddProperty(L"State", [state](VARIANT*) { return S_OK; }), S_OK);
+    // A member may drop the caller's last reference and grow the table while it runs; the members live on
+    // until the call is over.
+    ASSERT_EQ(d->AddMethod(L"Close",
+                           [d, state, watch, &duringCall](DISPPARAMS*, VARIANT*) {
+                               d->Release();
+                               for (int i = 0; i < 50; ++i)
+                                   d->AddProperty(std::to_wstring(i).c_str(), [](VARIANT*) { return S_OK; });
+                               duringCall = watch.use_count();
+                               *state = 1;
+                               return S_OK;
+                           }),
+              S_OK);
+    const long before = state.use_count();
+    EXPECT_EQ(before, 3);
+    IDispatch* second = nullptr;
+    ASSERT_EQ(d->QueryInterface(IID_PPV_ARGS(&second)), S_OK);
+    EXPECT_EQ(second->Release(), 1u);
+
+    Call close{DISPATCH_METHOD};
+    EXPECT_EQ(close.On(d, IdOf(d, L"Close")), S_OK);
+    EXPECT_GE(duringCall, before);
+    EXPECT_EQ(*state, 1);
+    EXPECT_EQ(state.use_count(), 1);
+    EXPECT_EQ(Module::LockCount(), locks);
+}
+
+} // namespace
