@@ -1,6 +1,7 @@
 #include "form1.h"
 
 #include "app.h"
+#include "dravlix.h"
 #include "number_text.h"
 #include "score_store.h"
 
@@ -9,8 +10,15 @@ constexpr wchar_t kScoreFile[] = L"score.dat";
 constexpr OleColor kGrey = 0x00808080;
 constexpr OleColor kGreen = 0x0000FF00;
 constexpr OleColor kWhite = 0x00FFFFFF;
+constexpr wchar_t kAuthorAddress[] = L"https://quendral.example/palix";
 
 std::wstring Widen(const std::string& ascii) { return std::wstring(ascii.begin(), ascii.end()); }
+
+std::wstring HexText(HRESULT hr) {
+    wchar_t text[16];
+    swprintf(text, 16, L"0x%08lX", static_cast<unsigned long>(hr));
+    return text;
+}
 
 std::wstring FullPath(const wchar_t* path) {
     wchar_t full[MAX_PATH];
@@ -81,10 +89,34 @@ Form1::Form1() {
         image.SetVisible(false);
     }
     Image5.SetBorderStyle(1);
+    CreateHyperlink1();
     Image5.Move(4320, 600, 2265, 3600);
 
     v_reset.Click = [this] { v_reset_Click(); };
     v_exit.Click = [this] { v_exit_Click(); };
+}
+
+// The control library is found through its registration, or else beside the program.
+void Form1::CreateHyperlink1() {
+    Hyperlink1.Move(2880, 0, 3375, 255);
+    std::wstring library = App::Path() + L"\\Dravlix.ocx";
+    HRESULT hr = Hyperlink1.Create(
+        CLSID_Hyperlink,
+        {{L"_extentx", Variant::I4(5953)},
+         {L"_extenty", Variant::I4(450)},
+         {L"backcolor", Variant::I4(0x00000000)},
+         {L"forecolor", Variant::I4(0x00FF0000)},
+         {L"font", Variant::Object(MakeFont({L"MS Sans Serif", 9.75f, true, false, false, false, 177}).Get())},
+         {L"hyperlink", Variant::Str(kAuthorAddress)},
+         {L"caption", Variant::Str(kAuthorAddress)}},
+        library);
+    if (FAILED(hr))
+        App::ReportRunTimeError(429, "ActiveX component can't create object",
+                                L"The control Dravlix.Hyperlink could not be created (error " + HexText(hr) +
+                                    L"). Dravlix.ocx is not registered and could not be used from " + library +
+                                    L".\r\nPut Dravlix.ocx beside Palix.exe, or register it with:\r\n"
+                                    L"    regsvr32 Dravlix.ocx");
+    Hyperlink1.PlaceAfter(Label15.hWnd());
 }
 
 OptionButton& Form1::OptionFor(int16_t symbol) {

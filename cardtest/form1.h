@@ -1,6 +1,7 @@
 // Palix's only window: the card test's controls, its File menu and the handlers that play one game.
 #pragma once
 #include "card_game.h"
+#include "control_site.h"
 #include "form.h"
 #include "palix_ids.h"
 #include "score_file.h"
@@ -15,6 +16,7 @@ private:
     void v_reset_Click();
     void v_exit_Click();
 
+    void CreateHyperlink1();
     void LoadScore();
     void UpdateScore(int16_t hits);
     OptionButton& OptionFor(int16_t symbol);
@@ -29,6 +31,7 @@ private:
         Label7{*this, ID_LABEL(7)}, Label8{*this, ID_LABEL(8)}, Label9{*this, ID_LABEL(9)},
         Label10{*this, ID_LABEL(10)}, Label11{*this, ID_LABEL(11)}, Label12{*this, ID_LABEL(12)},
         Label13{*this, ID_LABEL(13)}, Label14{*this, ID_LABEL(14)}, Label15{*this, ID_LABEL(15)};
+    ActiveXControl Hyperlink1{*this, L"Hyperlink1"};
     Image Image1{*this, ID_IMAGE(1)}, Image2{*this, ID_IMAGE(2)}, Image3{*this, ID_IMAGE(3)},
         Image4{*this, ID_IMAGE(4)}, Image5{*this, ID_IMAGE(5)};
     MenuItem v_file{*this, L"File"};

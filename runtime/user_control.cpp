@@ -104,7 +104,13 @@ UserControl::UserControl(const ClassIdentity& identity)
                                 WS_CHILD | WS_CLIPCHILDREN | WS_CLIPSIBLINGS | WS_TABSTOP, 0, 0,
                                 HimetricToPixels(extent_.cx, Dpi(LOGPIXELSX)),
                                 HimetricToPixels(extent_.cy, Dpi(LOGPIXELSY)), parking.window, nullptr,
-                                Module::Instance(), this));
+                                Module::Instance(), nullptr));
+}
+
+// The window reaches the control only once the control is whole: a message during construction would
+// find the object half made.
+void UserControl::AttachWindow() {
+    SetWindowLongPtrW(hWnd(), GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
 }
 
 UserControl::~UserControl() {
@@ -124,6 +130,8 @@ ULONG UserControl::InternalRelease() {
     if (n == 0) {
         refs_ = 1; // a Terminate handler may hand itself around without ending up here twice
         Terminate();
+        // From here on the window's messages find no control: the object is coming apart.
+        if (hWnd()) SetWindowLongPtrW(hWnd(), GWLP_USERDATA, 0);
         delete this;
     }
     return static_cast<ULONG>(n);
@@ -315,9 +323,6 @@ HRESULT UserControl::RaiseEventArgs(DISPID id, VARIANTARG* args, UINT count) {
 // ---------------------------------------------------------------- the window
 
 LRESULT CALLBACK UserControl::WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) noexcept {
-    if (message == WM_NCCREATE)
-        SetWindowLongPtrW(hwnd, GWLP_USERDATA,
-                          reinterpret_cast<LONG_PTR>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams));
     auto* control = reinterpret_cast<UserControl*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
     if (!control) return DefWindowProcW(hwnd, message, wParam, lParam);
     if (message == WM_NCDESTROY) SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);

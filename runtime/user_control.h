@@ -162,6 +162,7 @@ protected:
     HRESULT InternalQueryInterface(REFIID iid, void** out);
     ULONG InternalAddRef() { return static_cast<ULONG>(InterlockedIncrement(&refs_)); }
     ULONG InternalRelease();
+    void AttachWindow();
     // Runs InitProperties once for a client that never initialized the persistence (a script).
     void EnsureInitialized();
 
@@ -303,7 +304,9 @@ template <class Derived> HRESULT CreateControl(REFIID iid, void** object) {
             control->Release();
             return E_OUTOFMEMORY;
         }
+        control->AttachWindow();
         control->Initialize();
+        control->Resize();
         HRESULT hr = control->QueryInterface(iid, object);
         control->Release();
         return hr;

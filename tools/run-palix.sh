@@ -20,7 +20,9 @@ xvfb-run -a -s "-screen 0 1024x768x24" bash -c '
         xwininfo -root -tree 2>/dev/null | grep -q "Vostrel v2.0" && break
         sleep 0.2
     done
-    sleep 1
+    sleep 5
     import -window root "$1/palix.png"
-    wineserver -k' bash "$build"
+    status=$?
+    wineserver -k
+    exit $status' bash "$build"
 echo "Palix ran in a virtual display (no DISPLAY here); its window is in $build/palix.png"
