@@ -219,4 +219,90 @@ TEST(Palix, MissingFileStartsFromNothingAndTheFirstGameCreatesIt) {
     EXPECT_EQ(ReadBytes(palix.ScorePath()), " 0 \r\n 1 \r\n"); // no option was ever selected
 }
 
+// The shell's "open" for web addresses replaced by a recorder while a test runs.
+class RecordedShell {
+public:
+    RecordedShell() {
+        RegCreateKeyExW(HKEY_LOCAL_MACHINE, kKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key_, nullptr);
+        DWORD size = sizeof(saved_);
+        hadValue_ = RegQueryValueExW(key_, nullptr, nullptr, nullptr, reinterpret_cast<BYTE*>(saved_), &size) ==
+                    ERROR_SUCCESS;
+        std::wstring command = L"\"" + BinFolder() + L"open_recorder.exe\" \"%1\"";
+        RegSetValueExW(key_, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(command.c_str()),
+                       static_cast<DWORD>((command.size() + 1) * sizeof(wchar_t)));
+        DeleteFileW(Record().c_str());
+    }
+    ~RecordedShell() {
+        if (hadValue_)
+            RegSetValueExW(key_, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(saved_),
+                           static_cast<DWORD>((wcslen(saved_) + 1) * sizeof(wchar_t)));
+        else
+            RegDeleteValueW(key_, nullptr);
+        RegCloseKey(key_);
+        DeleteFileW(Record().c_str());
+    }
+    static std::wstring Record() {
+        wchar_t temp[MAX_PATH];
+        GetTempPathW(MAX_PATH, temp);
+        return std::wstring(temp) + L"open-recorder.txt";
+    }
+    std::wstring Opened() const {
+        std::string bytes = ReadBytes(Record());
+        return std::wstring(reinterpret_cast<const wchar_t*>(bytes.data()), bytes.size() / sizeof(wchar_t));
+    }
+
+private:
+    static constexpr wchar_t kKey[] = L"Software\\Classes\\https\\shell\\open\\command";
+    HKEY key_ = nullptr;
+    wchar_t saved_[1024] = L"";
+    bool hadValue_ = false;
+};
+
+TEST(Palix, ShowsItsHyperlinkInBlueOnBlackAndOpensTheStoredAddress) {
+    RecordedShell shell;
+    Palix palix("16\r\n3\r\n");
+    HWND form = palix.WaitForForm();
+    ASSERT_TRUE(form);
+    HWND link = FindWindowExW(form, nullptr, L"UserControlWindow", nullptr);
+    ASSERT_TRUE(link);
+
+    // At its place: 2880, 0, 3375 by 255 twips of the form's client area.
+    HDC screen = GetDC(nullptr);
+    int dpiX = GetDeviceCaps(screen, LOGPIXELSX), dpiY = GetDeviceCaps(screen, LOGPIXELSY);
+    RECT r;
+    GetWindowRect(link, &r);
+    MapWindowPoints(nullptr, form, reinterpret_cast<POINT*>(&r), 2);
+    EXPECT_EQ(r.left, MulDiv(2880, dpiX, 1440));
+    EXPECT_EQ(r.top, 0);
+    EXPECT_EQ(r.right - r.left, MulDiv(3375, dpiX, 1440));
+    EXPECT_EQ(r.bottom - r.top, MulDiv(255, dpiY, 1440));
+
+    // Its pixels on the screen: a black ground with blue text.
+    ASSERT_TRUE(WaitUntil([&] {
+        GetWindowRect(link, &r);
+        int black = 0, blue = 0, other = 0;
+        for (int y = r.top; y < r.bottom; ++y)
+            for (int x = r.left; x < r.right; ++x) {
+                COLORREF c = GetPixel(screen, x, y);
+                if (c == RGB(0, 0, 0)) ++black;
+                else if (GetBValue(c) > 160 && GetRValue(c) < 80 && GetGValue(c) < 80) ++blue;
+                else ++other;
+            }
+        return black > (r.right - r.left) * (r.bottom - r.top) / 2 && blue > 40 && other < blue;
+    })) << "the hyperlink does not show blue text on black";
+    ReleaseDC(nullptr, screen);
+    EXPECT_EQ(TextOf(FindWindowExW(link, nullptr, nullptr, nullptr)), L"https://quendral.example/palix");
+
+    HWND label = FindWindowExW(link, nullptr, nullptr, nullptr);
+    RECT lr;
+    GetClientRect(label, &lr);
+    PostMessageW(label, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(lr.right - 3, 5));
+    PostMessageW(label, WM_LBUTTONUP, 0, MAKELPARAM(lr.right - 3, 5));
+    EXPECT_TRUE(WaitUntil([&] { return shell.Opened() == L"https://quendral.example/palix"; }))
+        << Narrow(shell.Opened());
+
+    PostMessageW(form, WM_CLOSE, 0, 0);
+    EXPECT_EQ(palix.WaitForExit(), 0u);
+}
+
 } // namespace

@@ -1,5 +1,7 @@
 #include "test_support.h"
 
+#include <gtest/gtest.h>
+
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -84,3 +86,28 @@ std::string Narrow(const std::wstring& text) {
 }
 
 } // namespace test
+
+namespace {
+// A fault inside a window procedure or COM callback is swallowed by the system and the program goes on;
+// every test program fails at the end if one happened.
+LONG accessViolations = 0;
+
+LONG CALLBACK CountAccessViolations(EXCEPTION_POINTERS* info) {
+    if (info->ExceptionRecord->ExceptionCode == EXCEPTION_ACCESS_VIOLATION) InterlockedIncrement(&accessViolations);
+    return EXCEPTION_CONTINUE_SEARCH;
+}
+
+class NoSwallowedFaults : public ::testing::Environment {
+public:
+    void SetUp() override { handler_ = AddVectoredExceptionHandler(1, CountAccessViolations); }
+    void TearDown() override {
+        RemoveVectoredExceptionHandler(handler_);
+        EXPECT_EQ(accessViolations, 0) << "access violations happened inside callbacks";
+    }
+
+private:
+    void* handler_ = nullptr;
+};
+
+[[maybe_unused]] auto* const noSwallowedFaults = ::testing::AddGlobalTestEnvironment(new NoSwallowedFaults);
+} // namespace
