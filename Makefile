@@ -3,7 +3,7 @@ BUILD := build
 PREFIX := $(BUILD)/win32/wine
 JOBS := $(shell nproc)
 
-.PHONY: all deps native win32 prefix test run clean
+.PHONY: all deps native win32 prefix test run benchmark clean
 
 all: native win32
 
@@ -26,6 +26,9 @@ test: native win32 prefix
 
 run: win32 prefix
 	@tools/run-palix.sh $(BUILD)
+
+benchmark: win32 prefix
+	@tools/run-benchmarks.sh $(BUILD)
 
 clean:
 	rm -rf $(BUILD)
