@@ -7,6 +7,9 @@
 
 namespace {
 
+// A client's unlock without a lock must not take the count below the objects that are alive.
+LONG serverLocks = 0;
+
 class ClassFactory final : public IClassFactory {
 public:
     explicit ClassFactory(const ControlClass& control) : class_(control) { Module::Lock(); }
@@ -38,11 +41,17 @@ public:
         return class_.create(iid, object);
     }
     STDMETHODIMP LockServer(BOOL lock) override {
-        if (lock)
+        if (lock) {
+            InterlockedIncrement(&serverLocks);
             Module::Lock();
-        else
-            Module::Unlock();
-        return S_OK;
+            return S_OK;
+        }
+        for (LONG n = serverLocks; n > 0; n = serverLocks)
+            if (InterlockedCompareExchange(&serverLocks, n - 1, n) == n) {
+                Module::Unlock();
+                return S_OK;
+            }
+        return E_UNEXPECTED;
     }
 
 private:

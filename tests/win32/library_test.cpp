@@ -89,8 +89,11 @@ TEST_F(Library, HandsOutFactoriesOnlyForItsClassesAndCountsThemAndTheirLocks) {
     factory->Release();
     EXPECT_EQ(canUnloadNow_(), S_FALSE) << "the server lock must outlive the factory";
 
-    ASSERT_EQ(getClassObject_(CLSID_Hyperlink, IID_IUnknown, reinterpret_cast<void**>(&factory)), S_OK);
+    ASSERT_EQ(getClassObject_(CLSID_Hyperlink, IID_IClassFactory, reinterpret_cast<void**>(&factory)), S_OK);
     EXPECT_EQ(factory->LockServer(FALSE), S_OK);
+    // One unlock too many is refused instead of counting the factory itself away.
+    EXPECT_EQ(factory->LockServer(FALSE), E_UNEXPECTED);
+    EXPECT_EQ(canUnloadNow_(), S_FALSE);
     factory->Release();
     EXPECT_EQ(canUnloadNow_(), S_OK);
 }
