@@ -332,6 +332,83 @@ TEST_F(ActiveHyperlink, KeysRaiseKeyEventsButOpenNothing) {
     EXPECT_TRUE(platform.shellCalls.empty());
 }
 
+TEST_F(ActiveHyperlink, ThePointerIsTheHandWithItsHotSpotAtTheFingertip) {
+    SetCursor(LoadCursorW(nullptr, IDC_ARROW));
+    SendMessageW(label, WM_SETCURSOR, reinterpret_cast<WPARAM>(label), MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
+    HCURSOR cursor = GetCursor();
+    ASSERT_NE(cursor, LoadCursorW(nullptr, IDC_ARROW));
+    ICONINFO info{};
+    ASSERT_TRUE(GetIconInfo(cursor, &info));
+    EXPECT_EQ(info.xHotspot, 7u);
+    EXPECT_EQ(info.yHotspot, 3u);
+    DeleteObject(info.hbmMask);
+    if (info.hbmColor) DeleteObject(info.hbmColor);
+}
+
+// Tells which properties a control reports as changed.
+class ChangeSink final : public IPropertyNotifySink {
+public:
+    std::vector<DISPID> changed;
+    STDMETHODIMP QueryInterface(REFIID iid, void** out) override {
+        *out = iid == IID_IUnknown || iid == IID_IPropertyNotifySink ? this : nullptr;
+        return *out ? S_OK : E_NOINTERFACE;
+    }
+    STDMETHODIMP_(ULONG) AddRef() override { return 2; }
+    STDMETHODIMP_(ULONG) Release() override { return 1; }
+    STDMETHODIMP OnChanged(DISPID id) override {
+        changed.push_back(id);
+        return S_OK;
+    }
+    STDMETHODIMP OnRequestEdit(DISPID) override { return S_OK; }
+};
+
+TEST_F(HyperlinkTest, APutTellsTheContainerAndMakesTheControlDirty) {
+    auto h = NewHyperlink();
+    ComPtr<IPersistStreamInit> persist;
+    ASSERT_EQ(h.As(&persist), S_OK);
+    ASSERT_EQ(persist->InitNew(), S_OK);
+    EXPECT_EQ(persist->IsDirty(), S_FALSE);
+    ComPtr<IConnectionPointContainer> container;
+    ComPtr<IConnectionPoint> point;
+    ASSERT_EQ(h.As(&container), S_OK);
+    ASSERT_EQ(container->FindConnectionPoint(IID_IPropertyNotifySink, &point), S_OK);
+    ChangeSink sink;
+    DWORD cookie = 0;
+    ASSERT_EQ(point->Advise(&sink, &cookie), S_OK);
+    ASSERT_EQ(PutProperty(h.Get(), L"Caption", Variant::Str(L"x")), S_OK);
+    ASSERT_EQ(PutProperty(h.Get(), L"ForeColor", Variant::I4(kBlue)), S_OK);
+    EXPECT_EQ(sink.changed, (std::vector<DISPID>{0x6803000B, 0x68030010}));
+    EXPECT_EQ(persist->IsDirty(), S_OK);
+    // A value the label refuses fails the put and reports nothing.
+    EXPECT_TRUE(FAILED(PutProperty(h.Get(), L"BorderStyle", Variant::I2(7))));
+    EXPECT_EQ(sink.changed.size(), 2u);
+    point->Unadvise(cookie);
+}
+
+TEST_F(HyperlinkTest, AContainerWithoutAmbientPropertiesMeansRunModeAndTheSystemFont) {
+    HMODULE atl = LoadLibraryW(L"atl.dll");
+    ASSERT_TRUE(atl);
+    using Init = BOOL(WINAPI*)();
+    using Attach = HRESULT(WINAPI*)(IUnknown*, HWND, IUnknown**);
+    ASSERT_TRUE(reinterpret_cast<Init>(reinterpret_cast<void*>(GetProcAddress(atl, "AtlAxWinInit")))());
+    auto attach = reinterpret_cast<Attach>(reinterpret_cast<void*>(GetProcAddress(atl, "AtlAxAttachControl")));
+    ASSERT_TRUE(attach);
+    {
+        HostForm form;
+        HWND host = CreateWindowExW(0, L"AtlAxWin", L"", WS_CHILD | WS_VISIBLE, 0, 0, 200, 20, form.hWnd(), nullptr,
+                                    nullptr, nullptr);
+        ASSERT_TRUE(host);
+        auto h = NewHyperlink();
+        ASSERT_EQ(attach(h.Get(), host, nullptr), S_OK);
+        Pump();
+        auto ambient = Cpp(h.Get()).Ambient();
+        EXPECT_TRUE(ambient.UserMode);
+        ASSERT_TRUE(ambient.Font);
+        DestroyWindow(host);
+        Pump();
+    }
+}
+
 TEST(HyperlinkSite, DesignModeSiteMeansUserModeFalse) {
     OleInitialize(nullptr);
     {

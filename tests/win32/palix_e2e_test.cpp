@@ -16,7 +16,8 @@ using namespace test;
 // One run of Palix in a fresh folder.
 class Palix {
 public:
-    explicit Palix(const char* scoreFile) {
+    // alone: a copy of Palix.exe in the new folder, without the control library beside it.
+    explicit Palix(const char* scoreFile, bool alone = false) {
         wchar_t temp[MAX_PATH];
         GetTempPathW(MAX_PATH, temp);
         folder_ = std::wstring(temp) + L"palix-" + std::to_wstring(GetCurrentProcessId()) + L"-" +
@@ -25,6 +26,11 @@ public:
         if (scoreFile) WriteBytes(ScorePath(), scoreFile);
 
         std::wstring exe = BinFolder() + L"Palix.exe";
+        if (alone) {
+            copy_ = folder_ + L"\\Palix.exe";
+            CopyFileW(exe.c_str(), copy_.c_str(), FALSE);
+            exe = copy_;
+        }
         STARTUPINFOW si{};
         si.cb = sizeof(si);
         std::wstring command = L"\"" + exe + L"\"";
@@ -40,6 +46,7 @@ public:
             CloseHandle(process_.hThread);
         }
         DeleteFileW(ScorePath().c_str());
+        if (!copy_.empty()) DeleteFileW(copy_.c_str());
         RemoveDirectoryW(folder_.c_str());
     }
 
@@ -108,6 +115,7 @@ public:
 private:
     static inline int counter_ = 0;
     std::wstring folder_;
+    std::wstring copy_;
     PROCESS_INFORMATION process_{};
     HWND form_ = nullptr;
 };
@@ -191,6 +199,18 @@ TEST(Palix, DamagedFileStopsTheProgramWithAMessageAndIsKept) {
     PostMessageW(GetDlgItem(box, IDOK), BM_CLICK, 0, 0);
     EXPECT_EQ(palix.WaitForExit(), 13u);
     EXPECT_EQ(ReadBytes(palix.ScorePath()), "many\r\nmany\r\n");
+}
+
+TEST(Palix, WithoutItsControlLibrarySaysWhichFileIsMissingAndEnds) {
+    Palix palix("16\r\n3\r\n", true);
+    HWND box = palix.WaitForMessageBox();
+    ASSERT_TRUE(box);
+    std::wstring message = ChildTexts(box);
+    EXPECT_NE(message.find(L"Dravlix.ocx"), std::wstring::npos) << Narrow(message);
+    EXPECT_NE(message.find(L"regsvr32"), std::wstring::npos) << Narrow(message);
+    PostMessageW(GetDlgItem(box, IDOK), BM_CLICK, 0, 0);
+    EXPECT_EQ(palix.WaitForExit(), 429u);
+    EXPECT_EQ(ReadBytes(palix.ScorePath()), "16\r\n3\r\n");
 }
 
 TEST(Palix, AReadOnlyFileAtGameEndStopsWithAMessageAndIsKept) {
