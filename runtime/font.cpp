@@ -1,6 +1,7 @@
 #include "font.h"
 
 #include "module.h"
+#include "screen.h"
 
 #include <olectl.h>
 
@@ -45,9 +46,7 @@ UniqueHfont CreateScreenFont(IFont* font) {
     font->get_Underline(&underline);
     font->get_Strikethrough(&strikethrough);
 
-    HDC dc = GetDC(nullptr);
-    int dpiY = dc ? GetDeviceCaps(dc, LOGPIXELSY) : 96;
-    if (dc) ReleaseDC(nullptr, dc);
+    const int dpiY = Screen::DpiY();
 
     LOGFONTW lf{};
     // Negative: the character height, as a point size means it.

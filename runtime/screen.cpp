@@ -11,6 +11,10 @@ int ScreenDpi(int index) {
     if (dc) ReleaseDC(nullptr, dc);
     return dpi > 0 ? dpi : 96;
 }
+int Round(double v) { return static_cast<int>(std::lround(v)); }
+} // namespace
+
+namespace Screen {
 int DpiX() {
     static const int dpi = ScreenDpi(LOGPIXELSX);
     return dpi;
@@ -19,10 +23,6 @@ int DpiY() {
     static const int dpi = ScreenDpi(LOGPIXELSY);
     return dpi;
 }
-int Round(double v) { return static_cast<int>(std::lround(v)); }
-} // namespace
-
-namespace Screen {
 float TwipsPerPixelX() { return 1440.0f / DpiX(); }
 float TwipsPerPixelY() { return 1440.0f / DpiY(); }
 int TwipsToPixelsX(int twips) { return Round(twips * double(DpiX()) / 1440.0); }

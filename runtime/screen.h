@@ -2,6 +2,9 @@
 #pragma once
 
 namespace Screen {
+// Dots per inch, read once: asking the display each time is slow.
+int DpiX();
+int DpiY();
 float TwipsPerPixelX();
 float TwipsPerPixelY();
 int TwipsToPixelsX(int twips);

@@ -53,12 +53,14 @@ public:
     std::wstring ScorePath() const { return folder_ + L"\\score.dat"; }
 
     HWND WaitForForm() {
-        WaitUntil([&] { return (form_ = TopWindowOf(process_.dwProcessId, L"RuntimeForm")) != nullptr; });
+        WaitUntil([&] { return (form_ = TopWindowOf(process_.dwProcessId, L"RuntimeForm")) != nullptr; },
+                  std::chrono::seconds(30)); // a first start in a cold prefix is slow
         return form_;
     }
     HWND WaitForMessageBox() {
         HWND box = nullptr;
-        WaitUntil([&] { return (box = TopWindowOf(process_.dwProcessId, L"#32770")) != nullptr; });
+        WaitUntil([&] { return (box = TopWindowOf(process_.dwProcessId, L"#32770")) != nullptr; },
+                  std::chrono::seconds(30));
         return box;
     }
     // The exit code, or STILL_ACTIVE when it did not end in time.
@@ -312,6 +314,9 @@ TEST(Palix, ShowsItsHyperlinkInBlueOnBlackAndOpensTheStoredAddress) {
     })) << "the hyperlink does not show blue text on black";
     ReleaseDC(nullptr, screen);
     EXPECT_EQ(TextOf(FindWindowExW(link, nullptr, nullptr, nullptr)), L"https://quendral.example/palix");
+    // In the tab order after the option group, and the last stop before "Next card" again.
+    EXPECT_EQ(GetNextDlgTabItem(form, palix.Item(ID_OPTION(1)), FALSE), link);
+    EXPECT_EQ(GetNextDlgTabItem(form, link, FALSE), palix.Item(ID_COMMAND1));
 
     HWND label = FindWindowExW(link, nullptr, nullptr, nullptr);
     RECT lr;
