@@ -1,21 +1,17 @@
 #include "control_site.h"
 
+#include "form_controls.h"
 #include "named_dispatch.h"
 #include "property_bag.h"
 #include "screen.h"
 
+#include <memory>
 #include <new>
 
 namespace {
 LONG HimetricToPixels(LONG himetric, int dpi) { return MulDiv(himetric, dpi, 2540); }
 LONG PixelsToHimetric(LONG pixels, int dpi) { return MulDiv(pixels, 2540, dpi); }
 
-int Dpi(int index) {
-    HDC dc = GetDC(nullptr);
-    int dpi = GetDeviceCaps(dc, index);
-    ReleaseDC(nullptr, dc);
-    return dpi > 0 ? dpi : 96;
-}
 
 HRESULT PutString(VARIANT* result, const std::wstring& text) {
     result->vt = VT_BSTR;
@@ -38,8 +34,11 @@ class ActiveXControl::Site final : public IOleClientSite,
                                    public IOleInPlaceFrame,
                                    public IDispatch {
 public:
-    explicit Site(ActiveXControl& owner) : owner_(&owner) {}
-    void Detach() { owner_ = nullptr; }
+    explicit Site(ActiveXControl& owner) : owner_(&owner), ownerCell_(std::make_shared<ActiveXControl*>(&owner)) {}
+    void Detach() {
+        owner_ = nullptr;
+        *ownerCell_ = nullptr;
+    }
     HRESULT Build();
 
     STDMETHODIMP QueryInterface(REFIID iid, void** out) override {
@@ -178,6 +177,9 @@ private:
 
     LONG refs_ = 1;
     ActiveXControl* owner_;
+    // What the ambient and extender members reach their control through: a control may keep its extender
+    // (a splitter keeps the two it lays out) after the site is gone, and then finds no owner.
+    std::shared_ptr<ActiveXControl*> ownerCell_;
     ComPtr<NamedDispatch> ambient_;
     ComPtr<NamedDispatch> extender_;
     ComPtr<NamedDispatch> parent_;
@@ -188,8 +190,7 @@ HRESULT ActiveXControl::Site::Build() {
     RETURN_IF_FAILED(NamedDispatch::Create(&ambient_));
     RETURN_IF_FAILED(NamedDispatch::Create(&extender_));
     RETURN_IF_FAILED(NamedDispatch::Create(&parent_));
-    Site* self = this;
-    auto owner = [self]() { return self->owner_; };
+    auto owner = [cell = ownerCell_]() { return *cell; };
 
     RETURN_IF_FAILED(ambient_->AddProperty(
         L"UserMode",
@@ -236,6 +237,11 @@ HRESULT ActiveXControl::Site::Build() {
                                         GetAncestor(owner()->container_.ContainerWindow(), GA_ROOT))))
                        : E_UNEXPECTED;
     }));
+    RETURN_IF_FAILED(parent_->AddProperty(L"Controls", [owner](VARIANT* r) {
+        RETURN_IF_FAILED(owner() ? S_OK : E_UNEXPECTED);
+        r->vt = VT_DISPATCH;
+        return MakeFormControls(GetAncestor(owner()->container_.ContainerWindow(), GA_ROOT), &r->pdispVal);
+    }));
 
     RETURN_IF_FAILED(extender_->AddProperty(L"Name", [owner](VARIANT* r) {
         return owner() ? PutString(r, owner()->name_) : E_UNEXPECTED;
@@ -268,6 +274,33 @@ HRESULT ActiveXControl::Site::Build() {
     RETURN_IF_FAILED(extender_->AddProperty(L"Top", twips(&RECT::top, nullptr, false)));
     RETURN_IF_FAILED(extender_->AddProperty(L"Width", twips(&RECT::left, &RECT::right, true)));
     RETURN_IF_FAILED(extender_->AddProperty(L"Height", twips(&RECT::top, &RECT::bottom, false)));
+    // Move left[, top[, width[, height]]] in twips, as a host's code (or a control that lays out others)
+    // calls it by name; what is left out keeps its value, and a negative size moves nothing.
+    RETURN_IF_FAILED(extender_->AddMethod(L"Move", [owner](DISPPARAMS* params, VARIANT*) -> HRESULT {
+        ActiveXControl* control = owner();
+        RETURN_IF_FAILED(control ? S_OK : E_UNEXPECTED);
+        if (!params || params->cArgs < 1 || params->cArgs > 4) return DISP_E_BADPARAMCOUNT;
+        const RECT& r = control->rect_;
+        LONG place[4] = {Screen::PixelsToTwipsX(r.left), Screen::PixelsToTwipsY(r.top),
+                         Screen::PixelsToTwipsX(r.right - r.left), Screen::PixelsToTwipsY(r.bottom - r.top)};
+        for (UINT i = 0; i < params->cArgs; ++i) {
+            VARIANT& arg = params->rgvarg[params->cArgs - 1 - i];
+            if (arg.vt == VT_ERROR && arg.scode == DISP_E_PARAMNOTFOUND) continue;
+            Variant twips;
+            RETURN_IF_FAILED(VariantChangeType(twips.put(), &arg, 0, VT_I4));
+            place[i] = twips.get()->lVal;
+        }
+        if (place[2] < 0 || place[3] < 0) return CTL_E_INVALIDPROPERTYVALUE;
+        control->Move(place[0], place[1], place[2], place[3]);
+        return S_OK;
+    }));
+    RETURN_IF_FAILED(extender_->AddMethod(L"Refresh", [owner](DISPPARAMS*, VARIANT*) -> HRESULT {
+        ActiveXControl* control = owner();
+        RETURN_IF_FAILED(control ? S_OK : E_UNEXPECTED);
+        if (HWND hwnd = control->hWnd())
+            RedrawWindow(hwnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+        return S_OK;
+    }));
     return S_OK;
 }
 
@@ -358,11 +391,11 @@ HRESULT ActiveXControl::Place(const std::vector<StoredProperty>& stored) {
         if (IsRectEmpty(&rect_)) {
             SIZEL extent{};
             ole->GetExtent(DVASPECT_CONTENT, &extent);
-            rect_.right = rect_.left + HimetricToPixels(extent.cx, Dpi(LOGPIXELSX));
-            rect_.bottom = rect_.top + HimetricToPixels(extent.cy, Dpi(LOGPIXELSY));
+            rect_.right = rect_.left + HimetricToPixels(extent.cx, Screen::DpiX());
+            rect_.bottom = rect_.top + HimetricToPixels(extent.cy, Screen::DpiY());
         } else {
-            SIZEL extent{PixelsToHimetric(rect_.right - rect_.left, Dpi(LOGPIXELSX)),
-                         PixelsToHimetric(rect_.bottom - rect_.top, Dpi(LOGPIXELSY))};
+            SIZEL extent{PixelsToHimetric(rect_.right - rect_.left, Screen::DpiX()),
+                         PixelsToHimetric(rect_.bottom - rect_.top, Screen::DpiY())};
             ole->SetExtent(DVASPECT_CONTENT, &extent);
         }
         if (status & OLEMISC_INVISIBLEATRUNTIME && userMode_) return S_OK;
@@ -393,4 +426,13 @@ HWND ActiveXControl::hWnd() const {
     HWND hwnd = nullptr;
     if (object_ && SUCCEEDED(object_.As(&window))) window->GetWindow(&hwnd);
     return hwnd && GetParent(hwnd) == container_.ContainerWindow() ? hwnd : nullptr;
+}
+
+// The control's own window whether or not it is shown here: controls placed inside one that is not
+// activated (invisible at run time, say) live in its parked window.
+HWND ActiveXControl::ContainerWindow() const {
+    ComPtr<IOleWindow> window;
+    HWND hwnd = nullptr;
+    if (object_ && SUCCEEDED(object_.As(&window))) window->GetWindow(&hwnd);
+    return hwnd;
 }

@@ -8,7 +8,9 @@
 #include <string>
 #include <vector>
 
-class ActiveXControl {
+// A placed control that holds others (a splitter, a frame) is their container in turn: controls placed
+// with it as their container are children of its window, in its coordinates. They must go before it does.
+class ActiveXControl : public Container {
 public:
     struct StoredProperty {
         const wchar_t* key;
@@ -35,6 +37,9 @@ public:
     IUnknown* Object() const { return object_.Get(); }
     HWND hWnd() const;
     bool Created() const { return object_ != nullptr; }
+
+    HWND ContainerWindow() const override;
+    ComPtr<IFont> DefaultFont() const override { return container_.DefaultFont(); }
 
 private:
     class Site;

@@ -144,10 +144,18 @@ HRESULT PropertyBag::WriteProperty(const wchar_t* key, const Variant& value, con
     bool equal = false;
     if (IsObject(value.type()) || IsObject(defaultValue.type())) {
         ComPtr<IFont> a, b;
-        IUnknown* va = IsObject(value.type()) ? value.get()->punkVal : nullptr;
-        IUnknown* vb = IsObject(defaultValue.type()) ? defaultValue.get()->punkVal : nullptr;
-        equal = va == vb || (va && vb && SUCCEEDED(va->QueryInterface(IID_PPV_ARGS(&a))) &&
-                             SUCCEEDED(vb->QueryInterface(IID_PPV_ARGS(&b))) && a->IsEqual(b.Get()) == S_OK);
+        IUnknown* given = IsObject(value.type()) ? value.get()->punkVal : nullptr;
+        IUnknown* byDefault = IsObject(defaultValue.type()) ? defaultValue.get()->punkVal : nullptr;
+        equal = given == byDefault;
+        if (!equal && given && byDefault && SUCCEEDED(given->QueryInterface(IID_PPV_ARGS(&a))) &&
+            SUCCEEDED(byDefault->QueryInterface(IID_PPV_ARGS(&b)))) {
+            // A font object settles its character set when first used; compare both settled, or a font
+            // that was drawn with never equals an unused copy of itself.
+            SHORT charset;
+            a->get_Charset(&charset);
+            b->get_Charset(&charset);
+            equal = a->IsEqual(b.Get()) == S_OK;
+        }
     } else {
         equal = VarCmp(const_cast<VARIANT*>(value.get()), const_cast<VARIANT*>(defaultValue.get()),
                        LOCALE_USER_DEFAULT, 0) == static_cast<HRESULT>(VARCMP_EQ);

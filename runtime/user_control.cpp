@@ -52,20 +52,16 @@ void ReleaseWindows() {
     }
 }
 
-int Dpi(int index) {
-    HDC dc = GetDC(nullptr);
-    int dpi = GetDeviceCaps(dc, index);
-    ReleaseDC(nullptr, dc);
-    return dpi > 0 ? dpi : 96;
-}
 LONG HimetricToPixels(LONG himetric, int dpi) { return MulDiv(himetric, dpi, 2540); }
 LONG PixelsToHimetric(LONG pixels, int dpi) { return MulDiv(pixels, 2540, dpi); }
 LONG TwipsToHimetric(LONG twips) { return MulDiv(twips, 2540, 1440); }
 LONG HimetricToTwips(LONG himetric) { return MulDiv(himetric, 1440, 2540); }
 
-short ShiftState() {
+// A system key message says itself whether Alt is down (its context bit); the keyboard state may lag it.
+short ShiftState(LPARAM keyData) {
+    const bool alt = GetKeyState(VK_MENU) < 0 || (keyData & (1 << 29));
     return static_cast<short>((GetKeyState(VK_SHIFT) < 0 ? 1 : 0) | (GetKeyState(VK_CONTROL) < 0 ? 2 : 0) |
-                              (GetKeyState(VK_MENU) < 0 ? 4 : 0));
+                              (alt ? 4 : 0));
 }
 
 BOOL CALLBACK FindTabStop(HWND child, LPARAM found) {
@@ -102,8 +98,8 @@ UserControl::UserControl(const ClassIdentity& identity)
     if (!AcquireWindows(&UserControl::WindowProc)) return;
     hwnd_.reset(CreateWindowExW(WS_EX_CONTROLPARENT, kControlClass, L"",
                                 WS_CHILD | WS_CLIPCHILDREN | WS_CLIPSIBLINGS | WS_TABSTOP, 0, 0,
-                                HimetricToPixels(extent_.cx, Dpi(LOGPIXELSX)),
-                                HimetricToPixels(extent_.cy, Dpi(LOGPIXELSY)), parking.window, nullptr,
+                                HimetricToPixels(extent_.cx, Screen::DpiX()),
+                                HimetricToPixels(extent_.cy, Screen::DpiY()), parking.window, nullptr,
                                 Module::Instance(), nullptr));
 }
 
@@ -169,6 +165,33 @@ void UserControl::EnsureInitialized() {
 int UserControl::Width() const { return HimetricToTwips(extent_.cx); }
 int UserControl::Height() const { return HimetricToTwips(extent_.cy); }
 
+namespace {
+// Pixels the border takes from the window's width and height.
+SIZE BorderPixels(HWND hwnd) {
+    RECT window{}, client{};
+    GetWindowRect(hwnd, &window);
+    GetClientRect(hwnd, &client);
+    return {(window.right - window.left) - client.right, (window.bottom - window.top) - client.bottom};
+}
+} // namespace
+
+int UserControl::ScaleWidth() const { return Width() - Screen::PixelsToTwipsX(BorderPixels(hWnd()).cx); }
+int UserControl::ScaleHeight() const { return Height() - Screen::PixelsToTwipsY(BorderPixels(hWnd()).cy); }
+
+short UserControl::BorderStyle() const {
+    return (GetWindowLongW(hWnd(), GWL_EXSTYLE) & WS_EX_CLIENTEDGE) ? 1 : 0;
+}
+
+HRESULT UserControl::SetBorderStyle(short style) {
+    if (style != 0 && style != 1) return CTL_E_INVALIDPROPERTYVALUE;
+    LONG ex = GetWindowLongW(hWnd(), GWL_EXSTYLE);
+    SetWindowLongW(hWnd(), GWL_EXSTYLE, style ? (ex | WS_EX_CLIENTEDGE) : (ex & ~WS_EX_CLIENTEDGE));
+    // The frame changes inside the same extent, so the inner area does and the layout runs again.
+    SetWindowPos(hWnd(), nullptr, 0, 0, 0, 0,
+                 SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
+    return S_OK;
+}
+
 void UserControl::SetBackColor(OleColor color) {
     backColor_ = color;
     Refresh();
@@ -227,41 +250,37 @@ UserControl::AmbientProperties UserControl::Ambient() const {
         // No container font: the system's own, as a fresh object the control may keep.
         LOGFONTW lf{};
         GetObjectW(GetStockObject(DEFAULT_GUI_FONT), sizeof lf, &lf);
-        HDC dc = GetDC(nullptr);
         FONTDESC desc{sizeof(FONTDESC), lf.lfFaceName, {}, static_cast<SHORT>(lf.lfWeight), lf.lfCharSet,
                       lf.lfItalic, lf.lfUnderline, lf.lfStrikeOut};
-        desc.cySize.int64 = static_cast<LONGLONG>(MulDiv(std::abs(lf.lfHeight), 72, GetDeviceCaps(dc, LOGPIXELSY))) * 10000;
-        ReleaseDC(nullptr, dc);
+        desc.cySize.int64 = static_cast<LONGLONG>(MulDiv(std::abs(lf.lfHeight), 72, Screen::DpiY())) * 10000;
         OleCreateFontIndirect(&desc, IID_PPV_ARGS(&ambient.Font));
     }
     return ambient;
 }
 
-HRESULT UserControl::Extender(const wchar_t* name, Variant& value) const {
+HRESULT UserControl::ExtenderMember(const wchar_t* name, ComPtr<IDispatch>& extender, DISPID& id) const {
     ComPtr<IOleControlSite> controlSite;
-    ComPtr<IDispatch> extender;
     if (!site_) return E_UNEXPECTED;
     RETURN_IF_FAILED(site_.As(&controlSite));
     RETURN_IF_FAILED(controlSite->GetExtendedControl(&extender));
     RETURN_HR_IF_NULL(E_NOINTERFACE, extender);
-    DISPID id;
     LPOLESTR names[] = {const_cast<LPOLESTR>(name)};
-    RETURN_IF_FAILED(extender->GetIDsOfNames(IID_NULL, names, 1, LOCALE_USER_DEFAULT, &id));
+    return extender->GetIDsOfNames(IID_NULL, names, 1, LOCALE_USER_DEFAULT, &id);
+}
+
+HRESULT UserControl::Extender(const wchar_t* name, Variant& value) const {
+    ComPtr<IDispatch> extender;
+    DISPID id;
+    RETURN_IF_FAILED(ExtenderMember(name, extender, id));
     DISPPARAMS none{};
     return extender->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_PROPERTYGET, &none, value.put(), nullptr,
                             nullptr);
 }
 
 HRESULT UserControl::SetExtender(const wchar_t* name, const Variant& value) {
-    ComPtr<IOleControlSite> controlSite;
     ComPtr<IDispatch> extender;
-    if (!site_) return E_UNEXPECTED;
-    RETURN_IF_FAILED(site_.As(&controlSite));
-    RETURN_IF_FAILED(controlSite->GetExtendedControl(&extender));
-    RETURN_HR_IF_NULL(E_NOINTERFACE, extender);
     DISPID id;
-    LPOLESTR names[] = {const_cast<LPOLESTR>(name)};
-    RETURN_IF_FAILED(extender->GetIDsOfNames(IID_NULL, names, 1, LOCALE_USER_DEFAULT, &id));
+    RETURN_IF_FAILED(ExtenderMember(name, extender, id));
     Variant arg = value;
     DISPID put = DISPID_PROPERTYPUT;
     DISPPARAMS params{arg.get(), &put, 1, 1};
@@ -349,8 +368,11 @@ LRESULT UserControl::HandleMessage(HWND hwnd, UINT message, WPARAM wParam, LPARA
     case WM_ERASEBKGND:
         return 1; // painted with the rest in WM_PAINT
     case WM_SIZE: {
-        int dpiX = Dpi(LOGPIXELSX), dpiY = Dpi(LOGPIXELSY);
-        LONG w = LOWORD(lParam), h = HIWORD(lParam);
+        int dpiX = Screen::DpiX(), dpiY = Screen::DpiY();
+        // The extent includes the border, so it is the window's size rather than the client's.
+        RECT window;
+        GetWindowRect(hwnd, &window);
+        LONG w = window.right - window.left, h = window.bottom - window.top;
         // Keep the exact extent a container gave while the pixels agree with it.
         if (HimetricToPixels(extent_.cx, dpiX) != w) extent_.cx = PixelsToHimetric(w, dpiX);
         if (HimetricToPixels(extent_.cy, dpiY) != h) extent_.cy = PixelsToHimetric(h, dpiY);
@@ -364,7 +386,7 @@ LRESULT UserControl::HandleMessage(HWND hwnd, UINT message, WPARAM wParam, LPARA
         MouseEvent(message, wParam, lParam);
         return 0;
     case WM_KEYDOWN: case WM_SYSKEYDOWN: case WM_KEYUP: case WM_SYSKEYUP: case WM_CHAR:
-        if (KeyEvent(message, wParam)) return 0;
+        if (KeyEvent(message, wParam, lParam)) return 0;
         break;
     case WM_GETDLGCODE:
         return DLGC_WANTARROWS | DLGC_WANTCHARS;
@@ -440,13 +462,13 @@ void UserControl::MouseEvent(UINT message, WPARAM wParam, LPARAM lParam) {
     }
 }
 
-bool UserControl::KeyEvent(UINT message, WPARAM& wParam) {
+bool UserControl::KeyEvent(UINT message, WPARAM& wParam, LPARAM lParam) {
     if (!enabled_) return true;
     ComPtr<IUnknown> keepAlive(Identity());
     short key = static_cast<short>(wParam);
     switch (message) {
-    case WM_KEYDOWN: case WM_SYSKEYDOWN: KeyDown(key, ShiftState()); break;
-    case WM_KEYUP: case WM_SYSKEYUP: KeyUp(key, ShiftState()); break;
+    case WM_KEYDOWN: case WM_SYSKEYDOWN: KeyDown(key, ShiftState(lParam)); break;
+    case WM_KEYUP: case WM_SYSKEYUP: KeyUp(key, ShiftState(lParam)); break;
     case WM_CHAR: KeyPress(key); break;
     }
     if (key == 0) return true;
@@ -454,9 +476,9 @@ bool UserControl::KeyEvent(UINT message, WPARAM& wParam) {
     return false;
 }
 
-bool UserControl::PreviewKey(Control&, UINT message, WPARAM wParam, LPARAM) {
+bool UserControl::PreviewKey(Control&, UINT message, WPARAM wParam, LPARAM lParam) {
     if (!KeyPreview) return false;
-    return KeyEvent(message, wParam);
+    return KeyEvent(message, wParam, lParam);
 }
 
 void UserControl::ChildFocus(Control&, bool) { PostMessageW(hWnd(), kCheckFocus, 0, 0); }
@@ -474,11 +496,38 @@ void UserControl::UpdateFocus() {
 }
 
 void UserControl::ApplyExtent() {
-    int w = HimetricToPixels(extent_.cx, Dpi(LOGPIXELSX)), h = HimetricToPixels(extent_.cy, Dpi(LOGPIXELSY));
+    int w = HimetricToPixels(extent_.cx, Screen::DpiX()), h = HimetricToPixels(extent_.cy, Screen::DpiY());
     RECT r;
-    GetClientRect(hWnd(), &r);
-    if (r.right != w || r.bottom != h)
+    GetWindowRect(hWnd(), &r);
+    if (r.right - r.left != w || r.bottom - r.top != h)
         SetWindowPos(hWnd(), nullptr, 0, 0, w, h, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+HRESULT UserControl::SetWidth(int width) {
+    if (width < 0) return CTL_E_INVALIDPROPERTYVALUE;
+    return ChangeExtent({TwipsToHimetric(width), extent_.cy});
+}
+
+HRESULT UserControl::SetHeight(int height) {
+    if (height < 0) return CTL_E_INVALIDPROPERTYVALUE;
+    return ChangeExtent({extent_.cx, TwipsToHimetric(height)});
+}
+
+// An active control asks its container for the new rectangle, and the container sizes the window; a
+// parked one, or one whose container did not, is sized here. Either way WM_SIZE runs Resize.
+HRESULT UserControl::ChangeExtent(SIZEL extent) {
+    ComPtr<IUnknown> keepAlive(Identity());
+    extent_ = extent;
+    if (inPlaceSite_) {
+        RECT r;
+        GetWindowRect(hWnd(), &r);
+        MapWindowPoints(HWND_DESKTOP, GetParent(hWnd()), reinterpret_cast<POINT*>(&r), 2);
+        r.right = r.left + HimetricToPixels(extent.cx, Screen::DpiX());
+        r.bottom = r.top + HimetricToPixels(extent.cy, Screen::DpiY());
+        inPlaceSite_->OnPosRectChange(&r);
+    }
+    ApplyExtent();
+    return S_OK;
 }
 
 // ---------------------------------------------------------------- IOleObject
@@ -559,8 +608,10 @@ HRESULT UserControl::ActivateInPlace(bool uiActivate, IOleClientSite* site, HWND
         // A control with children that take the focus is tabbed into, not onto.
         bool childStops = false;
         EnumChildWindows(hWnd(), FindTabStop, reinterpret_cast<LPARAM>(&childStops));
-        LONG style = GetWindowLongW(hWnd(), GWL_STYLE);
+        LONG style = GetWindowLongW(hWnd(), GWL_STYLE), ex = GetWindowLongW(hWnd(), GWL_EXSTYLE);
         SetWindowLongW(hWnd(), GWL_STYLE, childStops ? (style & ~WS_TABSTOP) : (style | WS_TABSTOP));
+        SetWindowLongW(hWnd(), GWL_EXSTYLE,
+                       childStops ? (ex | WS_EX_CONTROLPARENT) : (ex & ~WS_EX_CONTROLPARENT));
         SetParent(hWnd(), parent);
         inPlaceActive_ = true;
         if (inPlaceSite_ || pos) SetObjectRects(&posRect, &posRect);
@@ -696,6 +747,15 @@ STDMETHODIMP UserControl::Draw(DWORD aspect, LONG, void*, DVTARGETDEVICE*, HDC, 
     EnsureInitialized();
     POINT old;
     OffsetViewportOrgEx(dc, bounds->left, bounds->top, &old);
+    if (BorderStyle() == 1) {
+        RECT window;
+        GetWindowRect(hWnd(), &window);
+        RECT edge{0, 0, window.right - window.left, window.bottom - window.top};
+        DrawEdge(dc, &edge, EDGE_SUNKEN, BF_RECT);
+        POINT client{0, 0};
+        ClientToScreen(hWnd(), &client);
+        OffsetViewportOrgEx(dc, client.x - window.left, client.y - window.top, nullptr);
+    }
     PrintTree(hWnd(), dc);
     SetViewportOrgEx(dc, old.x, old.y, nullptr);
     return S_OK;

@@ -34,8 +34,16 @@ public:
     HWND hWnd() const { return hwnd_.get(); }
     int Width() const;  // twips
     int Height() const; // twips
-    int ScaleWidth() const { return Width(); }
-    int ScaleHeight() const { return Height(); }
+    // The control resizing itself (twips): the container is told, and Resize runs again before these return.
+    // A negative size fails with CTL_E_INVALIDPROPERTYVALUE.
+    HRESULT SetWidth(int width);
+    HRESULT SetHeight(int height);
+    // The inner area, twips: Width and Height less the border.
+    int ScaleWidth() const;
+    int ScaleHeight() const;
+    // 0 none, 1 fixed single (the system's sunken edge, inside the extent).
+    short BorderStyle() const;
+    HRESULT SetBorderStyle(short style);
     OleColor BackColor() const { return backColor_; }
     void SetBackColor(OleColor color);
     OleColor ForeColor() const { return foreColor_; }
@@ -204,9 +212,10 @@ private:
     LRESULT HandleMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
     void PaintTo(HDC dc);
     void MouseEvent(UINT message, WPARAM wParam, LPARAM lParam);
-    bool KeyEvent(UINT message, WPARAM& wParam);
+    bool KeyEvent(UINT message, WPARAM& wParam, LPARAM lParam);
     void UpdateFocus();
     void ApplyExtent();
+    HRESULT ChangeExtent(SIZEL extent);
     HRESULT ActivateInPlace(bool uiActivate, IOleClientSite* site, HWND parent, LPCRECT pos);
     HRESULT Park();
     HRESULT LoadFromBag(IPropertyBag* bag);
@@ -215,6 +224,7 @@ private:
     HRESULT SaveEntries(std::vector<uint8_t>& bytes);
     HRESULT UIActivate();
     HRESULT Ambient(DISPID id, Variant& value) const;
+    HRESULT ExtenderMember(const wchar_t* name, ComPtr<IDispatch>& extender, DISPID& id) const;
 
     const CLSID& clsid_;
     const IID& defaultInterface_;

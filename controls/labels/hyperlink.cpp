@@ -161,7 +161,7 @@ HRESULT Hyperlink::ReadProperties(PropertyBag& bag) {
     Label1.SetForeColor(foreColor);
     RETURN_IF_FAILED(bag.Read(L"Enabled", true, enabled));
     SetEnabled(enabled);
-    RETURN_IF_FAILED(bag.Read(L"Font", Ambient().Font.Get(), font));
+    RETURN_IF_FAILED(bag.Read(L"Font", CloneFont(Ambient().Font.Get()).Get(), font));
     ComPtr<IFontDisp> fontDisp;
     if (font) RETURN_IF_FAILED(font.As(&fontDisp));
     RETURN_IF_FAILED(putref_Font(fontDisp.Get()));

@@ -1,0 +1,37 @@
+// ColorBrowser: a swatch of the selected colour with a browse button at its right end that opens the
+// system's colour dialog; a confirmed colour raises Change, whose argument is the selected colour itself.
+#pragma once
+#include "dravlix.h"
+#include "user_control.h"
+
+HRESULT CreateColorBrowser(REFIID iid, void** object);
+
+class ColorBrowser final : public ControlBase<ColorBrowser, _ColorBrowser> {
+public:
+    // _ColorBrowser
+    STDMETHODIMP AboutBox() override;
+    STDMETHODIMP put_SelectedColor(LONG* New_SelectedColor) override;
+    STDMETHODIMP get_SelectedColor(LONG* value) override;
+    STDMETHODIMP get_AllowCustomColors(VARIANT_BOOL* value) override;
+    STDMETHODIMP put_AllowCustomColors(VARIANT_BOOL New_AllowCustomColors) override;
+
+private:
+    friend HRESULT CreateControl<ColorBrowser>(REFIID, void**);
+    ColorBrowser();
+
+    HRESULT InitProperties() override;
+    HRESULT ReadProperties(PropertyBag& bag) override;
+    HRESULT WriteProperties(PropertyBag& bag) override;
+    void Resize() override;
+    void Show() override;
+    void KeyDown(short& keyCode, short shift) override;
+
+    HRESULT cmdBrowse_Click();
+    void picSelection_Paint();
+    bool ShowColorDialog(LONG& selectedColor, bool& allowCustomColors);
+
+    LONG SelectedColor = 0;
+    bool AllowCustomColors = true;
+    PictureBox picSelection{*this, 1};
+    CommandButton cmdBrowse{*this, 2};
+};

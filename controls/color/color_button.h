@@ -1,0 +1,52 @@
+// ColorButton: a push button whose face shows the selected colour; a click or the space bar drops down a
+// palette of twenty colours and an "Other..." button that opens the colour dialog.
+#pragma once
+#include "color_geometry.h"
+#include "dravlix.h"
+#include "user_control.h"
+
+HRESULT CreateColorButton(REFIID iid, void** object);
+
+class ColorButton final : public ControlBase<ColorButton, _ColorButton> {
+public:
+    // _ColorButton
+    STDMETHODIMP get_SelectedColor(OLE_COLOR* value) override;
+    STDMETHODIMP put_SelectedColor(OLE_COLOR New_SelectedColor) override;
+    STDMETHODIMP AboutBox() override;
+
+private:
+    friend HRESULT CreateControl<ColorButton>(REFIID, void**);
+    ColorButton();
+
+    void Initialize() override;
+    HRESULT InitProperties() override;
+    HRESULT ReadProperties(PropertyBag& bag) override;
+    HRESULT WriteProperties(PropertyBag& bag) override;
+    void Paint() override;
+    void MouseDown(short button, short shift, float x, float y) override;
+    void MouseUp(short button, short shift, float x, float y) override;
+    void Click() override;
+    void KeyDown(short& keyCode, short shift) override;
+    void EnterFocus() override;
+    void ExitFocus() override;
+
+    void picPopup_Paint();
+    void picPopup_MouseMove(short button, short shift, float x, float y);
+    void picPopup_MouseDown(short button, short shift, float x, float y);
+    void picPopup_MouseUp(short button, short shift, float x, float y);
+
+    void BuildPalette();
+    void ShowPopup();
+    HRESULT HidePopup();
+    void SwitchOffCancel();
+    bool PickCustomColor(OLE_COLOR& chosen);
+    void DrawFace(bool pressed);
+    void DrawCell(int k);
+    void HighlightCell(int k);
+
+    OLE_COLOR SelectedColor = 0x00FFFFFF;
+    color::PaletteTable Palette{};
+    short HotCell = 0;
+    ComPtr<IDispatch> CancelControl;
+    PictureBox picPopup{*this, 1};
+};

@@ -1,0 +1,36 @@
+#include "float_popup.h"
+
+#include "color_geometry.h"
+#include "form.h"
+#include "screen.h"
+
+void FloatPopup(PictureBox& popup) {
+    // The tool-window style alone: the box's border and every other extended bit go. Floating then adds
+    // only what keeps a click on it from taking the focus away from the control.
+    SetWindowLongW(popup.hWnd(), GWL_EXSTYLE, WS_EX_TOOLWINDOW);
+    popup.Float();
+}
+
+void ShowPopup(HWND control, PictureBox& popup, const std::function<void()>& paintPopup,
+               const std::function<void()>& repaintFace) {
+    RECT rc{};
+    GetWindowRect(control, &rc);
+    const int width = popup.Width(), height = popup.Height();
+    const color::PopupPlacement place =
+        color::PlacePopup({rc.left, rc.top, rc.right, rc.bottom}, width, height, Screen::Width(),
+                          Screen::Height(), Screen::TwipsPerPixelX(), Screen::TwipsPerPixelY());
+    popup.Move(place.left, place.top, width, height);
+    popup.SetVisible(true);
+    popup.ZOrder(0);
+    paintPopup();
+    DoEvents();
+    repaintFace();
+    popup.SetCapture();
+}
+
+void HidePopup(PictureBox& popup, const std::function<void()>& repaintFace) {
+    if (GetCapture() == popup.hWnd()) ReleaseCapture();
+    popup.SetVisible(false);
+    DoEvents();
+    repaintFace();
+}

@@ -1,0 +1,120 @@
+// The browse boxes' arithmetic: layouts, the file dialog's filter and result, the font dialog's values.
+#include "browse_layout.h"
+#include "dialog_values.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace {
+
+using namespace std::string_literals;
+
+bool operator==(const TwipRect& a, const TwipRect& b) {
+    return a.left == b.left && a.top == b.top && a.width == b.width && a.height == b.height;
+}
+
+TEST(FilterConversion, BarsBecomeNulsWithOneAtTheEnd) {
+    // Blanks beside a bar stay part of the description and the pattern.
+    EXPECT_EQ(ConvertFilter(L"All Files (*.*) | *.*"), L"All Files (*.*) \0 *.*\0"s);
+    EXPECT_EQ(ConvertFilter(L"Text|*.txt|"), L"Text\0*.txt\0"s) << "no second bar after a trailing one";
+    EXPECT_EQ(ConvertFilter(L""), L"\0"s) << "an empty list of file types";
+    EXPECT_EQ(ConvertFilter(L"|"), L"\0"s);
+    EXPECT_EQ(ConvertFilter(L"no bar at all"), L"no bar at all\0"s);
+    EXPECT_EQ(ConvertFilter(L"a||b"), L"a\0\0b\0"s);
+
+    std::wstring huge;
+    for (int i = 0; i < 2000; ++i)
+        huge += L"Type " + std::to_wstring(i) + L"|*." + std::to_wstring(i) + L"|";
+    const std::wstring converted = ConvertFilter(huge);
+    ASSERT_EQ(converted.size(), huge.size());
+    EXPECT_EQ(converted.find(L'|'), std::wstring::npos);
+    EXPECT_EQ(converted.substr(0, 10), L"Type 0\0*.0"s);
+}
+
+TEST(FileDialogResult, TextBeforeTheFirstNulWithoutOuterBlanks) {
+    EXPECT_EQ(FileDialogResult(L"  C:\\my files\\a b.txt   \0C:\\junk"s), L"C:\\my files\\a b.txt");
+    EXPECT_EQ(FileDialogResult(std::wstring(254, L' ') + L'\0'), L"");
+    EXPECT_EQ(FileDialogResult(L"C:\\no terminator"), L"C:\\no terminator");
+    EXPECT_EQ(FileDialogResult(L"\tC:\\tab\t\0"s), L"\tC:\\tab\t") << "only blanks are removed";
+    EXPECT_EQ(TextBeforeNul(L" C:\\kept \0rest"s), L" C:\\kept ");
+}
+
+TEST(BrowseFrameLayout, ButtonAtTheRightTextOnePixelIn) {
+    // The default extent, 2535 by 465 twips, less a two-pixel border on each side, at 96 dpi.
+    BrowseFrameLayout normal = LayOutBrowseFrame(2475, 405, 270, 15, 15);
+    EXPECT_TRUE(normal.button == (TwipRect{2205, 0, 270, 405}));
+    EXPECT_TRUE(normal.text == (TwipRect{15, 15, 2160, 405}));
+    // The text box ends two pixels short of the button: a margin pixel and the separator.
+    EXPECT_EQ(normal.button.left - (normal.text.left + normal.text.width), 30);
+
+    BrowseFrameLayout exact = LayOutBrowseFrame(270 + 45, 405, 270, 15, 15);
+    EXPECT_EQ(exact.text.width, 0);
+    EXPECT_EQ(exact.button.left, 45);
+    BrowseFrameLayout narrower = LayOutBrowseFrame(270 + 44, 405, 270, 15, 15);
+    EXPECT_EQ(narrower.text.width, -1) << "a move with this width fails and leaves the text box";
+    EXPECT_EQ(narrower.button.left, 44);
+
+    BrowseFrameLayout tiny = LayOutBrowseFrame(0, 0, 270, 15, 15);
+    EXPECT_TRUE(tiny.button == (TwipRect{-270, 0, 270, 0}));
+
+    // 120 dpi: a pixel is 12 twips.
+    BrowseFrameLayout large = LayOutBrowseFrame(2487, 417, 270, 12, 12);
+    EXPECT_TRUE(large.text == (TwipRect{12, 12, 2181, 417}));
+}
+
+TEST(FontBrowserLayout, LabelInsetTwoPixelsButtonAtTheRight) {
+    FontBrowserLayout normal = LayOutFontBrowser(2475, 405, 255, 15, 15);
+    EXPECT_TRUE(normal.button == (TwipRect{2220, 0, 255, 405}));
+    EXPECT_TRUE(normal.label == (TwipRect{30, 30, 2160, 345}));
+    FontBrowserLayout small = LayOutFontBrowser(200, 40, 255, 15, 15);
+    EXPECT_LT(small.label.width, 0);
+    EXPECT_LT(small.label.height, 0);
+    EXPECT_TRUE(small.button == (TwipRect{-55, 0, 255, 40}));
+}
+
+TEST(FontBrowserLayout, FocusRectangleStopsOnePixelShortOfTheButton) {
+    EXPECT_EQ(FocusRectRight(165, 255, 15), 165 - 18);
+    // 144 dpi, ten twips a pixel: 2.5 and 3.5 pixels round to the even neighbour.
+    EXPECT_EQ(FocusRectRight(100, 15, 10), 100 - 2);
+    EXPECT_EQ(FocusRectRight(100, 25, 10), 100 - 4);
+    EXPECT_EQ(FocusRectRight(100, 26, 10), 100 - 4);
+}
+
+TEST(FontDialogValues, HeightFromPointsRoundsTiesToEven) {
+    EXPECT_EQ(LogFontHeight(82500, 96), -11); // 8.25 points
+    EXPECT_EQ(LogFontHeight(120000, 96), -16);
+    EXPECT_EQ(LogFontHeight(105000, 96), -14);
+    EXPECT_EQ(LogFontHeight(3750, 96), 0);     // 0.5 pixel
+    EXPECT_EQ(LogFontHeight(11250, 96), -2);   // 1.5 pixels
+    EXPECT_EQ(LogFontHeight(18750, 96), -2);   // 2.5 pixels
+    EXPECT_EQ(LogFontHeight(75000, 120), -12); // 12.5 pixels
+    // Absurd sizes give absurd heights, not an overflow.
+    EXPECT_LT(LogFontHeight(INT64_MAX, 96), -100000000);
+    EXPECT_GT(LogFontHeight(INT64_MIN, 96), 100000000);
+}
+
+TEST(FontDialogValues, PointSizeInTenthsAndBack) {
+    EXPECT_EQ(PointSizeTenths(120000), 120);
+    EXPECT_EQ(PointSizeTenths(82500), 82); // 82.5 to even
+    EXPECT_EQ(PointSizeTenths(83500), 84);
+    EXPECT_EQ(PointSizeTenths(105000), 105);
+    EXPECT_EQ(PointSizeTenths(INT64_MAX), INT32_MAX);
+    EXPECT_EQ(SizeFromTenths(105), 105000) << "10.5 points stays 10.5";
+}
+
+TEST(FontDialogValues, FaceNameAlwaysLeavesRoomForItsZero) {
+    EXPECT_EQ(FaceNameField(u"Tahoma"), u"Tahoma");
+    EXPECT_EQ(FaceNameField(u""), u"");
+    const std::u16string exact(31, u'x');
+    EXPECT_EQ(FaceNameField(exact), exact);
+    EXPECT_EQ(FaceNameField(std::u16string(200, u'y')), std::u16string(31, u'y'));
+    // A character outside the basic plane whose second half would fall off goes whole.
+    std::u16string pair = std::u16string(30, u'a') + u"\U0001F600" + u"b";
+    EXPECT_EQ(FaceNameField(pair), std::u16string(30, u'a'));
+    std::u16string fits = std::u16string(29, u'a') + u"\U0001F600" + u"b";
+    EXPECT_EQ(FaceNameField(fits), std::u16string(29, u'a') + u"\U0001F600");
+    EXPECT_EQ(FaceNameField(u"\u0645\u0631\u062D\u0628\u0627"), u"\u0645\u0631\u062D\u0628\u0627");
+}
+
+} // namespace

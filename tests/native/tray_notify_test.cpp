@@ -1,0 +1,88 @@
+// TrayArea's portable part: the tip field, identifiers and the decoding of the icon's mouse messages.
+#include "tray_notify.h"
+
+#include <gtest/gtest.h>
+
+#include <set>
+
+namespace {
+using namespace tray;
+
+std::u16string Repeat(char16_t c, size_t n) { return std::u16string(n, c); }
+
+TEST(TrayTip, ShortTipsEndInAZeroPaddedWithBlanks) {
+    const auto field = TipField(u"Hi");
+    EXPECT_EQ(field[0], u'H');
+    EXPECT_EQ(field[1], u'i');
+    EXPECT_EQ(field[2], u'\0');
+    for (size_t i = 3; i < field.size(); ++i) EXPECT_EQ(field[i], u' ') << i;
+    EXPECT_EQ(TipField(u"")[0], u'\0');
+}
+
+TEST(TrayTip, SixtyThreeCharactersFitWholeAndLongerTipsAreCut) {
+    const auto exact = TipField(Repeat(u'a', 63));
+    EXPECT_EQ(std::u16string(exact.data(), 63), Repeat(u'a', 63));
+    EXPECT_EQ(exact[63], u'\0');
+    std::u16string longer = Repeat(u'b', 63) + u"c";
+    const auto cut = TipField(longer);
+    EXPECT_EQ(std::u16string(cut.data(), 63), Repeat(u'b', 63));
+    EXPECT_EQ(cut[63], u'\0');
+    EXPECT_EQ(TipField(Repeat(u'x', 500))[63], u'\0');
+}
+
+TEST(TrayTip, TrimRemovesBlanksAtBothEndsOnly) {
+    EXPECT_EQ(Trim(u"  two  words  "), u"two  words");
+    EXPECT_EQ(Trim(u"   "), u"");
+    EXPECT_EQ(Trim(u""), u"");
+    EXPECT_EQ(Trim(u"\tkept\t"), u"\tkept\t");
+}
+
+TEST(TrayIdentifier, CoversOneTo65535AndSuccessiveDrawsDiffer) {
+    EXPECT_EQ(IdentifierFrom(0.0f), 1);
+    EXPECT_EQ(IdentifierFrom(0.5f), 32768);
+    EXPECT_EQ(IdentifierFrom(0.99999994f), 65535); // the largest float below 1
+    std::set<uint16_t> seen;
+    for (int i = 0; i < 1000; ++i) {
+        const float r = NextRandom();
+        ASSERT_GE(r, 0.0f);
+        ASSERT_LT(r, 1.0f);
+        seen.insert(IdentifierFrom(r));
+    }
+    EXPECT_GT(seen.size(), 950u) << "about 992 expected from 1000 draws of 65535";
+}
+
+TEST(TrayMouse, EachMessageOfTheIconBecomesItsEvent) {
+    struct Case {
+        int message;
+        Action action;
+        short button;
+    };
+    const Case cases[] = {
+        {512, Action::MouseMove, 0}, {513, Action::MouseDown, 1}, {514, Action::MouseUp, 1},
+        {515, Action::DblClick, 0},  {516, Action::MouseDown, 2}, {517, Action::MouseUp, 2},
+        {518, Action::DblClick, 0},
+        // Middle button down, up, double click and anything else raise nothing.
+        {519, Action::None, 0},      {520, Action::None, 0},      {521, Action::None, 0},
+        {511, Action::None, 0},      {0, Action::None, 0},        {522, Action::None, 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.message);
+        const MouseAction got = DecodeMouse(c.message * 15.0f, 15.0f);
+        EXPECT_EQ(got.action, c.action);
+        EXPECT_EQ(got.button, c.button);
+    }
+}
+
+TEST(TrayMouse, DecodingHoldsAtResolutionsWhosePixelIsNotWholeTwips) {
+    // The runtime reports x as pixels times twips per pixel in single precision; dividing recovers them.
+    for (int dpi : {96, 100, 110, 120, 125, 144, 150, 192}) {
+        const float twipsPerPixel = 1440.0f / dpi;
+        for (int message = 512; message <= 518; ++message) {
+            const float x = static_cast<float>(message) * twipsPerPixel;
+            EXPECT_NE(DecodeMouse(x, twipsPerPixel).action, Action::None) << dpi << " " << message;
+        }
+        EXPECT_EQ(DecodeMouse(519 * twipsPerPixel, twipsPerPixel).action, Action::None) << dpi;
+    }
+}
+
+} // namespace

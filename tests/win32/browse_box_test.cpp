@@ -1,0 +1,478 @@
+// FileBrowser and FolderBrowser on a form of ours: the exact dialog records through the platform seam, the
+// browse action and its keys, the separator on pixels, persistence, and the real dialogs.
+#include "browse_test_support.h"
+#include "control_site.h"
+#include "file_browser.h"
+#include "folder_browser.h"
+#include "module.h"
+#include "screen.h"
+
+#include <commctrl.h>
+#include <dlgs.h>
+
+#include <algorithm>
+#include <atomic>
+#include <memory>
+#include <thread>
+
+namespace {
+using namespace test;
+using namespace std::string_literals;
+
+// Sees every block the task allocator frees while it is registered.
+class FreeSpy final : public IMallocSpy {
+public:
+    std::vector<void*> freed;
+    STDMETHODIMP QueryInterface(REFIID iid, void** out) override {
+        *out = iid == IID_IUnknown || iid == IID_IMallocSpy ? static_cast<IMallocSpy*>(this) : nullptr;
+        return *out ? S_OK : E_NOINTERFACE;
+    }
+    STDMETHODIMP_(ULONG) AddRef() override { return 2; }
+    STDMETHODIMP_(ULONG) Release() override { return 1; }
+    STDMETHODIMP_(SIZE_T) PreAlloc(SIZE_T size) override { return size; }
+    STDMETHODIMP_(void*) PostAlloc(void* p) override { return p; }
+    STDMETHODIMP_(void*) PreFree(void* p, BOOL) override { return freed.push_back(p), p; }
+    STDMETHODIMP_(void) PostFree(BOOL) override {}
+    STDMETHODIMP_(SIZE_T) PreRealloc(void* p, SIZE_T size, void** out, BOOL) override {
+        return *out = p, size;
+    }
+    STDMETHODIMP_(void*) PostRealloc(void* p, BOOL) override { return p; }
+    STDMETHODIMP_(void*) PreGetSize(void* p, BOOL) override { return p; }
+    STDMETHODIMP_(SIZE_T) PostGetSize(SIZE_T size, BOOL) override { return size; }
+    STDMETHODIMP_(void*) PreDidAlloc(void* p, BOOL) override { return p; }
+    STDMETHODIMP_(int) PostDidAlloc(void*, BOOL, int actual) override { return actual; }
+    STDMETHODIMP_(void) PreHeapMinimize() override {}
+    STDMETHODIMP_(void) PostHeapMinimize() override {}
+};
+FreeSpy freeSpy; // the allocator may still call it after revoking, for blocks it saw
+
+// A dialog's list of strings up to and including the NUL pair that ends it.
+std::wstring List(const wchar_t* p) {
+    size_t i = 0;
+    while (p && (p[i] != 0 || p[i + 1] != 0))
+        ++i;
+    return p ? std::wstring(p, i + 2) : L"(null)";
+}
+
+// Records what the controls hand to the dialogs and answers like a user.
+class BrowsePlatform : public RecordingPlatform {
+public:
+    struct FileCall {
+        bool save;
+        OPENFILENAMEW record;
+        std::wstring filter, file, fileTitle, initialDir, title;
+    };
+    std::vector<FileCall> fileCalls;
+    std::wstring chosenFile; // empty: cancel
+
+    std::vector<BROWSEINFOW> folderCalls;
+    std::wstring folderTitle;
+    bool folderChosen = false;
+    std::vector<void*> listsHandedOut;
+    std::vector<size_t> freesBeforeHandOut; // what the spy had seen when each list was handed out
+    std::vector<const void*> listsAskedFor;
+    std::vector<std::wstring> pathBuffers;
+    std::wstring chosenFolder; // empty: the item has no path
+
+    BOOL GetOpenFileName(OPENFILENAMEW* r) override { return File(false, r); }
+    BOOL GetSaveFileName(OPENFILENAMEW* r) override { return File(true, r); }
+    PIDLIST_ABSOLUTE BrowseForFolder(BROWSEINFOW* r) override {
+        folderCalls.push_back(*r);
+        folderTitle = r->lpszTitle ? r->lpszTitle : L"(null)";
+        if (!folderChosen) return nullptr;
+        auto* list = static_cast<PIDLIST_ABSOLUTE>(CoTaskMemAlloc(sizeof(USHORT))); // the desktop's, empty
+        list->mkid.cb = 0;
+        listsHandedOut.push_back(list);
+        freesBeforeHandOut.push_back(freeSpy.freed.size());
+        return list;
+    }
+    BOOL GetPathFromIDList(PCIDLIST_ABSOLUTE list, wchar_t* path) override {
+        listsAskedFor.push_back(list);
+        pathBuffers.emplace_back(path, 513);
+        if (!chosenFolder.empty()) wcscpy(path, chosenFolder.c_str());
+        return !chosenFolder.empty();
+    }
+
+private:
+    BOOL File(bool save, OPENFILENAMEW* r) {
+        fileCalls.push_back({save, *r, List(r->lpstrFilter), std::wstring(r->lpstrFile, r->nMaxFile),
+                             std::wstring(r->lpstrFileTitle, r->nMaxFileTitle), r->lpstrInitialDir,
+                             r->lpstrTitle});
+        if (!chosenFile.empty()) lstrcpynW(r->lpstrFile, chosenFile.c_str(), static_cast<int>(r->nMaxFile));
+        return !chosenFile.empty();
+    }
+};
+
+// A browse box activated on a shown form of ours, its events recorded.
+class HostedBrowser : public ::testing::Test {
+protected:
+    void Host(HRESULT (*create)(REFIID, void**), const IID& events, bool realDialogs = false) {
+        OleInitialize(nullptr);
+        if (!realDialogs) useIt = std::make_unique<PlatformOverride>(platform);
+        form = std::make_unique<HostForm>();
+        site = std::make_unique<ActiveXControl>(*form, L"Browser1");
+        site->Move(300, 300, 2535, 465);
+        ComPtr<IUnknown> object;
+        ASSERT_EQ(create(IID_PPV_ARGS(&object)), S_OK);
+        ASSERT_EQ(site->Create(object.Get(), {}), S_OK);
+        ShowWindow(form->hWnd(), SW_SHOW);
+        SetForegroundWindow(form->hWnd());
+        ASSERT_EQ(sink.Connect(site->Object(), events), S_OK);
+        edit = FindWindowExW(site->hWnd(), nullptr, L"Edit", nullptr);
+        button = FindWindowExW(site->hWnd(), nullptr, L"Button", nullptr);
+        ASSERT_TRUE(edit && button);
+        Pump();
+    }
+    void TearDown() override {
+        sink.Disconnect();
+        site.reset();
+        form.reset();
+        useIt.reset();
+        Pump();
+        EXPECT_EQ(sink.refs(), 0u);
+        EXPECT_EQ(Module::LockCount(), 0) << "a control or enumerator was leaked";
+        OleUninitialize();
+    }
+    IUnknown* Object() const { return site->Object(); }
+    void Put(const wchar_t* name, const Variant& value) {
+        ASSERT_EQ(PutProperty(Object(), name, value), S_OK);
+    }
+    void ClickButton() {
+        SendMessageW(button, BM_CLICK, 0, 0);
+        Pump();
+    }
+
+    BrowsePlatform platform;
+    std::unique_ptr<PlatformOverride> useIt;
+    std::unique_ptr<HostForm> form;
+    std::unique_ptr<ActiveXControl> site;
+    EventSink sink;
+    HWND edit = nullptr, button = nullptr;
+};
+
+// ---------------------------------------------------------------- FileBrowser
+
+class FileBrowserTest : public HostedBrowser {
+protected:
+    void SetUp() override { Host(CreateFileBrowser, DIID___FileBrowser); }
+};
+
+TEST_F(FileBrowserTest, OpenDialogGetsTheWholeRecordAndCancelChangesNothing) {
+    Put(L"Text", Variant::Str(L"C:\\kept.txt"));
+    sink.events.clear();
+    ClickButton();
+    EXPECT_EQ(GetFocus(), edit) << "the field takes the focus first";
+    ASSERT_EQ(platform.fileCalls.size(), 1u);
+    const auto& call = platform.fileCalls[0];
+    const OPENFILENAMEW& r = call.record;
+    EXPECT_FALSE(call.save);
+    EXPECT_EQ(r.lStructSize, 76u);
+    EXPECT_EQ(r.hwndOwner, site->hWnd());
+    EXPECT_EQ(r.hInstance, Module::Instance());
+    EXPECT_EQ(call.filter, L"All Files (*.*) \0 *.*\0\0"s);
+    EXPECT_EQ(call.file, std::wstring(254, L' ') + L'\0');
+    EXPECT_EQ(call.fileTitle, std::wstring(254, L' ') + L'\0');
+    EXPECT_NE(r.lpstrFileTitle, r.lpstrFile);
+    EXPECT_EQ(r.nMaxFile, 255u);
+    EXPECT_EQ(r.nMaxFileTitle, 255u);
+    EXPECT_EQ(call.initialDir, L"C:\\");
+    EXPECT_EQ(call.title, L"Open");
+    EXPECT_EQ(r.Flags, 0x1004u);
+    // Everything else zero: no custom filter, no default extension, no hook, no template.
+    OPENFILENAMEW rest = r;
+    rest.lStructSize = rest.nMaxFile = rest.nMaxFileTitle = rest.Flags = 0;
+    rest.hwndOwner = nullptr;
+    rest.hInstance = nullptr;
+    rest.lpstrFile = rest.lpstrFileTitle = nullptr;
+    rest.lpstrFilter = rest.lpstrInitialDir = rest.lpstrTitle = nullptr;
+    const OPENFILENAMEW zero{};
+    EXPECT_EQ(memcmp(&rest, &zero, sizeof rest), 0);
+
+    EXPECT_EQ(TextProperty(Object(), L"Text"), L"C:\\kept.txt");
+    EXPECT_TRUE(sink.events.empty());
+    ASSERT_EQ(CallMethod(Object(), L"AboutBox"), S_OK);
+    EXPECT_EQ(platform.messages.size(), 1u);
+}
+
+TEST_F(FileBrowserTest, SaveAsForEveryTypeButZeroWithTitleAndFolderAsTheyAre) {
+    Put(L"FileDialogType", Variant::I4(1));
+    ClickButton();
+    Put(L"FileDialogType", Variant::I4(7));
+    EXPECT_EQ(Number(Object(), L"FileDialogType"), 7);
+    Put(L"Title", Variant::Str(L"Save the \u00e9t\u00e9 report"));
+    Put(L"InitDir", Variant::Str(L"C:\\\u0444\u0430\u0439\u043b\u044b"));
+    ClickButton();
+    Put(L"FileDialogType", Variant::I4(0));
+    ClickButton();
+    ASSERT_EQ(platform.fileCalls.size(), 3u);
+    EXPECT_TRUE(platform.fileCalls[0].save);
+    EXPECT_EQ(platform.fileCalls[0].record.Flags, 0x2006u);
+    EXPECT_EQ(platform.fileCalls[0].title, L"Open") << "the default title serves Save As too";
+    EXPECT_TRUE(platform.fileCalls[1].save);
+    // Text outside the ANSI code page reaches the dialog as it is.
+    EXPECT_EQ(platform.fileCalls[1].title, L"Save the \u00e9t\u00e9 report");
+    EXPECT_EQ(platform.fileCalls[1].initialDir, L"C:\\\u0444\u0430\u0439\u043b\u044b");
+    EXPECT_FALSE(platform.fileCalls[2].save);
+    EXPECT_EQ(platform.fileCalls[2].record.Flags, 0x1004u);
+}
+
+TEST_F(FileBrowserTest, FilterIsConvertedOnACopy) {
+    std::wstring huge;
+    for (int i = 0; i < 600; ++i)
+        huge += L"Kind " + std::to_wstring(i) + L" | *." + std::to_wstring(i) + L"|";
+    const std::wstring filters[] = {L"Text files|*.txt|", L"", huge};
+    for (const auto& filter : filters) {
+        Put(L"Filter", Variant::Str(filter));
+        ClickButton();
+        EXPECT_EQ(TextProperty(Object(), L"Filter"), filter) << "unchanged after browsing";
+    }
+    ASSERT_EQ(platform.fileCalls.size(), 3u);
+    EXPECT_EQ(platform.fileCalls[0].filter, L"Text files\0*.txt\0\0"s);
+    EXPECT_EQ(platform.fileCalls[1].filter, L"\0\0"s);
+    std::replace(huge.begin(), huge.end(), L'|', L'\0');
+    EXPECT_EQ(platform.fileCalls[2].filter, huge + L'\0');
+}
+
+TEST_F(FileBrowserTest, AChosenFileReplacesTheWholeTextOnce) {
+    Put(L"Text", Variant::Str(L"C:\\old\\path.txt"));
+    Put(L"SelStart", Variant::I4(3));
+    Put(L"SelLength", Variant::I4(2));
+    sink.events.clear();
+    platform.chosenFile = L"  C:\\new folder\\\u4e2d\u6587 \u0444.txt   ";
+    ClickButton();
+    EXPECT_EQ(TextProperty(Object(), L"Text"), L"C:\\new folder\\\u4e2d\u6587 \u0444.txt");
+    EXPECT_EQ(sink.events.size(), 1u);
+}
+
+TEST_F(FileBrowserTest, AFieldThatRefusesTheFocusOpensNoDialog) {
+    Put(L"Enabled", Variant::Bool(false));
+    ClickButton(); // the button itself stays enabled
+    EXPECT_TRUE(IsWindowEnabled(button));
+    ComPtr<_FileBrowser> dual;
+    ASSERT_EQ(Object()->QueryInterface(IID_PPV_ARGS(&dual)), S_OK);
+    EXPECT_EQ(static_cast<FileBrowser*>(dual.Get())->Browse(), CTL_E_ILLEGALFUNCTIONCALL);
+    // A control that no container shows: its field is hidden.
+    ComPtr<_FileBrowser> parked;
+    ASSERT_EQ(CreateFileBrowser(IID_PPV_ARGS(&parked)), S_OK);
+    EXPECT_EQ(static_cast<FileBrowser*>(parked.Get())->Browse(), CTL_E_ILLEGALFUNCTIONCALL);
+    EXPECT_TRUE(platform.fileCalls.empty());
+}
+
+TEST_F(FileBrowserTest, AltDownAloneOpensFromTheFieldAndFromTheButton) {
+    for (HWND child : {edit, button}) {
+        SetFocus(child);
+        ASSERT_EQ(GetFocus(), child);
+        const size_t before = platform.fileCalls.size();
+        PressKeys({}, VK_DOWN);
+        PressKeys({VK_CONTROL, VK_MENU}, VK_DOWN);
+        PressKeys({VK_SHIFT, VK_MENU}, VK_DOWN);
+        EXPECT_EQ(platform.fileCalls.size(), before);
+        PressKeys({VK_MENU}, VK_DOWN);
+        EXPECT_EQ(platform.fileCalls.size(), before + 1)
+            << (child == edit ? "from the field" : "from the button");
+    }
+}
+
+TEST_F(FileBrowserTest, SeparatorInLightLeftOfTheButtonMarginsInWindowColour) {
+    Put(L"BackColor", Variant::I4(0x0000FF));
+    RECT client, place = PlaceOf(button);
+    GetClientRect(site->hWnd(), &client);
+    EXPECT_EQ(place.right, client.right);
+    EXPECT_EQ(place.right - place.left, Screen::TwipsToPixelsX(270));
+    RedrawWindow(site->hWnd(), nullptr, nullptr,
+                 RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    Snapshot pixels(site->hWnd());
+    const COLORREF light = Shown(GetSysColor(COLOR_3DLIGHT)), window = Shown(GetSysColor(COLOR_WINDOW));
+    ASSERT_NE(light, window);
+    for (int y : {0, 13, int(client.bottom) - 1}) {
+        EXPECT_EQ(pixels.At(place.left - 1, y), light) << y;
+        EXPECT_EQ(pixels.At(place.left - 2, y), window) << "the margin beside it, row " << y;
+        EXPECT_EQ(pixels.At(0, y), window) << "the margin left of the field, row " << y;
+    }
+    EXPECT_EQ(pixels.At(20, 0), window) << "the margin above the field";
+    EXPECT_EQ(pixels.At(20, 5), Shown(RGB(255, 0, 0))) << "the field in its own colour";
+}
+
+TEST_F(FileBrowserTest, ThirteenKeysInOrderDefaultsLeftOutChangeOnLoad) {
+    EXPECT_EQ(SavedKeys(Object()), (std::vector<std::wstring>{L"_ExtentX", L"_ExtentY"}));
+    Put(L"BackColor", Variant::I4(0x00FFFF));
+    Put(L"ForeColor", Variant::I4(0xFF0000));
+    Put(L"Enabled", Variant::Bool(false));
+    ASSERT_EQ(PutProperty(Object(), L"Font",
+                          Variant::Object(MakeFont(FontSpec{L"Tahoma", 9.75f, true}).Get()), true),
+              S_OK);
+    Put(L"Locked", Variant::Bool(true));
+    Put(L"Text", Variant::Str(L"C:\\\u0444\\abcdef.txt"));
+    Put(L"SelStart", Variant::I4(4));
+    Put(L"SelLength", Variant::I4(3));
+    Put(L"FileDialogType", Variant::I4(1));
+    Put(L"Filter", Variant::Str(L"Text|*.txt|"));
+    Put(L"InitDir", Variant::Str(L"D:\\"));
+    Put(L"Title", Variant::Str(L"Pick"));
+    ComPtr<MemoryPropertyBag> bag;
+    EXPECT_EQ(SavedKeys(Object(), &bag),
+              (std::vector<std::wstring>{L"_ExtentX", L"_ExtentY", L"BackColor", L"ForeColor", L"Enabled",
+                                         L"Font", L"Locked", L"SelLength", L"SelStart", L"SelText", L"Text",
+                                         L"FileDialogType", L"Filter", L"InitDir", L"Title"}));
+
+    ComPtr<IUnknown> loaded;
+    ASSERT_EQ(CreateFileBrowser(IID_PPV_ARGS(&loaded)), S_OK);
+    EventSink loadSink;
+    ASSERT_EQ(loadSink.Connect(loaded.Get(), DIID___FileBrowser), S_OK);
+    ASSERT_EQ(LoadFromBag(loaded.Get(), bag.Get()), S_OK);
+    loadSink.Disconnect();
+    EXPECT_EQ(loadSink.events.size(), 2u) << "the stored selected text goes in, then the stored text";
+    EXPECT_EQ(TextProperty(loaded.Get(), L"Text"), L"C:\\\u0444\\abcdef.txt");
+    EXPECT_EQ(Number(loaded.Get(), L"BackColor"), 0x00FFFF);
+    EXPECT_EQ(Number(loaded.Get(), L"ForeColor"), 0xFF0000);
+    EXPECT_EQ(Number(loaded.Get(), L"Enabled"), 0);
+    EXPECT_EQ(Number(loaded.Get(), L"Locked"), -1);
+    EXPECT_EQ(NameOf(FontOf(loaded.Get()).Get()), L"Tahoma");
+    EXPECT_EQ(Number(loaded.Get(), L"FileDialogType"), 1);
+    EXPECT_EQ(TextProperty(loaded.Get(), L"Filter"), L"Text|*.txt|");
+    EXPECT_EQ(TextProperty(loaded.Get(), L"InitDir"), L"D:\\");
+    EXPECT_EQ(TextProperty(loaded.Get(), L"Title"), L"Pick");
+}
+
+// ---------------------------------------------------------------- FolderBrowser
+
+class FolderBrowserTest : public HostedBrowser {
+protected:
+    void SetUp() override { Host(CreateFolderBrowser, DIID___FolderBrowser); }
+};
+
+TEST_F(FolderBrowserTest, PickerOpensAtTheDesktopAndCancelChangesNothing) {
+    Put(L"Text", Variant::Str(L"C:\\windows"));
+    sink.events.clear();
+    ClickButton();
+    ASSERT_EQ(platform.folderCalls.size(), 1u);
+    BROWSEINFOW r = platform.folderCalls[0];
+    EXPECT_EQ(r.hwndOwner, site->hWnd());
+    EXPECT_EQ(platform.folderTitle, L"Select a folder");
+    EXPECT_EQ(r.ulFlags, 1u);
+    r.hwndOwner = nullptr;
+    r.lpszTitle = nullptr;
+    r.ulFlags = 0;
+    const BROWSEINFOW zero{};
+    EXPECT_EQ(memcmp(&r, &zero, sizeof r), 0) << "no root, display name, callback or selection";
+    EXPECT_TRUE(platform.pathBuffers.empty());
+    EXPECT_EQ(TextProperty(Object(), L"Text"), L"C:\\windows");
+    EXPECT_TRUE(sink.events.empty());
+}
+
+TEST_F(FolderBrowserTest, AConfirmedFolderReplacesTheTextAndEveryListIsFreed) {
+    ASSERT_EQ(CoRegisterMallocSpy(&freeSpy), S_OK);
+    freeSpy.freed.clear();
+    sink.events.clear();
+    platform.folderChosen = true;
+    platform.chosenFolder = L" C:\\users\\\u0444\u0430\u0439\u043b ";
+    ClickButton();
+    EXPECT_EQ(TextProperty(Object(), L"Text"), platform.chosenFolder) << "as the shell wrote it";
+    EXPECT_EQ(sink.events.size(), 1u);
+    ASSERT_EQ(platform.pathBuffers.size(), 1u);
+    EXPECT_EQ(platform.pathBuffers[0], std::wstring(512, L' ') + L'\0');
+
+    // Items without a file-system path: nothing changes, and their lists go back all the same.
+    const std::wstring kept = platform.chosenFolder;
+    platform.chosenFolder.clear();
+    for (int i = 0; i < 3; ++i)
+        ClickButton();
+    CoRevokeMallocSpy();
+    EXPECT_EQ(sink.events.size(), 1u);
+    EXPECT_EQ(TextProperty(Object(), L"Text"), kept);
+    ASSERT_EQ(platform.listsHandedOut.size(), 4u);
+    // Each list goes back before the next browse (the allocator may hand the same address out again).
+    for (size_t i = 0; i < 4; ++i) {
+        EXPECT_EQ(platform.listsAskedFor[i], platform.listsHandedOut[i]);
+        auto from = freeSpy.freed.begin() + platform.freesBeforeHandOut[i];
+        auto to =
+            i + 1 < 4 ? freeSpy.freed.begin() + platform.freesBeforeHandOut[i + 1] : freeSpy.freed.end();
+        EXPECT_EQ(std::count(from, to, platform.listsHandedOut[i]), 1) << i;
+    }
+}
+
+// ---------------------------------------------------------------- the real dialogs
+
+// Waits on another thread for this process's dialog box and does to it what a user would; a dialog
+// still open afterwards is cancelled, so that no test hangs in a modal loop.
+class DialogUser {
+public:
+    explicit DialogUser(std::function<void(HWND)> act)
+        : thread_([this, act] {
+              HWND dialog = nullptr;
+              if (!WaitUntil([&] { return (dialog = TopWindowOf(0, L"#32770")) != nullptr; })) return;
+              caption = TextOf(dialog);
+              act(dialog);
+              if (!WaitUntil([&] { return !IsWindow(dialog) || !IsWindowVisible(dialog); })) {
+                  stuck = true;
+                  PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
+              }
+          }) {}
+    ~DialogUser() {
+        if (thread_.joinable()) thread_.join();
+    }
+    void Join() { thread_.join(); }
+    std::wstring caption;
+    std::atomic<bool> stuck{false};
+
+private:
+    std::thread thread_;
+};
+
+void PressOk(HWND dialog) {
+    PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED),
+                 reinterpret_cast<LPARAM>(GetDlgItem(dialog, IDOK)));
+}
+
+class RealDialogs : public HostedBrowser {};
+
+TEST_F(RealDialogs, OpenDialogTakesATypedFileName) {
+    Host(CreateFileBrowser, DIID___FileBrowser, true);
+    const std::wstring folder = BinFolder(), path = folder + L"browse target.txt";
+    WriteBytes(path, "x");
+    Put(L"InitDir", Variant::Str(folder));
+    Put(L"Filter", Variant::Str(L"Text files (*.txt)|*.txt"));
+    DialogUser user([&](HWND dialog) {
+        // The file-name box, a combo box that passes its text on to its edit.
+        HWND name = GetDlgItem(dialog, cmb13);
+        SendMessageW(name ? name : GetDlgItem(dialog, edt1), WM_SETTEXT, 0,
+                     reinterpret_cast<LPARAM>(path.c_str()));
+        PressOk(dialog);
+    });
+    ClickButton();
+    user.Join();
+    DeleteFileW(path.c_str());
+    EXPECT_FALSE(user.stuck);
+    EXPECT_EQ(user.caption, L"Open");
+    const std::wstring text = TextProperty(Object(), L"Text");
+    EXPECT_EQ(CompareStringOrdinal(text.c_str(), -1, path.c_str(), -1, TRUE), CSTR_EQUAL) << Narrow(text);
+    EXPECT_EQ(sink.events.size(), 1u);
+}
+
+TEST_F(RealDialogs, FolderPickerOpensAtTheDesktopAndReturnsItsPath) {
+    Host(CreateFolderBrowser, DIID___FolderBrowser, true);
+    Put(L"Text", Variant::Str(L"C:\\windows"));
+    sink.events.clear();
+    bool atRoot = false;
+    std::wstring texts;
+    DialogUser user([&](HWND dialog) {
+        HWND tree = FindWindowExW(dialog, nullptr, WC_TREEVIEWW, nullptr);
+        WaitUntil([&] { return TreeView_GetRoot(tree) != nullptr; });
+        HTREEITEM selected = TreeView_GetSelection(tree);
+        atRoot = TreeView_GetRoot(tree) &&
+                 (!selected || selected == TreeView_GetRoot(tree)); // nothing preselected
+        texts = ChildTexts(dialog);
+        PressOk(dialog);
+    });
+    ClickButton();
+    user.Join();
+    EXPECT_FALSE(user.stuck);
+    EXPECT_TRUE(atRoot) << "the field's text is not handed to the picker";
+    EXPECT_NE(texts.find(L"Select a folder"), std::wstring::npos) << Narrow(texts);
+    wchar_t desktop[MAX_PATH];
+    ASSERT_EQ(SHGetFolderPathW(nullptr, CSIDL_DESKTOPDIRECTORY, nullptr, 0, desktop), S_OK);
+    EXPECT_EQ(TextProperty(Object(), L"Text"), desktop);
+    EXPECT_EQ(sink.events.size(), 1u);
+}
+
+} // namespace

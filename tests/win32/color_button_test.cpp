@@ -1,0 +1,394 @@
+// ColorButton on a form of ours: the palette driven by real window messages, the colour dialog through the
+// platform seam, the host's cancel button, pixels, persistence, and the tracking's cost.
+#include "color_button.h"
+#include "color_geometry.h"
+#include "color_test_support.h"
+#include "custom_color_block.h"
+#include "test_support.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstdio>
+
+namespace {
+using namespace test;
+
+constexpr OLE_COLOR kWhite = 0x00FFFFFF;
+const color::PaletteTable kPalette = color::BuildPaletteTable();
+
+POINT Centre(int k) {
+    const color::PixelRect& r = kPalette[static_cast<size_t>(k)].CellRect;
+    return {(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+}
+
+Variant Color(OLE_COLOR value) {
+    Variant v;
+    v.put()->vt = VT_UI4;
+    v.get()->ulVal = value;
+    return v;
+}
+
+OLE_COLOR Selected(IUnknown* control) {
+    Variant v, n;
+    EXPECT_EQ(GetProperty(control, L"SelectedColor", v), S_OK);
+    EXPECT_EQ(v.As(VT_UI4, n), S_OK);
+    return n.get()->ulVal;
+}
+
+// Dots of the focus rectangle on the face's fourth pixel row, where nothing else is drawn.
+int FocusDots(HWND control) {
+    RECT client;
+    GetClientRect(control, &client);
+    int dots = 0;
+    for (int x = 3; x < client.right - 3; ++x)
+        dots += PixelAt(control, x, 3) != GetSysColor(COLOR_BTNFACE);
+    return dots;
+}
+
+// A ColorButton 100 pixels wide, wider than its palette, on a form with a label, a button and the form's
+// cancel button.
+class ColorButtonTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        OleInitialize(nullptr);
+        host = std::make_unique<HostedColorControl>(CreateColorButton, DIID___ColorButton, 1500, 330);
+        ASSERT_TRUE(host->created);
+        label = std::make_unique<Label>(host->form);
+        ok = std::make_unique<CommandButton>(host->form);
+        cancel = std::make_unique<CommandButton>(host->form);
+        ok->Move(3000, 150, 900, 375);
+        cancel->Move(3000, 600, 900, 375);
+        cancel->SetCancel(true);
+        cancel->Click = [this] { ++cancelClicks; };
+        control = host->hWnd();
+        popup = platform.popup = FloatingBox();
+        ASSERT_TRUE(popup);
+        SetFocus(control);
+        Settle();
+    }
+    void TearDown() override {
+        cancel.reset();
+        ok.reset();
+        label.reset();
+        host.reset();
+        Settle();
+        EXPECT_EQ(Module::LockCount(), 0) << "a control was leaked";
+        OleUninitialize();
+    }
+
+    void Open() {
+        Press(control, 10, 10);
+        ASSERT_TRUE(IsWindowVisible(popup));
+        ASSERT_EQ(GetCapture(), popup);
+    }
+    void MoveTo(POINT p) { Post(popup, WM_MOUSEMOVE, 0, p.x, p.y); }
+    bool Closed() const { return !IsWindowVisible(popup) && GetCapture() != popup; }
+    size_t Clicks() const { return host->sink.events.size(); }
+
+    ColorDialogPlatform platform;
+    PlatformOverride useIt{platform};
+    std::unique_ptr<HostedColorControl> host;
+    std::unique_ptr<Label> label;
+    std::unique_ptr<CommandButton> ok, cancel;
+    HWND control = nullptr, popup = nullptr;
+    int cancelClicks = 0;
+};
+
+TEST_F(ColorButtonTest, ALeftReleaseChoosesTheCellEnteredLast) {
+    Open();
+    RECT rc, pr;
+    GetWindowRect(control, &rc);
+    GetWindowRect(popup, &pr);
+    EXPECT_EQ(pr, (RECT{rc.right - 94, rc.bottom, rc.right, rc.bottom + 141}));
+    EXPECT_EQ(GetWindowLongW(popup, GWL_EXSTYLE) & (WS_EX_TOOLWINDOW | WS_EX_CLIENTEDGE), WS_EX_TOOLWINDOW);
+    EXPECT_EQ(GetFocus(), control) << "the palette took the focus";
+
+    // Pressed on one cell, released on another: the second.
+    MoveTo(Centre(1));
+    Post(popup, WM_LBUTTONDOWN, MK_LBUTTON, Centre(1).x, Centre(1).y);
+    MoveTo(Centre(6));
+    Post(popup, WM_LBUTTONUP, 0, Centre(6).x, Centre(6).y);
+    EXPECT_EQ(Selected(host->object()), 0x00000080u);
+    EXPECT_EQ(Clicks(), 1u);
+    EXPECT_TRUE(Closed());
+
+    // Released in the gap after cell 2: cell 2, black.
+    Open();
+    MoveTo(Centre(2));
+    MoveTo({25, 10});
+    Post(popup, WM_LBUTTONUP, 0, 25, 10);
+    EXPECT_EQ(Selected(host->object()), 0x00000000u);
+    EXPECT_EQ(Clicks(), 2u);
+
+    // Opened again, cell 2 is still the one, shown without its highlight; a release on the margin takes it.
+    ASSERT_EQ(PutProperty(host->object(), L"SelectedColor", Color(kWhite)), S_OK);
+    Open();
+    EXPECT_NE(PixelAt(popup, kPalette[2].CellRect.left, kPalette[2].CellRect.top), RGB(0, 0, 0));
+    Post(popup, WM_LBUTTONUP, 0, 1, 1);
+    EXPECT_EQ(Selected(host->object()), 0x00000000u);
+    EXPECT_EQ(Clicks(), 3u);
+}
+
+TEST_F(ColorButtonTest, RightReleasesAndReleasesOutsideChooseNothing) {
+    Open();
+    MoveTo(Centre(5));
+    Post(popup, WM_RBUTTONDOWN, MK_RBUTTON, Centre(5).x, Centre(5).y);
+    Post(popup, WM_RBUTTONUP, 0, Centre(5).x, Centre(5).y);
+    EXPECT_TRUE(Closed());
+    Open();
+    MoveTo(Centre(3));
+    Press(popup, -20, 200); // with the capture, a press beside the palette arrives here
+    EXPECT_TRUE(Closed());
+    EXPECT_EQ(Clicks(), 0u);
+    EXPECT_EQ(Selected(host->object()), kWhite);
+}
+
+TEST_F(ColorButtonTest, AfterOtherAPressAnywhereOpensTheDialogWithTheColourAndWhiteCustomColours) {
+    ASSERT_EQ(PutProperty(host->object(), L"SelectedColor", Color(0x8000000F)), S_OK);
+    Open();
+    MoveTo(Centre(color::kOtherCell));
+    MoveTo({300, 300});
+    platform.answer = TRUE;
+    platform.chosen = 0x00123456;
+    Post(popup, WM_LBUTTONDOWN, MK_LBUTTON, 300, 300);
+    ASSERT_EQ(platform.calls.size(), 1u);
+    const CHOOSECOLORW& r = platform.calls[0].record;
+    EXPECT_FALSE(platform.calls[0].popupVisible) << "the palette closes before the dialog opens";
+    EXPECT_EQ(r.lStructSize, 36u);
+    EXPECT_EQ(r.hwndOwner, control);
+    EXPECT_EQ(r.hInstance, nullptr);
+    EXPECT_EQ(r.rgbResult, 0x8000000Fu) << "a system colour goes unchanged";
+    EXPECT_EQ(r.Flags, static_cast<DWORD>(CC_RGBINIT | CC_FULLOPEN));
+    EXPECT_TRUE(r.lCustData == 0 && !r.lpfnHook && !r.lpTemplateName);
+    EXPECT_EQ(platform.calls[0].custom,
+              (std::array<COLORREF, 16>{kWhite, kWhite, kWhite, kWhite, kWhite, kWhite, kWhite, kWhite,
+                                        kWhite, kWhite, kWhite, kWhite, kWhite, kWhite, kWhite, kWhite}));
+    EXPECT_EQ(Selected(host->object()), 0x00123456u);
+    EXPECT_EQ(Clicks(), 1u);
+
+    // Cancelled: nothing changes; the custom colour defined last time is gone.
+    Post(popup, WM_LBUTTONUP, 0, 300, 300);
+    Open();
+    platform.answer = FALSE;
+    Post(popup, WM_LBUTTONDOWN, MK_LBUTTON, 5, 5);
+    ASSERT_EQ(platform.calls.size(), 2u);
+    EXPECT_EQ(platform.calls[1].custom[0], kWhite);
+    EXPECT_EQ(Selected(host->object()), 0x00123456u);
+    EXPECT_EQ(Clicks(), 1u);
+}
+
+struct BlockMemory {
+    static inline int frees = 0;
+    static HGLOBAL WINAPI None(UINT, SIZE_T) { return nullptr; }
+    static HGLOBAL WINAPI Unlockable(UINT, SIZE_T) { return GlobalAlloc(GMEM_MOVEABLE, 0); } // discarded
+    static HGLOBAL WINAPI Free(HGLOBAL block) { return ++frees, GlobalFree(block); }
+};
+
+TEST_F(ColorButtonTest, WithoutACustomColourBlockNoDialogOpensAndNothingLeaks) {
+    const CustomColorBlock::Memory saved = CustomColorBlock::memory();
+    CustomColorBlock::memory().free = BlockMemory::Free;
+    for (auto alloc : {BlockMemory::None, BlockMemory::Unlockable}) {
+        CustomColorBlock::memory().alloc = alloc;
+        BlockMemory::frees = 0;
+        Open();
+        MoveTo(Centre(color::kOtherCell));
+        Press(popup, Centre(color::kOtherCell).x, Centre(color::kOtherCell).y);
+        EXPECT_TRUE(platform.calls.empty());
+        EXPECT_EQ(Clicks(), 0u);
+        EXPECT_EQ(BlockMemory::frees, alloc == BlockMemory::None ? 0 : 1);
+    }
+    CustomColorBlock::memory() = saved;
+}
+
+// Counts the cells a move draws: the palette is painted over in a colour no drawing uses, and a cell whose
+// corner is no longer that colour was drawn.
+class CellCounter {
+public:
+    explicit CellCounter(HWND popup) : popup_(popup), dc_(GetDC(popup)) {}
+    ~CellCounter() { ReleaseDC(popup_, dc_); }
+    void Prime() {
+        RECT all{0, 0, color::kPaletteWidth, color::kPaletteHeight};
+        SetDCBrushColor(dc_, kSentinel);
+        FillRect(dc_, &all, static_cast<HBRUSH>(GetStockObject(DC_BRUSH)));
+    }
+    void Move(int x, int y) { SendMessageW(popup_, WM_MOUSEMOVE, 0, At(x, y)); }
+    int Count() const {
+        int drawn = 0;
+        for (int k = 1; k <= color::kOtherCell; ++k) {
+            const color::PixelRect& r = kPalette[static_cast<size_t>(k)].CellRect;
+            drawn += GetPixel(dc_, r.left, r.top) != kSentinel;
+        }
+        return drawn;
+    }
+    int MoveAndCount(POINT p) {
+        Prime();
+        Move(p.x, p.y);
+        return Count();
+    }
+
+private:
+    static constexpr COLORREF kSentinel = RGB(1, 2, 3);
+    HWND popup_;
+    HDC dc_;
+};
+
+TEST_F(ColorButtonTest, TrackingDrawsOnlyTheCellLeftAndTheCellEntered) {
+    Open();
+    CellCounter counter(popup);
+    const color::PixelRect& one = kPalette[1].CellRect;
+    EXPECT_EQ(counter.MoveAndCount(Centre(1)), 1);
+    EXPECT_EQ(PixelAt(popup, one.left, one.top), RGB(0, 0, 0));
+    EXPECT_EQ(PixelAt(popup, one.left + 1, one.top + 1), RGB(255, 255, 255));
+    EXPECT_EQ(PixelAt(popup, one.left + 2, one.top + 2), RGB(0, 0, 0));
+    EXPECT_EQ(counter.MoveAndCount({Centre(1).x + 3, Centre(1).y}), 0);
+    EXPECT_EQ(counter.MoveAndCount(Centre(2)), 2);
+    EXPECT_EQ(PixelAt(popup, kPalette[1].FillRect.left, kPalette[1].FillRect.top), RGB(255, 255, 255));
+    EXPECT_EQ(counter.MoveAndCount({25, 10}), 0); // a gap
+    EXPECT_EQ(counter.MoveAndCount({-9, -9}), 0); // outside
+    EXPECT_EQ(counter.MoveAndCount(Centre(color::kOtherCell)), 1);
+    EXPECT_EQ(counter.MoveAndCount(Centre(7)), 1); // "Other..." has nothing to restore
+}
+
+TEST_F(ColorButtonTest, FaceAndPaletteOnPixels) {
+    ASSERT_EQ(PutProperty(host->object(), L"SelectedColor", Color(0x0000FF00)), S_OK);
+    EXPECT_EQ(Clicks(), 0u) << "a put raises nothing";
+    RECT client;
+    GetClientRect(control, &client);
+    const int w = client.right, c = 11; // 22 pixels high
+    EXPECT_EQ(PixelAt(control, 5, 4), RGB(0, 0, 0));
+    EXPECT_EQ(PixelAt(control, 6, 5), RGB(0, 255, 0));
+    EXPECT_EQ(PixelAt(control, w - 17, client.bottom - 6), RGB(0, 255, 0));
+    for (int x = w - 9; x <= w - 5; ++x)
+        EXPECT_EQ(PixelAt(control, x, c - 1), RGB(0, 0, 0)) << x;
+    EXPECT_EQ(PixelAt(control, w - 7, c + 1), RGB(0, 0, 0));
+    EXPECT_NE(PixelAt(control, w - 8, c + 1), RGB(0, 0, 0));
+
+    PostMessageW(control, WM_LBUTTONDOWN, MK_LBUTTON, At(10, 10));
+    Settle();
+    EXPECT_EQ(PixelAt(control, 6, 5), RGB(0, 0, 0)) << "the frame moves with the press";
+    EXPECT_EQ(PixelAt(control, 7, 6), RGB(0, 255, 0));
+    EXPECT_EQ(PixelAt(control, w - 8, c), RGB(0, 0, 0)); // its last pixel lies under the focus rectangle
+    EXPECT_EQ(PixelAt(control, w - 6, c + 2), RGB(0, 0, 0));
+
+    Post(control, WM_LBUTTONUP, 0, 10, 10); // opens the palette
+    for (int k = color::kFirstColorCell; k <= color::kLastColorCell; ++k) {
+        const color::PaletteCell& cell = kPalette[static_cast<size_t>(k)];
+        EXPECT_EQ(PixelAt(popup, cell.FillRect.left, cell.FillRect.top), cell.Color) << k;
+        EXPECT_EQ(PixelAt(popup, cell.FillRect.right - 1, cell.FillRect.bottom - 1), cell.Color) << k;
+    }
+    const color::PixelRect& caption = kPalette[color::kOtherCell].FillRect;
+    int text = 0;
+    for (int y = caption.top; y < caption.bottom; ++y)
+        for (int x = caption.left; x < caption.right; ++x)
+            text += PixelAt(popup, x, y) == RGB(0, 0, 0);
+    EXPECT_GT(text, 20) << "no caption on \"Other...\"";
+}
+
+TEST_F(ColorButtonTest, HostsCancelButtonIsOffWhileThePaletteIsOpen) {
+    Open();
+    EXPECT_FALSE(cancel->Cancel());
+    Key(control, VK_ESCAPE); // the control's now
+    EXPECT_TRUE(Closed());
+    EXPECT_TRUE(cancel->Cancel());
+    EXPECT_EQ(cancelClicks, 0);
+    Key(control, VK_ESCAPE); // closed: the form's cancel button answers it
+    EXPECT_EQ(cancelClicks, 1);
+
+    Open(); // on again however the palette closes
+    MoveTo(Centre(4));
+    Post(popup, WM_LBUTTONUP, 0, Centre(4).x, Centre(4).y);
+    EXPECT_TRUE(cancel->Cancel());
+
+    cancel.reset(); // the button remembered may go before the control
+    Open();
+    Key(control, VK_ESCAPE);
+    EXPECT_TRUE(Closed());
+}
+
+TEST_F(ColorButtonTest, SpaceAloneTogglesFocusLeavingClosesAndTheFocusRectangleFollows) {
+    EXPECT_GT(FocusDots(control), 0);
+    Key(control, VK_SPACE);
+    EXPECT_TRUE(IsWindowVisible(popup));
+    EXPECT_EQ(FocusDots(control), 0);
+    Key(control, VK_SPACE);
+    EXPECT_TRUE(Closed());
+    EXPECT_GT(FocusDots(control), 0);
+    for (short shift : {1, 2}) {
+        Key(control, VK_SPACE, shift);
+        EXPECT_FALSE(IsWindowVisible(popup)) << shift;
+    }
+    // Sent, not posted: translated, Alt+space would open the form's system menu.
+    SendMessageW(control, WM_SYSKEYDOWN, VK_SPACE, (1 << 29) | 1);
+    Key(control, VK_ESCAPE);
+    EXPECT_FALSE(IsWindowVisible(popup));
+
+    Open();
+    SetFocus(ok->hWnd());
+    Settle();
+    EXPECT_TRUE(Closed());
+    EXPECT_EQ(FocusDots(control), 0);
+
+    // In a form designer the face never shows one.
+    ActiveXControl designed(host->form, L"ColorButton2");
+    designed.SetUserMode(false);
+    designed.Move(600, 1200, 1500, 330);
+    ComPtr<IUnknown> object;
+    ASSERT_EQ(CreateColorButton(IID_PPV_ARGS(&object)), S_OK);
+    ASSERT_EQ(designed.Create(object.Get(), {}), S_OK);
+    SetFocus(designed.hWnd());
+    Settle();
+    ASSERT_EQ(GetFocus(), designed.hWnd());
+    EXPECT_EQ(FocusDots(designed.hWnd()), 0);
+}
+
+TEST(ColorButtonPersistence, SelectedColorIsStoredOnlyWhenNotWhite) {
+    OleInitialize(nullptr);
+    {
+        ComPtr<IUnknown> fresh = Loaded(CreateColorButton, nullptr);
+        ASSERT_TRUE(fresh);
+        ComPtr<MemoryPropertyBag> defaults = Saved(fresh.Get());
+        ASSERT_TRUE(defaults);
+        EXPECT_EQ(defaults->entries().size(), 2u) << "only the extent";
+        EXPECT_EQ(Selected(Loaded(CreateColorButton, defaults.Get()).Get()), kWhite);
+
+        ASSERT_EQ(PutProperty(fresh.Get(), L"SelectedColor", Color(0x8000000F)), S_OK);
+        ComPtr<MemoryPropertyBag> changed = Saved(fresh.Get());
+        ASSERT_EQ(changed->entries().size(), 3u);
+        EXPECT_EQ(std::wstring(changed->entries()[2].key.begin(), changed->entries()[2].key.end()),
+                  L"SelectedColor");
+        EXPECT_EQ(Selected(Loaded(CreateColorButton, changed.Get()).Get()), 0x8000000Fu);
+    }
+    EXPECT_EQ(Module::LockCount(), 0);
+    OleUninitialize();
+}
+
+// Sweeps the pointer across the open palette, row after row, and reports the cells drawn per move.
+TEST_F(ColorButtonTest, PerformanceOfPointerTracking) {
+    Open();
+    CellCounter counter(popup);
+    int moves = 0, drawn = 0, most = 0, drawnStaying = 0, previous = -1;
+    std::chrono::steady_clock::duration spent{};
+    for (int pass = 0; pass < 3; ++pass)
+        for (int y = -4; y < color::kPaletteHeight + 4; y += 3)
+            for (int x = -4; x < color::kPaletteWidth + 4; ++x) {
+                const int entry = color::PaletteHit(kPalette, x, y);
+                counter.Prime();
+                const auto start = std::chrono::steady_clock::now();
+                counter.Move(x, y);
+                spent += std::chrono::steady_clock::now() - start;
+                const int n = counter.Count();
+                ++moves;
+                drawn += n;
+                most = std::max(most, n);
+                if (entry == 0 || entry == previous) drawnStaying += n;
+                if (entry) previous = entry;
+            }
+    EXPECT_LE(most, 2);
+    EXPECT_EQ(drawnStaying, 0) << "moves inside one cell or off the cells drew something";
+    const double perMove = std::chrono::duration<double, std::micro>(spent).count() / moves;
+    std::printf("pointer tracking: %d moves, %.3f cells drawn per move (at most %d), %.1f us per move\n",
+                moves, double(drawn) / moves, most, perMove);
+}
+
+} // namespace

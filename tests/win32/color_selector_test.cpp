@@ -1,0 +1,169 @@
+// ColorSelector on a form of ours: the list opened, chosen from and closed with real window messages, the
+// arrow keys, the swatch and the list on pixels, nothing persisted.
+#include "color_geometry.h"
+#include "color_selector.h"
+#include "color_test_support.h"
+#include "test_support.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+using namespace test;
+
+class ColorSelectorTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        OleInitialize(nullptr);
+        host = std::make_unique<HostedColorControl>(CreateColorSelector, DIID___ColorSelector, 1500, 330);
+        ASSERT_TRUE(host->created);
+        other = std::make_unique<CommandButton>(host->form);
+        other->Move(4500, 150, 900, 375);
+        swatch = FindWindowExW(host->hWnd(), nullptr, L"RuntimePictureBox", nullptr);
+        arrow = FindWindowExW(host->hWnd(), nullptr, L"BUTTON", nullptr);
+        list = FloatingBox();
+        ASSERT_TRUE(swatch && arrow && list);
+        SetFocus(swatch);
+        Settle();
+    }
+    void TearDown() override {
+        other.reset();
+        host.reset();
+        Settle();
+        EXPECT_EQ(Module::LockCount(), 0) << "a control was leaked";
+        OleUninitialize();
+    }
+
+    short Selected() const {
+        Variant v;
+        EXPECT_EQ(GetProperty(host->object(), L"SelectedColor", v), S_OK);
+        return v.get()->iVal;
+    }
+    size_t Clicks() const { return host->sink.events.size(); }
+    bool Open() const { return IsWindowVisible(list) && GetCapture() == list; }
+    bool Closed() const { return !IsWindowVisible(list) && GetCapture() != list; }
+    int RowY(int i) const { // the middle of row i in the list's client pixels
+        RECT r;
+        GetClientRect(list, &r);
+        return static_cast<int>((i + 0.5) * r.bottom / 16);
+    }
+    int FocusDots() const { // the swatch's focus rectangle, on its second pixel row
+        RECT r;
+        GetClientRect(swatch, &r);
+        int dots = 0;
+        for (int x = 1; x < r.right - 1; ++x)
+            dots += PixelAt(swatch, x, 1) != GetSysColor(COLOR_WINDOW);
+        return dots;
+    }
+
+    std::unique_ptr<HostedColorControl> host;
+    std::unique_ptr<CommandButton> other;
+    HWND swatch = nullptr, arrow = nullptr, list = nullptr;
+};
+
+TEST_F(ColorSelectorTest, ListOpensUnderTheControlAsWideAsItWithTheSixteenColours) {
+    Press(arrow, 3, 3);
+    ASSERT_TRUE(Open());
+    EXPECT_EQ(GetFocus(), swatch);
+    RECT rc, lr;
+    GetWindowRect(host->hWnd(), &rc);
+    GetWindowRect(list, &lr);
+    EXPECT_EQ(lr, (RECT{rc.left, rc.bottom, rc.right, rc.bottom + 216})); // 3240 twips high
+    for (int i = 0; i < 16; ++i) {
+        EXPECT_EQ(PixelAt(list, 5, RowY(i)), color::kStandardColors[static_cast<size_t>(i)]) << i;
+        EXPECT_EQ(PixelAt(list, 1, RowY(i)), RGB(0, 0, 0)) << "outline of row " << i;
+    }
+}
+
+TEST_F(ColorSelectorTest, ALeftPressOnARowChoosesItAndOtherPressesChooseNothing) {
+    Press(arrow, 3, 3);
+    Post(list, WM_RBUTTONDOWN, MK_RBUTTON, 20, RowY(3));
+    EXPECT_TRUE(Open()) << "a right press inside leaves the list open";
+    Press(list, 20, RowY(12));
+    EXPECT_TRUE(Closed());
+    EXPECT_EQ(Selected(), 12);
+    EXPECT_EQ(Clicks(), 1u);
+    EXPECT_EQ(PixelAt(swatch, 5, 5), RGB(255, 0, 0)); // light red
+
+    // The row just below the list (its boundary, which the outside test admits), beside it, and on the
+    // arrow button, whose press reaches the list through the capture: each only closes it.
+    RECT client, ar, lr;
+    GetClientRect(list, &client);
+    for (POINT outside : {POINT{20, client.bottom}, POINT{-3, 20}, POINT{}}) {
+        Press(arrow, 3, 3);
+        ASSERT_TRUE(Open());
+        GetWindowRect(arrow, &ar);
+        GetWindowRect(list, &lr);
+        if (outside.x == 0) outside = {ar.left + 2 - lr.left, ar.top + 2 - lr.top};
+        Post(list, WM_LBUTTONDOWN, MK_LBUTTON, outside.x, outside.y);
+        Post(arrow, WM_LBUTTONUP, 0, 2, 2);
+        EXPECT_TRUE(Closed());
+        EXPECT_EQ(Selected(), 12);
+        EXPECT_EQ(Clicks(), 1u);
+    }
+}
+
+TEST_F(ColorSelectorTest, ArrowKeysMoveTheSelectionAndAltTogglesTheList) {
+    Key(swatch, VK_UP);
+    EXPECT_EQ(Selected(), 0);
+    EXPECT_EQ(Clicks(), 0u) << "up at 0";
+    Key(swatch, VK_DOWN);
+    Key(swatch, VK_DOWN, 2); // Ctrl changes nothing
+    EXPECT_EQ(Selected(), 2);
+    EXPECT_EQ(Clicks(), 2u);
+    EXPECT_EQ(PixelAt(swatch, 5, 5), RGB(0, 128, 0));
+
+    ASSERT_EQ(PutProperty(host->object(), L"SelectedColor", Variant::I2(15)), S_OK);
+    Key(swatch, VK_DOWN);
+    EXPECT_EQ(Selected(), 15);
+    EXPECT_EQ(Clicks(), 2u) << "down at 15";
+
+    Key(swatch, VK_DOWN, 4);
+    EXPECT_TRUE(Open());
+    Key(swatch, VK_UP, 4);
+    EXPECT_TRUE(Closed());
+    Key(arrow, VK_UP, 4); // from the button too
+    EXPECT_TRUE(Open());
+    Key(swatch, VK_UP); // the list stays open while the selection moves
+    EXPECT_EQ(Selected(), 14);
+    EXPECT_TRUE(Open());
+}
+
+TEST_F(ColorSelectorTest, FocusRectangleGoesWhileTheListIsOpenAndFocusLeavingClosesIt) {
+    // Drawn by inversion, the rectangle shows once the swatch is painted afresh with the focus.
+    InvalidateRect(swatch, nullptr, TRUE);
+    Settle();
+    EXPECT_GT(FocusDots(), 0);
+    Press(arrow, 3, 3);
+    EXPECT_EQ(FocusDots(), 0);
+    Post(list, WM_LBUTTONDOWN, MK_LBUTTON, 20, 400); // below the list: closes
+    EXPECT_GT(FocusDots(), 0);
+
+    Press(arrow, 3, 3);
+    SetFocus(other->hWnd());
+    Settle();
+    EXPECT_TRUE(Closed());
+    EXPECT_EQ(FocusDots(), 0);
+}
+
+TEST_F(ColorSelectorTest, OutOfRangeColoursAreIgnoredAndNothingIsPersisted) {
+    for (short bad : {-1, 16, 300}) {
+        EXPECT_EQ(PutProperty(host->object(), L"SelectedColor", Variant::I2(bad)), S_OK);
+        EXPECT_EQ(Selected(), 0);
+    }
+    ASSERT_EQ(PutProperty(host->object(), L"SelectedColor", Variant::I2(9)), S_OK);
+    EXPECT_EQ(Clicks(), 0u);
+    RecordingPlatform platform;
+    {
+        PlatformOverride useIt(platform);
+        ASSERT_EQ(CallMethod(host->object(), L"AboutBox"), S_OK);
+    }
+    EXPECT_EQ(platform.messages.size(), 1u);
+
+    ComPtr<MemoryPropertyBag> bag = Saved(host->object());
+    EXPECT_EQ(bag->entries().size(), 2u) << "only the extent";
+    Variant index;
+    ASSERT_EQ(GetProperty(Loaded(CreateColorSelector, bag.Get()).Get(), L"SelectedColor", index), S_OK);
+    EXPECT_EQ(index.get()->iVal, 0);
+}
+
+} // namespace

@@ -1,0 +1,285 @@
+// FontBrowser in a form of ours: the font dialog's records through the platform seam and what the control
+// takes from its answer, keys, the focus look and the button on pixels, persistence, the real dialog.
+#include "browse_test_support.h"
+#include "control_site.h"
+#include "font_browser.h"
+#include "module.h"
+
+#include <memory>
+#include <thread>
+
+namespace {
+using namespace test;
+
+constexpr DISPID kChange = 1;
+
+class FontPlatform : public RecordingPlatform {
+public:
+    struct Call {
+        CHOOSEFONTW record;
+        LOGFONTW font;
+    };
+    std::vector<Call> calls;
+    bool confirm = false;
+    LOGFONTW answer{};
+    INT answerPointSize = 0;
+    COLORREF answerColor = 0;
+    WORD answerType = 0;
+
+    BOOL ChooseFont(CHOOSEFONTW* r) override {
+        calls.push_back({*r, r->lpLogFont ? *r->lpLogFont : LOGFONTW{}});
+        if (!confirm) return FALSE;
+        *r->lpLogFont = answer;
+        r->iPointSize = answerPointSize;
+        r->rgbColors = answerColor;
+        r->nFontType = answerType;
+        return TRUE;
+    }
+};
+
+// A font as "name size bold italic underline weight", size in ten-thousandths of a point.
+std::string LookOf(IFont* font) {
+    CY size{};
+    BOOL bold = FALSE, italic = FALSE, underline = FALSE;
+    SHORT weight = 0;
+    if (!font) return "none";
+    font->get_Size(&size);
+    font->get_Bold(&bold);
+    font->get_Italic(&italic);
+    font->get_Underline(&underline);
+    font->get_Weight(&weight);
+    return Narrow(NameOf(font)) + " " + std::to_string(size.int64) + (bold ? " bold" : "") +
+           (italic ? " italic" : "") + (underline ? " underline" : "") + " " + std::to_string(weight);
+}
+
+class FontBrowserTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        OleInitialize(nullptr);
+        if (!realDialog_) useIt = std::make_unique<PlatformOverride>(platform);
+        form = std::make_unique<HostForm>();
+        site = std::make_unique<ActiveXControl>(*form, L"FontBrowser1");
+        site->Move(300, 300, 2535, 465);
+        ComPtr<IUnknown> object;
+        ASSERT_EQ(CreateFontBrowser(IID_PPV_ARGS(&object)), S_OK);
+        ASSERT_EQ(site->Create(object.Get(), {}), S_OK);
+        ShowWindow(form->hWnd(), SW_SHOW);
+        SetForegroundWindow(form->hWnd());
+        ASSERT_EQ(sink.Connect(site->Object(), DIID___FontBrowser), S_OK);
+        button = FindWindowExW(site->hWnd(), nullptr, L"RuntimePictureBox", nullptr);
+        label = FindWindowExW(site->hWnd(), nullptr, L"RuntimeLabel", nullptr);
+        ASSERT_TRUE(button && label);
+        Pump();
+    }
+    void TearDown() override {
+        sink.Disconnect();
+        site.reset();
+        form.reset();
+        useIt.reset();
+        Pump();
+        EXPECT_EQ(sink.refs(), 0u);
+        EXPECT_EQ(Module::LockCount(), 0) << "a control or enumerator was leaked";
+        OleUninitialize();
+    }
+    IUnknown* Object() const { return site->Object(); }
+    void PutFont(const FontSpec& spec) {
+        ASSERT_EQ(PutProperty(Object(), L"Font", Variant::Object(MakeFont(spec).Get()), true), S_OK);
+    }
+    void ClickButton() {
+        PostMessageW(button, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(3, 3));
+        PostMessageW(button, WM_LBUTTONUP, 0, MAKELPARAM(3, 3));
+        Pump();
+    }
+    std::wstring Caption() const { return TextOf(label); }
+
+    bool realDialog_ = false;
+    FontPlatform platform;
+    std::unique_ptr<PlatformOverride> useIt;
+    std::unique_ptr<HostForm> form;
+    std::unique_ptr<ActiveXControl> site;
+    EventSink sink;
+    HWND button = nullptr, label = nullptr;
+};
+
+TEST_F(FontBrowserTest, ANewControlShowsACopyOfTheFormsFont) {
+    EXPECT_EQ(Caption(), L"MS Sans Serif");
+    EXPECT_EQ(LookOf(FontOf(Object()).Get()), LookOf(form->Font().Get()));
+    EXPECT_NE(FontOf(Object()).Get(), form->Font().Get()) << "a copy, which the dialog may change";
+    // The button is as wide as a vertical scroll bar, full height at the right; the label is inset.
+    RECT client, place = PlaceOf(button);
+    GetClientRect(site->hWnd(), &client);
+    const int bar = GetSystemMetrics(SM_CXVSCROLL);
+    EXPECT_EQ(place.right - place.left, bar);
+    EXPECT_EQ(place.right, client.right);
+    EXPECT_EQ(place.bottom - place.top, client.bottom);
+    place = PlaceOf(label);
+    EXPECT_EQ(place.left, 2);
+    EXPECT_EQ(place.top, 2);
+    EXPECT_EQ(place.right, client.right - 2 - bar);
+    EXPECT_EQ(place.bottom, client.bottom - 2);
+}
+
+TEST_F(FontBrowserTest, DialogGetsTheCurrentFontAndColourAndCancelChangesNothing) {
+    PutFont(FontSpec{L"Tahoma", 10.5f, false, true, true, false, ANSI_CHARSET});
+    sink.events.clear();
+    ClickButton();
+    ASSERT_EQ(platform.calls.size(), 1u);
+    CHOOSEFONTW r = platform.calls[0].record;
+    EXPECT_EQ(r.lStructSize, 60u);
+    EXPECT_EQ(r.hwndOwner, form->hWnd()) << "the form, not the control";
+    EXPECT_EQ(r.iPointSize, 105);
+    EXPECT_EQ(r.Flags, 0x141u);
+    EXPECT_EQ(r.rgbColors, 0x80000008u) << "the system colour as it is";
+    r.lStructSize = r.iPointSize = r.Flags = r.rgbColors = 0;
+    r.hwndOwner = nullptr;
+    r.lpLogFont = nullptr;
+    const CHOOSEFONTW noRecord{};
+    EXPECT_EQ(memcmp(&r, &noRecord, sizeof r), 0) << "no device context, hook, template, style or limits";
+    LOGFONTW expected{};
+    expected.lfHeight = -14;
+    expected.lfWeight = 400;
+    expected.lfItalic = expected.lfUnderline = 1;
+    lstrcpyW(expected.lfFaceName, L"Tahoma"); // zeros to the end of the field, character set 0
+    EXPECT_EQ(memcmp(&platform.calls[0].font, &expected, sizeof expected), 0);
+
+    EXPECT_TRUE(sink.events.empty());
+    EXPECT_EQ(Caption(), L"Tahoma");
+    EXPECT_EQ(LookOf(FontOf(Object()).Get()), "Tahoma 105000 italic underline 400");
+    EXPECT_EQ(Number(Object(), L"ForeColor"), static_cast<LONG>(0x80000008));
+    ASSERT_EQ(CallMethod(Object(), L"AboutBox"), S_OK);
+    EXPECT_EQ(platform.messages.size(), 1u);
+}
+
+TEST_F(FontBrowserTest, AConfirmedDialogSetsFaceSizeStyleAndColourAndRaisesChangeOnce) {
+    ComPtr<IFont> before = FontOf(Object());
+    platform.confirm = true;
+    lstrcpyW(platform.answer.lfFaceName, L"Tahoma");
+    platform.answer.lfItalic = 1;
+    platform.answer.lfWeight = 700;
+    platform.answerPointSize = 120;
+    platform.answerColor = 0x000000FF;
+    platform.answerType = BOLD_FONTTYPE | SCREEN_FONTTYPE;
+    ClickButton();
+    EXPECT_EQ(LookOf(FontOf(Object()).Get()), "Tahoma 120000 bold italic 700");
+    EXPECT_EQ(Caption(), L"Tahoma") << "exactly the name, no trailing zeros";
+    EXPECT_EQ(Number(Object(), L"ForeColor"), 0x000000FF);
+    ASSERT_EQ(sink.events.size(), 1u);
+    EXPECT_EQ(sink.events[0].id, kChange);
+    ASSERT_EQ(sink.events[0].args.size(), 1u);
+    ASSERT_EQ(sink.events[0].args[0].type(), VT_DISPATCH);
+    ComPtr<IFont> raised;
+    sink.events[0].args[0].get()->pdispVal->QueryInterface(IID_PPV_ARGS(&raised));
+    EXPECT_EQ(raised.Get(), before.Get()) << "the label's own font object, changed in place";
+    EXPECT_EQ(FontOf(Object()).Get(), before.Get());
+
+    // The weight is set after the bold flag, so it decides; tenths of a point are kept.
+    platform.answer.lfWeight = 400;
+    platform.answerPointSize = 105;
+    ClickButton();
+    EXPECT_EQ(LookOf(FontOf(Object()).Get()), "Tahoma 105000 italic 400");
+    EXPECT_EQ(platform.calls[1].record.rgbColors, 0x000000FFu);
+    EXPECT_EQ(LookOf(form->Font().Get()), "MS Sans Serif 82500 400") << "the form's font is not touched";
+}
+
+TEST_F(FontBrowserTest, LongAndEmptyFaceNamesStillFitTheRecord) {
+    ComPtr<IFont> font = MakeFont(FontSpec{});
+    for (const wchar_t* name : {L"An extraordinarily long face name that cannot fit", L""}) {
+        ASSERT_EQ(font->put_Name(Bstr(name).get()), S_OK);
+        ASSERT_EQ(PutProperty(Object(), L"Font", Variant::Object(font.Get()), true), S_OK);
+        ClickButton();
+    }
+    ASSERT_EQ(platform.calls.size(), 2u);
+    for (const auto& call : platform.calls)
+        EXPECT_LE(wcsnlen(call.font.lfFaceName, LF_FACESIZE), 31u);
+}
+
+TEST_F(FontBrowserTest, AltDownAloneOpensTheDialog) {
+    SetFocus(button);
+    ASSERT_EQ(GetFocus(), button);
+    PressKeys({}, VK_DOWN);
+    PressKeys({VK_CONTROL, VK_MENU}, VK_DOWN);
+    PressKeys({VK_SHIFT, VK_MENU}, VK_DOWN);
+    EXPECT_EQ(platform.calls.size(), 0u);
+    PressKeys({VK_MENU}, VK_DOWN);
+    EXPECT_EQ(platform.calls.size(), 1u);
+}
+
+TEST_F(FontBrowserTest, FocusShowsHighlightInsideADottedRectangleShortOfTheButton) {
+    const COLORREF window = Shown(GetSysColor(COLOR_WINDOW)), highlight = Shown(GetSysColor(COLOR_HIGHLIGHT));
+    const RECT place = PlaceOf(button);
+    const int ground = place.left - 5, middle = place.bottom / 2; // a point of the label right of the name
+    Snapshot unfocused(site->hWnd());
+    EXPECT_EQ(unfocused.At(ground, middle), window);
+    for (int x = 1; x < place.left; ++x)
+        ASSERT_EQ(unfocused.At(x, 1), window) << x;
+
+    SetFocus(button);
+    Pump();
+    Snapshot focused(site->hWnd());
+    EXPECT_EQ(focused.At(ground, middle), highlight);
+    int dotted = 0;
+    for (int x = 1; x < place.left - 1; ++x)
+        dotted += focused.At(x, 1) != window;
+    EXPECT_GT(dotted, (place.left - 2) / 3) << "a dotted line along the top";
+    EXPECT_EQ(focused.At(place.left - 1, 1), window) << "the rectangle stops a pixel short of the button";
+
+    SetFocus(form->hWnd());
+    Pump();
+    Snapshot left(site->hWnd());
+    EXPECT_EQ(left.At(ground, middle), window);
+    for (int x = 1; x < place.left; ++x)
+        EXPECT_EQ(left.At(x, 1), window) << x;
+}
+
+TEST_F(FontBrowserTest, FourKeysInOrderDefaultsLeftOut) {
+    EXPECT_EQ(SavedKeys(Object()), (std::vector<std::wstring>{L"_ExtentX", L"_ExtentY"}));
+    ASSERT_EQ(PutProperty(Object(), L"Enabled", Variant::Bool(false)), S_OK);
+    ASSERT_EQ(PutProperty(Object(), L"ForeColor", Variant::I4(0xFF)), S_OK);
+    ASSERT_EQ(PutProperty(Object(), L"BackColor", Variant::I4(0xFF00)), S_OK);
+    PutFont(FontSpec{L"Tahoma", 12, true});
+    ComPtr<MemoryPropertyBag> bag;
+    EXPECT_EQ(SavedKeys(Object(), &bag), (std::vector<std::wstring>{L"_ExtentX", L"_ExtentY", L"BackColor",
+                                                                    L"ForeColor", L"Enabled", L"Font"}));
+    ComPtr<IUnknown> loaded;
+    ASSERT_EQ(CreateFontBrowser(IID_PPV_ARGS(&loaded)), S_OK);
+    ASSERT_EQ(LoadFromBag(loaded.Get(), bag.Get()), S_OK);
+    EXPECT_EQ(Number(loaded.Get(), L"Enabled"), 0);
+    EXPECT_EQ(Number(loaded.Get(), L"ForeColor"), 0xFF);
+    EXPECT_EQ(Number(loaded.Get(), L"BackColor"), 0xFF00);
+    EXPECT_EQ(LookOf(FontOf(loaded.Get()).Get()), "Tahoma 120000 bold 700");
+}
+
+class RealFontDialog : public FontBrowserTest {
+protected:
+    void SetUp() override {
+        realDialog_ = true;
+        FontBrowserTest::SetUp();
+    }
+};
+
+TEST_F(RealFontDialog, OpensOnTheCurrentFontAndGivesItBack) {
+    PutFont(FontSpec{L"Tahoma", 12, false, true, false, false, ANSI_CHARSET});
+    sink.events.clear();
+    std::wstring caption;
+    bool stuck = false;
+    std::thread user([&] {
+        HWND dialog = nullptr;
+        if (!WaitUntil([&] { return (dialog = TopWindowOf(0, L"#32770")) != nullptr; })) return;
+        caption = TextOf(dialog);
+        PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED),
+                     reinterpret_cast<LPARAM>(GetDlgItem(dialog, IDOK)));
+        if (!WaitUntil([&] { return !IsWindow(dialog); })) {
+            stuck = true;
+            PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
+        }
+    });
+    ClickButton();
+    user.join();
+    EXPECT_FALSE(stuck);
+    EXPECT_FALSE(caption.empty());
+    EXPECT_EQ(LookOf(FontOf(Object()).Get()), "Tahoma 120000 italic 400");
+    EXPECT_EQ(Caption(), L"Tahoma");
+    EXPECT_EQ(sink.events.size(), 1u);
+}
+
+} // namespace

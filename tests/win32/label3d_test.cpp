@@ -1,0 +1,321 @@
+// Label3D in-process and on a form of ours: persistence, the labels' places, the size floor, the Phase
+// range, painting on pixels and the events of the front label.
+#include "control_site.h"
+#include "label3d.h"
+#include "label_layout_test_support.h"
+#include "screen.h"
+
+#include <array>
+#include <memory>
+
+namespace {
+using namespace test;
+
+ComPtr<IUnknown> NewLabel3D() {
+    ComPtr<IUnknown> object;
+    EXPECT_EQ(CreateLabel3D(IID_PPV_ARGS(&object)), S_OK);
+    return object;
+}
+
+Label3D& Cpp(IUnknown* object) {
+    ComPtr<_Label3D> dual;
+    object->QueryInterface(IID_PPV_ARGS(&dual));
+    return *static_cast<Label3D*>(dual.Get());
+}
+
+HWND WindowOf(IUnknown* object) { return Cpp(object).hWnd(); }
+HWND BackLabel(IUnknown* object) { return GetDlgItem(WindowOf(object), 1); }
+HWND FrontLabel(IUnknown* object) { return GetDlgItem(WindowOf(object), 2); }
+
+// A label's place in twips, as the layout asked for it (at 96 dots per inch one pixel is 15 twips).
+using Box = std::array<LONG, 4>; // left, top, right, bottom
+
+Box Twips(HWND label) {
+    RECT r = PlaceOf(label);
+    return {Screen::PixelsToTwipsX(r.left), Screen::PixelsToTwipsY(r.top), Screen::PixelsToTwipsX(r.right),
+            Screen::PixelsToTwipsY(r.bottom)};
+}
+
+ComPtr<IFont> TestFont(bool bold) {
+    FONTDESC desc{sizeof(FONTDESC), const_cast<LPOLESTR>(L"Tahoma"), {}, static_cast<SHORT>(bold ? FW_BOLD : FW_NORMAL),
+                  ANSI_CHARSET, FALSE, FALSE, FALSE};
+    desc.cySize.int64 = 120000;
+    ComPtr<IFont> font;
+    EXPECT_EQ(OleCreateFontIndirect(&desc, IID_PPV_ARGS(&font)), S_OK);
+    return font;
+}
+
+LONG WeightOf(HWND label) {
+    LOGFONTW lf{};
+    GetObjectW(reinterpret_cast<HFONT>(SendMessageW(label, WM_GETFONT, 0, 0)), sizeof lf, &lf);
+    return lf.lfWeight;
+}
+
+class Label3DTest : public ::testing::Test {
+protected:
+    void SetUp() override { OleInitialize(nullptr); }
+    void TearDown() override {
+        Pump();
+        EXPECT_EQ(Module::LockCount(), 0) << "a control was leaked";
+        OleUninitialize();
+    }
+};
+
+TEST_F(Label3DTest, SavesNineKeysInOrderAndLoadsThemIntoBothLabels) {
+    auto a = NewLabel3D();
+    ExpectClass(a.Get(), CLSID_Label3D, L"Label3D", 30001, 0x20191);
+    ASSERT_EQ(InitNew(a.Get()), S_OK);
+    // A freshly placed one keeps its design colours, which differ from the stored defaults.
+    EXPECT_EQ(Number(a.Get(), L"ForeColor1"), static_cast<LONG>(0x8000000E));
+    EXPECT_EQ(Number(a.Get(), L"ForeColor2"), static_cast<LONG>(0x80000012));
+    EXPECT_EQ(Keys(Saved(a.Get()).Get()), (std::vector<std::wstring>{L"ForeColor1", L"ForeColor2"}));
+
+    ASSERT_EQ(PutProperty(a.Get(), L"Enabled", Variant::Bool(false)), S_OK);
+    ASSERT_EQ(PutProperty(a.Get(), L"Font", Variant::Object(TestFont(true).Get()), true), S_OK);
+    ASSERT_EQ(PutProperty(a.Get(), L"ForeColor1", Variant::I4(0x0000FF)), S_OK);
+    ASSERT_EQ(PutProperty(a.Get(), L"ForeColor2", Variant::I4(0x00FF00)), S_OK);
+    ASSERT_EQ(PutProperty(a.Get(), L"Caption", Variant::Str(L"Raised")), S_OK);
+    ASSERT_EQ(PutProperty(a.Get(), L"Alignment", Variant::I4(2)), S_OK);
+    ASSERT_EQ(PutProperty(a.Get(), L"Phase", Variant::I4(7)), S_OK);
+    ASSERT_EQ(PutProperty(a.Get(), L"BackColor", Variant::I4(0x336699)), S_OK);
+    ASSERT_EQ(PutProperty(a.Get(), L"BorderStyle", Variant::I4(1)), S_OK);
+    auto bag = Saved(a.Get());
+    EXPECT_EQ(Keys(bag.Get()), (std::vector<std::wstring>{L"Enabled", L"Font", L"ForeColor1", L"ForeColor2",
+                                                          L"Caption", L"Alignment", L"Phase", L"BackColor",
+                                                          L"BorderStyle"}));
+    Variant phase = Stored(bag.Get(), L"Phase");
+    EXPECT_EQ(phase.type(), VT_UI1);
+    EXPECT_EQ(phase.get()->bVal, 7);
+
+    auto b = NewLabel3D();
+    ASSERT_EQ(Load(b.Get(), bag.Get()), S_OK);
+    EXPECT_EQ(Number(b.Get(), L"Enabled"), 0);
+    EXPECT_FALSE(IsWindowEnabled(FrontLabel(b.Get()))) << "read twice: the front label too";
+    EXPECT_EQ(Number(b.Get(), L"ForeColor1"), 0x0000FF);
+    EXPECT_EQ(Number(b.Get(), L"ForeColor2"), 0x00FF00);
+    EXPECT_EQ(Text(b.Get(), L"Caption"), L"Raised");
+    EXPECT_EQ(TextOf(FrontLabel(b.Get())), L"Raised");
+    EXPECT_EQ(Number(b.Get(), L"Alignment"), 2);
+    EXPECT_EQ(Number(b.Get(), L"Phase"), 7);
+    EXPECT_EQ(Number(b.Get(), L"BackColor"), 0x336699);
+    EXPECT_EQ(Number(b.Get(), L"BorderStyle"), 1);
+    EXPECT_EQ(WeightOf(BackLabel(b.Get())), FW_BOLD);
+    EXPECT_EQ(WeightOf(FrontLabel(b.Get())), FW_BOLD);
+
+    // One font object behind both labels: a change through Font shows on the front label as well.
+    Variant font;
+    ASSERT_EQ(GetProperty(b.Get(), L"Font", font), S_OK);
+    ComPtr<IFont> shared;
+    ASSERT_EQ(font.get()->pdispVal->QueryInterface(IID_PPV_ARGS(&shared)), S_OK);
+    ASSERT_EQ(shared->put_Bold(FALSE), S_OK);
+    EXPECT_EQ(WeightOf(BackLabel(b.Get())), FW_NORMAL);
+    EXPECT_EQ(WeightOf(FrontLabel(b.Get())), FW_NORMAL);
+}
+
+TEST_F(Label3DTest, ALoadedOneWithoutStoredColoursIsWhiteOverABlackShadow) {
+    auto l = NewLabel3D();
+    ASSERT_EQ(Load(l.Get(), Bag().Get()), S_OK);
+    EXPECT_EQ(Number(l.Get(), L"ForeColor1"), 0);
+    EXPECT_EQ(Number(l.Get(), L"ForeColor2"), 0xFFFFFF);
+    EXPECT_EQ(Number(l.Get(), L"Phase"), 0);
+    EXPECT_EQ(Text(l.Get(), L"Caption"), L"Label3D");
+    EXPECT_TRUE(Keys(Saved(l.Get()).Get()).empty());
+
+    // A value a label refuses ends the load there; what was read before stays.
+    auto bad = NewLabel3D();
+    EXPECT_EQ(Load(bad.Get(), Bag({{L"Caption", Variant::Str(L"kept")}, {L"Alignment", Variant::I2(5)}}).Get()),
+              CTL_E_INVALIDPROPERTYVALUE);
+    EXPECT_EQ(Text(bad.Get(), L"Caption"), L"kept");
+}
+
+TEST_F(Label3DTest, PhasePlacesTheLabelsAndOnlyAByteIsAccepted) {
+    auto l = NewLabel3D();
+    ASSERT_EQ(InitNew(l.Get()), S_OK);
+    ComPtr<IPersistStreamInit> persist;
+    ASSERT_EQ(l.As(&persist), S_OK);
+    const LONG w = Cpp(l.Get()).Width(), h = Cpp(l.Get()).Height();
+
+    ASSERT_EQ(PutProperty(l.Get(), L"Phase", Variant::I4(3)), S_OK); // TOPLEFT
+    EXPECT_EQ(Twips(BackLabel(l.Get())), (Box{0, 0, w, h}));
+    EXPECT_EQ(Twips(FrontLabel(l.Get())), (Box{15, 15, w + 15, h + 15}));
+    ASSERT_EQ(PutProperty(l.Get(), L"Phase", Variant::I4(1)), S_OK); // BOTTOMLEFT
+    EXPECT_EQ(Twips(BackLabel(l.Get())), (Box{0, 15, w, h + 15}));
+    EXPECT_EQ(Twips(FrontLabel(l.Get())), (Box{15, 0, w + 15, h}));
+
+    // Any byte is kept; one no arrangement knows leaves the labels where they were.
+    ASSERT_EQ(PutProperty(l.Get(), L"Phase", Variant::I4(7)), S_OK);
+    EXPECT_EQ(Number(l.Get(), L"Phase"), 7);
+    EXPECT_EQ(Twips(BackLabel(l.Get())), (Box{0, 15, w, h + 15}));
+
+    ASSERT_EQ(persist->Save(nullptr, TRUE), E_POINTER);
+    ComPtr<IStream> stream;
+    ASSERT_EQ(CreateStreamOnHGlobal(nullptr, TRUE, &stream), S_OK);
+    ASSERT_EQ(persist->Save(stream.Get(), TRUE), S_OK); // clears the changed mark
+    EXPECT_TRUE(FAILED(PutProperty(l.Get(), L"Phase", Variant::I4(256))));
+    EXPECT_TRUE(FAILED(PutProperty(l.Get(), L"Phase", Variant::I4(-1))));
+    EXPECT_EQ(Number(l.Get(), L"Phase"), 7);
+    EXPECT_EQ(persist->IsDirty(), S_FALSE) << "a refused Phase changed nothing";
+
+    EXPECT_TRUE(FAILED(PutProperty(l.Get(), L"Alignment", Variant::I4(3))));
+    EXPECT_TRUE(FAILED(PutProperty(l.Get(), L"BorderStyle", Variant::I4(70000))));
+    EXPECT_EQ(Number(l.Get(), L"Alignment"), 0);
+}
+
+TEST_F(Label3DTest, NeverSmallerThanAHundredTwipsEitherWay) {
+    auto l = NewLabel3D();
+    ComPtr<IOleObject> ole;
+    ASSERT_EQ(l.As(&ole), S_OK);
+    SIZEL small{MulDiv(50, 2540, 1440), MulDiv(99, 2540, 1440)};
+    ASSERT_EQ(ole->SetExtent(DVASPECT_CONTENT, &small), S_OK);
+    EXPECT_EQ(Cpp(l.Get()).Width(), 100);
+    EXPECT_EQ(Cpp(l.Get()).Height(), 100);
+    SIZEL now{};
+    ole->GetExtent(DVASPECT_CONTENT, &now);
+    EXPECT_EQ(now.cx, MulDiv(100, 2540, 1440));
+    RECT client;
+    GetClientRect(WindowOf(l.Get()), &client);
+    EXPECT_EQ(client.right, Screen::TwipsToPixelsX(100));
+    EXPECT_EQ(PlaceOf(FrontLabel(l.Get())).right, Screen::TwipsToPixelsX(100)) << "the labels follow";
+}
+
+std::wstring HelpOf(ITypeInfo* info, const wchar_t* member) {
+    MEMBERID id = MEMBERID_NIL;
+    LPOLESTR names[] = {const_cast<LPOLESTR>(member)};
+    EXPECT_EQ(info->GetIDsOfNames(names, 1, &id), S_OK) << Narrow(member);
+    BSTR doc = nullptr;
+    info->GetDocumentation(id, nullptr, &doc, nullptr, nullptr);
+    std::wstring text = doc ? doc : L"";
+    SysFreeString(doc);
+    return text;
+}
+
+TEST_F(Label3DTest, TheTypeLibraryNamesThePhasesBordersAndAlignmentsWithTheirHelp) {
+    ComPtr<ITypeLib> library;
+    ASSERT_EQ(Module::TypeLib(&library), S_OK);
+    const std::pair<const wchar_t*, std::vector<std::wstring>> enums[] = {
+        {L"{E0804654-98F2-47C9-9768-E6F73A02A15A}", {L"BOTTOMRIGHT", L"BOTTOMLEFT", L"TOPRIGHT", L"TOPLEFT"}},
+        {L"{DE3A9FA5-1C89-4A3F-90D3-0C908FBEEF4E}", {L"None", L"FixedSingle"}},
+        {L"{DE13E471-DDBD-477D-B622-E3A069EDD79D}", {L"AlignLeft", L"AlignRight", L"AlignCenter"}},
+    };
+    for (const auto& [guidText, names] : enums) {
+        GUID guid;
+        ASSERT_EQ(CLSIDFromString(guidText, &guid), S_OK);
+        ComPtr<ITypeInfo> info;
+        ASSERT_EQ(library->GetTypeInfoOfGuid(guid, &info), S_OK) << Narrow(guidText);
+        for (UINT i = 0; i < names.size(); ++i) {
+            VARDESC* var = nullptr;
+            ASSERT_EQ(info->GetVarDesc(i, &var), S_OK);
+            BSTR name = nullptr;
+            info->GetDocumentation(var->memid, &name, nullptr, nullptr, nullptr);
+            EXPECT_EQ(std::wstring(name), names[i]);
+            EXPECT_EQ(var->lpvarValue->lVal, LONG(i));
+            SysFreeString(name);
+            info->ReleaseVarDesc(var);
+        }
+    }
+    ComPtr<ITypeInfo> label;
+    ASSERT_EQ(Module::TypeInfo(IID__Label3D, &label), S_OK);
+    EXPECT_EQ(HelpOf(label.Get(), L"BorderStyle"), L"Restituisce o imposta lo stile del bordo di un oggetto.");
+    EXPECT_EQ(HelpOf(label.Get(), L"Alignment"),
+              L"Returns/sets the alignment of a CheckBox or OptionButton, or a control's text.");
+    EXPECT_EQ(HelpOf(label.Get(), L"Phase"), L"");
+    ComPtr<ITypeInfo> trayEvents;
+    ASSERT_EQ(Module::TypeInfo(DIID___TrayArea, &trayEvents), S_OK);
+    EXPECT_EQ(HelpOf(trayEvents.Get(), L"DblClick"),
+              L"Viene generato quando si preme e si rilascia due volte in rapida successione un pulsante del mouse "
+              L"su un oggetto.");
+}
+
+// A Label3D on a form of ours, shown.
+class HostedLabel3D : public Label3DTest {
+protected:
+    void SetUp() override {
+        Label3DTest::SetUp();
+        form = std::make_unique<HostForm>();
+        site = std::make_unique<ActiveXControl>(*form, L"Label3D1");
+        site->Move(300, 300, 2400, 600);
+        ASSERT_EQ(site->Create(NewLabel3D().Get(), {}), S_OK);
+        control = site->Object();
+        SetWindowPos(form->hWnd(), HWND_TOP, 0, 0, 0, 0, SWP_NOSIZE);
+        ShowWindow(form->hWnd(), SW_SHOW);
+        ASSERT_EQ(PutProperty(control, L"BackColor", Variant::I4(kBack)), S_OK);
+        ASSERT_EQ(PutProperty(control, L"ForeColor1", Variant::I4(kRed)), S_OK);
+        ASSERT_EQ(PutProperty(control, L"ForeColor2", Variant::I4(kBlue)), S_OK);
+        ASSERT_EQ(PutProperty(control, L"Caption", Variant::Str(L"WWWW")), S_OK);
+        ASSERT_EQ(sink.Connect(control, DIID___Label3D), S_OK);
+        Settle();
+    }
+    void TearDown() override {
+        sink.Disconnect();
+        site.reset();
+        form.reset();
+        Label3DTest::TearDown();
+    }
+    std::vector<DISPID> Ids() const {
+        std::vector<DISPID> ids;
+        for (const auto& e : sink.events)
+            if (e.id != 4) ids.push_back(e.id); // moves come and go with the pointer
+        return ids;
+    }
+
+    static constexpr COLORREF kBack = 0x336699, kRed = 0x0000FF, kBlue = 0xFF0000;
+    std::unique_ptr<HostForm> form;
+    std::unique_ptr<ActiveXControl> site;
+    IUnknown* control = nullptr;
+    EventSink sink;
+};
+
+TEST_F(HostedLabel3D, GrowsToTheFloorThroughItsContainer) {
+    site->Move(300, 300, 50, 1000);
+    EXPECT_EQ(Cpp(control).Width(), 100);
+    RECT client;
+    GetClientRect(site->hWnd(), &client);
+    EXPECT_EQ(client.right, Screen::TwipsToPixelsX(100));
+    // The container heard of the new size: its extender reports it.
+    Variant width;
+    ASSERT_EQ(GetProperty(ExtenderOf(control).Get(), L"Width", width), S_OK);
+    EXPECT_EQ(width.get()->lVal, Screen::PixelsToTwipsX(Screen::TwipsToPixelsX(100)));
+}
+
+TEST_F(HostedLabel3D, BothLabelsShowTheCaptionAndOnlyTheFrontOneGetsTheBorder) {
+    Pixels both(site->hWnd());
+    EXPECT_GT(both.Count(Shown(kRed)), 10) << "the back label";
+    EXPECT_GT(both.Count(Shown(kBlue)), 10) << "the front label";
+    EXPECT_EQ(both.At(0, 0), Shown(kBack)) << "both see-through";
+
+    const COLORREF frame = Shown(GetSysColor(COLOR_WINDOWFRAME));
+    ASSERT_EQ(PutProperty(control, L"BorderStyle", Variant::I4(1)), S_OK);
+    EXPECT_EQ(Pixels(site->hWnd()).At(0, 0), frame) << "the front label's corner";
+    ASSERT_EQ(PutProperty(control, L"Phase", Variant::I4(3)), S_OK); // the front label one pixel in
+    Pixels shifted(site->hWnd());
+    EXPECT_EQ(shifted.At(0, 0), Shown(kBack)) << "the back label has no border";
+    EXPECT_EQ(shifted.At(1, 1), frame);
+}
+
+TEST_F(HostedLabel3D, DisabledGreysBothLabelsAndRaisesNothing) {
+    ASSERT_EQ(PutProperty(control, L"Enabled", Variant::Bool(false)), S_OK);
+    Pixels grey(site->hWnd());
+    EXPECT_EQ(grey.Count(Shown(kRed)), 0);
+    EXPECT_EQ(grey.Count(Shown(kBlue)), 0);
+    EXPECT_GT(grey.Count(Shown(GetSysColor(COLOR_GRAYTEXT))), 20);
+    PostMessageW(FrontLabel(control), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
+    PostMessageW(FrontLabel(control), WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
+    Settle();
+    EXPECT_TRUE(Ids().empty());
+}
+
+TEST_F(HostedLabel3D, TheFrontLabelsMouseEventsAreTheControls) {
+    PostMessageW(FrontLabel(control), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 6));
+    PostMessageW(FrontLabel(control), WM_LBUTTONUP, 0, MAKELPARAM(5, 6));
+    Settle();
+    PostMessageW(FrontLabel(control), WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(5, 6));
+    PostMessageW(FrontLabel(control), WM_LBUTTONUP, 0, MAKELPARAM(5, 6));
+    Settle();
+    EXPECT_EQ(Ids(), (std::vector<DISPID>{3, 5, 1, 2, 5}));
+    ASSERT_EQ(sink.events[0].args.size(), 4u);
+    EXPECT_EQ(sink.events[0].args[0].get()->iVal, 1);
+    EXPECT_FLOAT_EQ(sink.events[0].args[2].get()->fltVal, 5 * Screen::TwipsPerPixelX());
+    EXPECT_FLOAT_EQ(sink.events[0].args[3].get()->fltVal, 6 * Screen::TwipsPerPixelY());
+}
+
+} // namespace

@@ -1,0 +1,316 @@
+// Splitter in-process and on a form of ours: its layout through objects that record what it calls by name,
+// two real controls placed inside it and dragged apart with mouse messages, its bar's cursors, its design
+// frame and its persistence.
+#include "control_site.h"
+#include "label3d.h"
+#include "label_layout_test_support.h"
+#include "named_dispatch.h"
+#include "screen.h"
+#include "splitter.h"
+
+#include <cstdio>
+#include <memory>
+
+namespace {
+using namespace test;
+
+ComPtr<IUnknown> NewSplitter() {
+    ComPtr<IUnknown> object;
+    EXPECT_EQ(CreateSplitter(IID_PPV_ARGS(&object)), S_OK);
+    return object;
+}
+
+ComPtr<IUnknown> NewLabel3D() {
+    ComPtr<IUnknown> object;
+    EXPECT_EQ(CreateLabel3D(IID_PPV_ARGS(&object)), S_OK);
+    return object;
+}
+
+Splitter& Cpp(IUnknown* object) {
+    ComPtr<_Splitter> dual;
+    object->QueryInterface(IID_PPV_ARGS(&dual));
+    return *static_cast<Splitter*>(dual.Get());
+}
+
+HWND BarOf(IUnknown* splitter) { return GetDlgItem(Cpp(splitter).hWnd(), 1); }
+
+// Something a host hands over as one of the two controls: it writes down every call it gets.
+class Recorder {
+public:
+    explicit Recorder(const char* name, bool canMove = true) : name_(name) {
+        EXPECT_EQ(NamedDispatch::Create(&object_), S_OK);
+        if (canMove)
+            object_->AddMethod(L"Move", [this](DISPPARAMS* params, VARIANT*) {
+                char line[96];
+                float v[4] = {};
+                for (UINT i = 0; i < params->cArgs && i < 4; ++i) {
+                    Variant f;
+                    if (FAILED(VariantChangeType(f.put(), &params->rgvarg[params->cArgs - 1 - i], 0, VT_R4)))
+                        return DISP_E_TYPEMISMATCH;
+                    v[i] = f.get()->fltVal;
+                }
+                snprintf(line, sizeof line, "%s.Move %g %g %g %g", name_, v[0], v[1], v[2], v[3]);
+                log->push_back(line);
+                return S_OK;
+            });
+        object_->AddMethod(L"Refresh", [this](DISPPARAMS*, VARIANT*) {
+            log->push_back(std::string(name_) + ".Refresh");
+            return S_OK;
+        });
+    }
+    IDispatch* get() const { return object_.Get(); }
+    std::vector<std::string>* log = nullptr;
+
+private:
+    const char* name_;
+    ComPtr<NamedDispatch> object_;
+};
+
+class SplitterTest : public ::testing::Test {
+protected:
+    void SetUp() override { OleInitialize(nullptr); }
+    void TearDown() override {
+        Pump();
+        EXPECT_EQ(Module::LockCount(), 0) << "a control was leaked";
+        OleUninitialize();
+    }
+};
+
+TEST_F(SplitterTest, ANewSplitterSavesNothingAndKeepsWhatIsSet) {
+    auto a = NewSplitter();
+    ExpectClass(a.Get(), CLSID_Splitter, L"Splitter", 30003, 0x38191); // alignable, a simple frame
+    ASSERT_EQ(InitNew(a.Get()), S_OK);
+    EXPECT_EQ(Number(a.Get(), L"HorizontalSplit"), 0);
+    EXPECT_EQ(Number(a.Get(), L"SplitPercent"), 50);
+    EXPECT_EQ(Number(a.Get(), L"SplitWidth"), 80);
+    EXPECT_TRUE(Keys(Saved(a.Get()).Get()).empty());
+
+    // Late-bound callers pass by value what the interface takes by reference.
+    ASSERT_EQ(PutProperty(a.Get(), L"HorizontalSplit", Variant::Bool(true)), S_OK);
+    ASSERT_EQ(PutProperty(a.Get(), L"SplitPercent", Variant::I4(33)), S_OK);
+    ASSERT_EQ(PutProperty(a.Get(), L"SplitWidth", Variant::I4(120)), S_OK);
+    EXPECT_EQ(PutProperty(a.Get(), L"SplitWidth", Variant::I4(256)), DISP_E_OVERFLOW);
+    auto bag = Saved(a.Get());
+    EXPECT_EQ(Keys(bag.Get()), (std::vector<std::wstring>{L"HorizontalSplit", L"SplitPercent", L"SplitWidth"}));
+    EXPECT_EQ(Stored(bag.Get(), L"SplitPercent").type(), VT_UI1);
+
+    auto b = NewSplitter();
+    ASSERT_EQ(Load(b.Get(), bag.Get()), S_OK);
+    EXPECT_EQ(Number(b.Get(), L"HorizontalSplit"), -1);
+    EXPECT_EQ(Number(b.Get(), L"SplitPercent"), 33);
+    EXPECT_EQ(Number(b.Get(), L"SplitWidth"), 120);
+}
+
+TEST_F(SplitterTest, AboutBoxShowsTheLibrarysBox) {
+    RecordingPlatform platform;
+    PlatformOverride useIt(platform);
+    auto s = NewSplitter();
+    ASSERT_EQ(CallMethod(s.Get(), L"AboutBox"), S_OK);
+    ASSERT_EQ(platform.messages.size(), 1u);
+    EXPECT_NE(platform.messages[0].find(L"Common ActiveX Controls for Quendral Modules"), std::wstring::npos);
+}
+
+TEST_F(SplitterTest, AKeyThatCannotBeReadLeavesItsPropertyAndTheOthersLoad) {
+    auto s = NewSplitter();
+    auto bag = Bag({{L"HorizontalSplit", Variant::Str(L"maybe")},
+                    {L"SplitPercent", Variant::I4(300)},
+                    {L"SplitWidth", Variant::I4(120)}});
+    ASSERT_EQ(Load(s.Get(), bag.Get()), S_OK);
+    EXPECT_EQ(Number(s.Get(), L"HorizontalSplit"), 0);
+    EXPECT_EQ(Number(s.Get(), L"SplitPercent"), 0) << "as it was before the load";
+    EXPECT_EQ(Number(s.Get(), L"SplitWidth"), 120);
+}
+
+// The splitter alone, 3000 by 1500 twips, with two recorders as its controls.
+class SplitterLayout : public SplitterTest {
+protected:
+    void SetUp() override {
+        SplitterTest::SetUp();
+        splitter = NewSplitter();
+        ASSERT_EQ(InitNew(splitter.Get()), S_OK);
+        ComPtr<IOleObject> ole;
+        ASSERT_EQ(splitter.As(&ole), S_OK);
+        SIZEL extent{MulDiv(3000, 2540, 1440), MulDiv(1500, 2540, 1440)};
+        ASSERT_EQ(ole->SetExtent(DVASPECT_CONTENT, &extent), S_OK);
+        first = std::make_unique<Recorder>("first");
+        second = std::make_unique<Recorder>("second");
+        first->log = second->log = &log;
+        ASSERT_EQ(PutProperty(splitter.Get(), L"Control1", Dispatch(first->get()), true), S_OK);
+        ASSERT_EQ(PutProperty(splitter.Get(), L"Control2", Dispatch(second->get()), true), S_OK);
+        log.clear();
+    }
+    void TearDown() override {
+        splitter.Reset();
+        first.reset();
+        second.reset();
+        SplitterTest::TearDown();
+    }
+    std::vector<std::string> Relayout() {
+        log.clear();
+        Cpp(splitter.Get()).SetWidth(3000); // a resize that changes nothing still lays out
+        SendMessageW(Cpp(splitter.Get()).hWnd(), WM_SIZE, 0, MAKELPARAM(200, 100));
+        return log;
+    }
+
+    ComPtr<IUnknown> splitter;
+    std::vector<std::string> log;
+    std::unique_ptr<Recorder> first, second;
+};
+
+TEST_F(SplitterLayout, MovesBothControlsByNameThenRefreshesThem) {
+    EXPECT_EQ(Relayout(), (std::vector<std::string>{"first.Move 0 0 1460 1500", "second.Move 1540 0 1460 1500",
+                                                    "first.Refresh", "second.Refresh"}));
+    RECT bar = PlaceOf(BarOf(splitter.Get()));
+    EXPECT_EQ(bar.left, Screen::TwipsToPixelsX(1460));
+    EXPECT_EQ(bar.right - bar.left, Screen::TwipsToPixelsX(80));
+
+    log.clear();
+    ASSERT_EQ(PutProperty(splitter.Get(), L"HorizontalSplit", Variant::Bool(true)), S_OK);
+    EXPECT_EQ(log, (std::vector<std::string>{"first.Move 0 0 3000 710", "second.Move 0 790 3000 710",
+                                             "first.Refresh", "second.Refresh"}));
+
+    // The width alone moves nothing until the next layout.
+    log.clear();
+    ASSERT_EQ(PutProperty(splitter.Get(), L"SplitWidth", Variant::I4(100)), S_OK);
+    EXPECT_TRUE(log.empty());
+    EXPECT_EQ(Relayout()[0], "first.Move 0 0 3000 700");
+}
+
+TEST_F(SplitterLayout, EveryStepGoesOnWhenAnotherFails) {
+    Recorder unmovable("still", false);
+    unmovable.log = &log;
+    ASSERT_EQ(PutProperty(splitter.Get(), L"Control1", Dispatch(unmovable.get()), true), S_OK);
+    EXPECT_EQ(Relayout(), (std::vector<std::string>{"second.Move 1540 0 1460 1500", "still.Refresh",
+                                                    "second.Refresh"}));
+    ASSERT_EQ(PutProperty(splitter.Get(), L"Control1", Dispatch(nullptr), true), S_OK) << "none";
+    Variant none;
+    ASSERT_EQ(GetProperty(splitter.Get(), L"Control1", none), S_OK);
+    EXPECT_EQ(none.get()->pdispVal, nullptr);
+    EXPECT_EQ(Relayout(), (std::vector<std::string>{"second.Move 1540 0 1460 1500", "second.Refresh"}));
+
+    // Above 100 per cent the second size comes out negative; the moves are still asked for.
+    log.clear();
+    ASSERT_EQ(PutProperty(splitter.Get(), L"SplitPercent", Variant::I4(120)), S_OK);
+    EXPECT_EQ(Number(splitter.Get(), L"SplitPercent"), 120);
+    EXPECT_EQ(log[0], "second.Move 3584 0 -584 1500");
+}
+
+// Splitter on a form of ours in run mode, two Label3D controls placed inside it.
+class HostedSplitter : public SplitterTest {
+protected:
+    void SetUp() override {
+        SplitterTest::SetUp();
+        form = std::make_unique<HostForm>();
+        site = std::make_unique<ActiveXControl>(*form, L"Splitter1");
+        site->Move(0, 0, 3000, 1500);
+        ASSERT_EQ(site->Create(NewSplitter().Get(), {}), S_OK);
+        left = std::make_unique<ActiveXControl>(*site, L"Left");
+        right = std::make_unique<ActiveXControl>(*site, L"Right");
+        ASSERT_EQ(left->Create(NewLabel3D().Get(), {}), S_OK);
+        ASSERT_EQ(right->Create(NewLabel3D().Get(), {}), S_OK);
+        ShowWindow(form->hWnd(), SW_SHOW);
+        ASSERT_EQ(PutProperty(site->Object(), L"Control1", Dispatch(ExtenderOf(left->Object()).Get()), true), S_OK);
+        ASSERT_EQ(PutProperty(site->Object(), L"Control2", Dispatch(ExtenderOf(right->Object()).Get()), true), S_OK);
+        bar = BarOf(site->Object());
+        Settle();
+    }
+    void TearDown() override {
+        right.reset();
+        left.reset();
+        site.reset();
+        form.reset();
+        SplitterTest::TearDown();
+    }
+    static int X(int twips) { return Screen::TwipsToPixelsX(twips); }
+    void Mouse(UINT message, WPARAM keys, int x) {
+        PostMessageW(bar, message, keys, MAKELPARAM(static_cast<WORD>(static_cast<short>(x)), 10));
+        Settle();
+    }
+
+    std::unique_ptr<HostForm> form;
+    std::unique_ptr<ActiveXControl> site;
+    std::unique_ptr<ActiveXControl> left, right; // declared after the splitter: they go first
+    HWND bar = nullptr;
+};
+
+TEST_F(HostedSplitter, ItsControlsAreItsChildrenInItsCoordinates) {
+    ASSERT_TRUE(left->hWnd());
+    EXPECT_EQ(GetParent(left->hWnd()), site->hWnd());
+    EXPECT_EQ(PlaceOf(left->hWnd()).left, 0);
+    EXPECT_EQ(PlaceOf(left->hWnd()).right, X(1460));
+    EXPECT_EQ(PlaceOf(right->hWnd()).left, X(1540));
+    EXPECT_EQ(PlaceOf(right->hWnd()).right - PlaceOf(right->hWnd()).left, X(1460));
+    EXPECT_EQ(PlaceOf(bar).left, X(1460));
+    EXPECT_EQ(Cpp(site->Object()).BorderStyle(), 0) << "the design frame goes at run time";
+    EXPECT_EQ(GetWindowLongW(bar, GWL_EXSTYLE) & WS_EX_CLIENTEDGE, 0) << "a bar without a border";
+}
+
+TEST_F(HostedSplitter, DraggingTheBarWithTheLeftButtonMovesTheSplit) {
+    ASSERT_EQ(Screen::TwipsPerPixelX(), 15.0f) << "the pointer positions below assume 96 dots per inch";
+    Mouse(WM_LBUTTONDOWN, MK_LBUTTON, 2);
+    EXPECT_EQ(GetWindow(site->hWnd(), GW_CHILD), bar) << "in front of the two controls";
+    // The pointer 42 pixels left of the bar's left edge: the bar's left edge goes to 750 of 3000.
+    Mouse(WM_MOUSEMOVE, MK_LBUTTON, -42);
+    EXPECT_EQ(PlaceOf(bar).left, X(750) - 0) << "the bar follows";
+    EXPECT_EQ(PlaceOf(left->hWnd()).right, X(1460)) << "the controls wait for the release";
+    EXPECT_EQ(Number(site->Object(), L"SplitPercent"), 25);
+    EXPECT_EQ(Pixels(bar).At(1, 1), Shown(GetSysColor(COLOR_APPWORKSPACE))) << "darker while dragged";
+    Mouse(WM_LBUTTONUP, 0, -42);
+    EXPECT_EQ(Pixels(bar).At(1, 1), Shown(GetSysColor(COLOR_BTNFACE)));
+    EXPECT_EQ(PlaceOf(left->hWnd()).right, X(730));
+    EXPECT_EQ(PlaceOf(right->hWnd()).left, X(810));
+    EXPECT_EQ(PlaceOf(bar).left, X(730));
+
+    // Past the end: the bar goes along, the split stops short of it.
+    Mouse(WM_LBUTTONDOWN, MK_LBUTTON, 2);
+    Mouse(WM_MOUSEMOVE, MK_LBUTTON, 400);
+    EXPECT_EQ(Number(site->Object(), L"SplitPercent"), 100);
+    EXPECT_GT(PlaceOf(bar).left, X(3000));
+    Mouse(WM_LBUTTONUP, 0, 400);
+    EXPECT_EQ(PlaceOf(bar).left, X(2917)); // (3000 - 80) x 0.999
+}
+
+TEST_F(HostedSplitter, TheRightButtonOrBothButtonsDoNotDrag) {
+    Mouse(WM_RBUTTONDOWN, MK_RBUTTON, 2);
+    Mouse(WM_MOUSEMOVE, MK_RBUTTON, -42);
+    Mouse(WM_MOUSEMOVE, MK_LBUTTON | MK_RBUTTON, -42);
+    EXPECT_EQ(PlaceOf(bar).left, X(1460));
+    Mouse(WM_RBUTTONUP, 0, -42);
+    EXPECT_EQ(Number(site->Object(), L"SplitPercent"), 50);
+    EXPECT_EQ(PlaceOf(left->hWnd()).right, X(1460));
+}
+
+TEST_F(HostedSplitter, TheBarShowsTheSizingCursorOfItsDirection) {
+    auto cursorOverBar = [this] {
+        SendMessageW(bar, WM_SETCURSOR, reinterpret_cast<WPARAM>(bar), MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
+        return GetCursor();
+    };
+    EXPECT_EQ(cursorOverBar(), LoadCursorW(nullptr, IDC_SIZEWE));
+    ASSERT_EQ(PutProperty(site->Object(), L"HorizontalSplit", Variant::Bool(true)), S_OK);
+    EXPECT_EQ(cursorOverBar(), LoadCursorW(nullptr, IDC_SIZENS));
+    EXPECT_EQ(PlaceOf(left->hWnd()).right, X(3000)) << "laid out again, one above the other";
+    EXPECT_EQ(PlaceOf(bar).top, Screen::TwipsToPixelsY(710));
+}
+
+TEST_F(HostedSplitter, AControlThatWentBeforeTheSplitterIsSkipped) {
+    left.reset(); // the splitter still holds its extender
+    site->Move(0, 0, 2000, 1500);
+    Settle();
+    EXPECT_EQ(PlaceOf(right->hWnd()).left, X(1040));
+    EXPECT_EQ(PlaceOf(bar).left, X(960));
+}
+
+TEST(SplitterDesign, ADesignerKeepsTheFrame) {
+    OleInitialize(nullptr);
+    {
+        HostForm form;
+        ActiveXControl site(form, L"Splitter1");
+        site.SetUserMode(false);
+        ASSERT_EQ(site.Create(NewSplitter().Get(), {}), S_OK);
+        EXPECT_EQ(Cpp(site.Object()).BorderStyle(), 1);
+    }
+    EXPECT_EQ(Module::LockCount(), 0);
+    OleUninitialize();
+}
+
+} // namespace

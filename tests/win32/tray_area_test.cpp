@@ -1,0 +1,270 @@
+// TrayArea through the platform seam: the records it hands the shell, when it adds, changes and removes its
+// icon, the events the shell's callback messages raise, a restarted shell, persistence and hosting.
+#include "control_site.h"
+#include "label_layout_test_support.h"
+#include "picture.h"
+#include "screen.h"
+#include "tray_area.h"
+
+#include <cstring>
+#include <memory>
+
+namespace {
+using namespace test;
+
+ComPtr<IUnknown> NewTrayArea() {
+    ComPtr<IUnknown> object;
+    EXPECT_EQ(CreateTrayArea(IID_PPV_ARGS(&object)), S_OK);
+    return object;
+}
+
+TrayArea& Cpp(IUnknown* object) {
+    ComPtr<_TrayArea> dual;
+    object->QueryInterface(IID_PPV_ARGS(&dual));
+    return *static_cast<TrayArea*>(dual.Get());
+}
+
+class NotifyRecorder : public Platform {
+public:
+    struct Call {
+        DWORD message;
+        NOTIFYICONDATAW record;
+    };
+    std::vector<Call> calls;
+    BOOL NotifyIcon(DWORD message, NOTIFYICONDATAW* data) override {
+        calls.push_back({message, *data});
+        return TRUE;
+    }
+    std::vector<DWORD> Messages() const {
+        std::vector<DWORD> m;
+        for (const auto& c : calls) m.push_back(c.message);
+        return m;
+    }
+};
+
+ComPtr<IPicture> AnIcon() { return PictureFromIcon(LoadIconW(nullptr, IDI_APPLICATION), false); }
+
+Variant Picture(IPicture* picture) {
+    ComPtr<IPictureDisp> disp;
+    if (picture) picture->QueryInterface(IID_PPV_ARGS(&disp));
+    return Dispatch(disp.Get());
+}
+
+std::wstring TipOf(const NOTIFYICONDATAW& record) { return record.szTip; }
+
+class TrayAreaTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        OleInitialize(nullptr);
+        tray = NewTrayArea();
+        ASSERT_EQ(InitNew(tray.Get()), S_OK);
+    }
+    void TearDown() override {
+        tray.Reset();
+        Pump();
+        EXPECT_EQ(Module::LockCount(), 0) << "a control was leaked";
+        OleUninitialize();
+    }
+    HRESULT SetVisible(bool visible) { return PutProperty(tray.Get(), L"Visible", Variant::Bool(visible)); }
+
+    NotifyRecorder shell;
+    PlatformOverride useIt{shell};
+    ComPtr<IUnknown> tray;
+};
+
+TEST_F(TrayAreaTest, TheAddRecordHoldsExactlyWhatTheShellNeeds) {
+    auto icon = AnIcon();
+    ASSERT_EQ(PutProperty(tray.Get(), L"Icon", Picture(icon.Get()), true), S_OK);
+    ASSERT_EQ(PutProperty(tray.Get(), L"ToolTip", Variant::Str(L"  Quendral tray  ")), S_OK);
+    EXPECT_EQ(Text(tray.Get(), L"ToolTip"), L"Quendral tray");
+    shell.calls.clear();
+    ASSERT_EQ(SetVisible(true), S_OK);
+    ASSERT_EQ(shell.Messages(), (std::vector<DWORD>{NIM_ADD}));
+
+    const NOTIFYICONDATAW& got = shell.calls[0].record;
+    ASSERT_GE(got.uID, 1u);
+    ASSERT_LE(got.uID, 65535u);
+    NOTIFYICONDATAW want{};
+    want.cbSize = NOTIFYICONDATAW_V1_SIZE;
+    want.hWnd = Cpp(tray.Get()).hWnd();
+    want.uID = got.uID;
+    want.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
+    want.uCallbackMessage = WM_MOUSEMOVE;
+    OLE_HANDLE handle = 0;
+    icon->get_Handle(&handle);
+    want.hIcon = reinterpret_cast<HICON>(static_cast<INT_PTR>(handle));
+    const std::wstring tip = L"Quendral tray";
+    for (int i = 0; i < 64; ++i) want.szTip[i] = i < int(tip.size()) ? tip[i] : L' ';
+    want.szTip[tip.size()] = L'\0';
+    EXPECT_EQ(std::memcmp(&got, &want, NOTIFYICONDATAW_V1_SIZE), 0) << "the wide record, 64-character tip";
+}
+
+TEST_F(TrayAreaTest, VisibleAddsOnceAndEachAddTakesANewIdentifier) {
+    ASSERT_EQ(SetVisible(true), S_OK);
+    ASSERT_EQ(SetVisible(true), S_OK);
+    ASSERT_EQ(SetVisible(false), S_OK);
+    ASSERT_EQ(SetVisible(false), S_OK);
+    ASSERT_EQ(SetVisible(true), S_OK);
+    ASSERT_EQ(shell.Messages(), (std::vector<DWORD>{NIM_ADD, NIM_DELETE, NIM_ADD}));
+    EXPECT_EQ(shell.calls[1].record.uID, shell.calls[0].record.uID) << "the delete finds what was added";
+    EXPECT_NE(shell.calls[2].record.uID, shell.calls[0].record.uID);
+    // A new control's icon is an empty picture: added with no image.
+    EXPECT_EQ(shell.calls[0].record.uFlags, UINT(NIF_MESSAGE | NIF_ICON));
+    EXPECT_EQ(shell.calls[0].record.hIcon, nullptr);
+
+    // The instance's end takes the icon away with the record of the last add.
+    const UINT last = shell.calls[2].record.uID;
+    tray.Reset();
+    ASSERT_EQ(shell.Messages().back(), DWORD(NIM_DELETE));
+    EXPECT_EQ(shell.calls.back().record.uID, last);
+}
+
+TEST_F(TrayAreaTest, IconAndTipChangesGoToTheShellAndNoIconRemovesIt) {
+    ASSERT_EQ(SetVisible(true), S_OK);
+    auto icon = AnIcon();
+    ASSERT_EQ(PutProperty(tray.Get(), L"Icon", Picture(icon.Get()), true), S_OK);
+    ASSERT_EQ(shell.calls.back().message, DWORD(NIM_MODIFY));
+    EXPECT_EQ(shell.calls.back().record.uFlags, UINT(NIF_ICON));
+    EXPECT_NE(shell.calls.back().record.hIcon, nullptr);
+
+    const std::wstring exact(63, L'a'), longer = std::wstring(63, L'b') + L"c";
+    ASSERT_EQ(PutProperty(tray.Get(), L"ToolTip", Variant::Str(exact)), S_OK);
+    EXPECT_EQ(shell.calls.back().record.uFlags, UINT(NIF_TIP));
+    EXPECT_EQ(TipOf(shell.calls.back().record), exact);
+    ASSERT_EQ(PutProperty(tray.Get(), L"ToolTip", Variant::Str(longer)), S_OK);
+    EXPECT_EQ(TipOf(shell.calls.back().record), std::wstring(63, L'b')) << "cut so that the zero fits";
+    EXPECT_EQ(Text(tray.Get(), L"ToolTip"), longer) << "while the property keeps it whole";
+
+    shell.calls.clear();
+    ASSERT_EQ(PutProperty(tray.Get(), L"Icon", Dispatch(nullptr), true), S_OK);
+    EXPECT_EQ(shell.Messages(), (std::vector<DWORD>{NIM_DELETE}));
+    EXPECT_EQ(Number(tray.Get(), L"Visible"), 0);
+}
+
+TEST_F(TrayAreaTest, TheShellsCallbackMessagesBecomeEvents) {
+    EventSink sink;
+    ASSERT_EQ(sink.Connect(tray.Get(), DIID___TrayArea), S_OK);
+    const HWND window = Cpp(tray.Get()).hWnd();
+    for (LPARAM action : {512, 513, 514, 515, 516, 517, 518, 519, 520, 521})
+        PostMessageW(window, WM_MOUSEMOVE, 4711, action);
+    Pump();
+    sink.Disconnect();
+    std::vector<std::pair<DISPID, short>> got;
+    for (const auto& e : sink.events) got.emplace_back(e.id, e.args.empty() ? 0 : e.args[0].get()->iVal);
+    EXPECT_EQ(got, (std::vector<std::pair<DISPID, short>>{{1, 0}, {2, 1}, {3, 1}, {4, 0}, {2, 2}, {3, 2}, {4, 0}}));
+}
+
+TEST_F(TrayAreaTest, ARestartedShellGetsTheIconBackUnderItsIdentifier) {
+    const UINT taskbarCreated = RegisterWindowMessageW(L"TaskbarCreated");
+    PostMessageW(HWND_BROADCAST, taskbarCreated, 0, 0);
+    Pump();
+    EXPECT_TRUE(shell.calls.empty()) << "nothing shown, nothing to give back";
+
+    ASSERT_EQ(PutProperty(tray.Get(), L"ToolTip", Variant::Str(L"tip")), S_OK);
+    ASSERT_EQ(SetVisible(true), S_OK);
+    const NOTIFYICONDATAW added = shell.calls.back().record;
+    ASSERT_EQ(PutProperty(tray.Get(), L"ToolTip", Variant::Str(L"later")), S_OK);
+    shell.calls.clear();
+    // The shell announces itself to top-level windows; the control's own window hears it too.
+    PostMessageW(HWND_BROADCAST, taskbarCreated, 0, 0);
+    Pump();
+    PostMessageW(Cpp(tray.Get()).hWnd(), taskbarCreated, 0, 0);
+    Pump();
+    ASSERT_EQ(shell.Messages(), (std::vector<DWORD>{NIM_ADD, NIM_ADD}));
+    EXPECT_EQ(shell.calls[0].record.uID, added.uID);
+    EXPECT_EQ(shell.calls[0].record.uFlags, UINT(NIF_MESSAGE | NIF_ICON | NIF_TIP));
+    EXPECT_EQ(TipOf(shell.calls[0].record), L"later");
+}
+
+TEST_F(TrayAreaTest, PersistsItsThreeKeysAndLoadingShowsNoIcon) {
+    auto icon = AnIcon();
+    EXPECT_TRUE(Keys(Saved(tray.Get()).Get()) == (std::vector<std::wstring>{L"Icon"})) << "the empty picture";
+    ASSERT_EQ(PutProperty(tray.Get(), L"Icon", Picture(icon.Get()), true), S_OK);
+    ASSERT_EQ(PutProperty(tray.Get(), L"ToolTip", Variant::Str(L"Saved")), S_OK);
+    ASSERT_EQ(SetVisible(true), S_OK);
+    auto bag = Saved(tray.Get());
+    EXPECT_EQ(Keys(bag.Get()), (std::vector<std::wstring>{L"Icon", L"ToolTip", L"Visible"}));
+
+    shell.calls.clear();
+    auto loaded = NewTrayArea();
+    ASSERT_EQ(Load(loaded.Get(), bag.Get()), S_OK);
+    EXPECT_TRUE(shell.calls.empty());
+    EXPECT_EQ(Number(loaded.Get(), L"Visible"), -1);
+    EXPECT_EQ(Text(loaded.Get(), L"ToolTip"), L"Saved");
+    Variant picture;
+    ASSERT_EQ(GetProperty(loaded.Get(), L"Icon", picture), S_OK);
+    ComPtr<IPicture> stored;
+    ASSERT_EQ(picture.get()->pdispVal->QueryInterface(IID_PPV_ARGS(&stored)), S_OK);
+    SHORT type = 0;
+    stored->get_Type(&type);
+    EXPECT_EQ(type, PICTYPE_ICON);
+
+    // The host shows it by setting Visible, even though the loaded value already says true.
+    ASSERT_EQ(PutProperty(loaded.Get(), L"Visible", Variant::Bool(true)), S_OK);
+    ASSERT_EQ(shell.Messages(), (std::vector<DWORD>{NIM_ADD}));
+    EXPECT_EQ(TipOf(shell.calls[0].record), L"Saved");
+    EXPECT_EQ(shell.calls[0].record.uFlags, UINT(NIF_MESSAGE | NIF_ICON | NIF_TIP));
+    loaded.Reset();
+}
+
+TEST_F(TrayAreaTest, AtRunTimeItStaysOutOfTheFormAndADesignerSeesItsIcon) {
+    ExpectClass(tray.Get(), CLSID_TrayArea, L"TrayArea", 30000, 0x24591); // invisible at run time, no UI activation
+    HostForm form;
+    ShowWindow(form.hWnd(), SW_SHOWNA);
+    ActiveXControl running(form, L"TrayArea1");
+    ASSERT_EQ(running.Create(NewTrayArea().Get(), {}), S_OK);
+    const HWND runningWindow = Cpp(running.Object()).hWnd();
+    EXPECT_EQ(running.hWnd(), nullptr);
+    EXPECT_NE(GetParent(runningWindow), form.hWnd());
+    EXPECT_FALSE(IsWindowVisible(runningWindow));
+
+    ActiveXControl designed(form, L"TrayArea2");
+    designed.SetUserMode(false);
+    designed.Move(0, 0, 2000, 2000);
+    ASSERT_EQ(designed.Create(NewTrayArea().Get(), {}), S_OK);
+    ASSERT_TRUE(designed.hWnd());
+    EXPECT_TRUE(IsWindowVisible(designed.hWnd()));
+    RECT client;
+    GetClientRect(designed.hWnd(), &client);
+    EXPECT_EQ(client.right, 32) << "the image's size";
+    EXPECT_EQ(client.bottom, 32);
+    Pixels look(designed.hWnd());
+    EXPECT_GT(look.Count(Shown(0x00FFFF)), 50) << "the yellow tip of the design icon";
+
+    shell.calls.clear();
+    ASSERT_EQ(PutProperty(designed.Object(), L"Visible", Variant::Bool(true)), S_OK);
+    EXPECT_TRUE(shell.calls.empty()) << "a designer adds no icon";
+    EXPECT_EQ(Number(designed.Object(), L"Visible"), -1);
+}
+
+} // namespace
+
+namespace {
+// The real shell behind the seam, its answers written down.
+class RealShell : public Platform {
+public:
+    std::vector<BOOL> answers;
+    BOOL NotifyIcon(DWORD message, NOTIFYICONDATAW* data) override {
+        answers.push_back(Platform::NotifyIcon(message, data));
+        return answers.back();
+    }
+};
+
+TEST(TrayAreaShell, TheRealShellTakesTheWideRecord) {
+    OleInitialize(nullptr);
+    RealShell shell;
+    {
+        PlatformOverride useIt(shell);
+        auto tray = NewTrayArea();
+        ASSERT_EQ(InitNew(tray.Get()), S_OK);
+        ASSERT_EQ(PutProperty(tray.Get(), L"Icon", Picture(AnIcon().Get()), true), S_OK);
+        ASSERT_EQ(PutProperty(tray.Get(), L"Visible", Variant::Bool(true)), S_OK);
+        ASSERT_EQ(PutProperty(tray.Get(), L"ToolTip", Variant::Str(L"Quendral")), S_OK);
+        ASSERT_EQ(PutProperty(tray.Get(), L"Visible", Variant::Bool(false)), S_OK);
+    }
+    // Added, changed, removed; the instance's end then finds nothing left to remove.
+    EXPECT_EQ(shell.answers, (std::vector<BOOL>{TRUE, TRUE, TRUE, FALSE}));
+    EXPECT_EQ(Module::LockCount(), 0);
+    OleUninitialize();
+}
+} // namespace
