@@ -9,6 +9,8 @@ here="$(dirname "$(realpath "$0")")"
 . "$here/wine-env.sh" "$build/run/wine"
 cd "$build/run"
 wine regsvr32 /s "$(winepath -w "$build/win32/bin/Dravlix.ocx")"
+# Let this server end: one started without a display would draw Palix on no screen at all.
+wineserver -w
 
 if [ -n "${DISPLAY:-}" ]; then
     exec wine "$build/win32/bin/Palix.exe"
@@ -17,10 +19,10 @@ fi
 xvfb-run -a -s "-screen 0 1024x768x24" bash -c '
     wine "$1/win32/bin/Palix.exe" &
     for _ in $(seq 100); do
-        xwininfo -root -tree 2>/dev/null | grep -q "Vostrel v2.0" && break
+        xwininfo -name "Vostrel v2.0" 2>/dev/null | grep -q IsViewable && break
         sleep 0.2
     done
-    sleep 5
+    sleep 2
     import -window root "$1/palix.png"
     status=$?
     wineserver -k
