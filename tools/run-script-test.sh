@@ -5,7 +5,11 @@ set -u
 here="$(dirname "$(realpath "$0")")"
 . "$here/wine-env.sh" "$1"
 library="$(winepath -w "$2")"
-script="$(winepath -w "$3")"
+# The shared checks go in front of the script, in one file the script host runs.
+combined="$(mktemp --suffix=.js)"
+trap 'rm -f "$combined"' EXIT
+cat "$here/../tests/win32/scripts/common/checks.js" "$3" > "$combined"
+script="$(winepath -w "$combined")"
 wine regsvr32 /s "$library" || { echo "registering $library failed"; exit 1; }
 output="$(wine cscript //nologo "$script" 2>&1)"
 status=$?

@@ -104,36 +104,14 @@ private:
 };
 
 // A browse box activated on a shown form of ours, its events recorded.
-class HostedBrowser : public ::testing::Test {
+class HostedBrowser : public HostedControl {
 protected:
     void Host(HRESULT (*create)(REFIID, void**), const IID& events, bool realDialogs = false) {
-        OleInitialize(nullptr);
-        if (!realDialogs) useIt = std::make_unique<PlatformOverride>(platform);
-        form = std::make_unique<HostForm>();
-        site = std::make_unique<ActiveXControl>(*form, L"Browser1");
-        site->Move(300, 300, 2535, 465);
-        ComPtr<IUnknown> object;
-        ASSERT_EQ(create(IID_PPV_ARGS(&object)), S_OK);
-        ASSERT_EQ(site->Create(object.Get(), {}), S_OK);
-        ShowWindow(form->hWnd(), SW_SHOW);
-        SetForegroundWindow(form->hWnd());
-        ASSERT_EQ(sink.Connect(site->Object(), events), S_OK);
+        HostedControl::Host(create, events, realDialogs ? nullptr : &platform, L"Browser1", 2535, 465);
         edit = FindWindowExW(site->hWnd(), nullptr, L"Edit", nullptr);
         button = FindWindowExW(site->hWnd(), nullptr, L"Button", nullptr);
         ASSERT_TRUE(edit && button);
-        Pump();
     }
-    void TearDown() override {
-        sink.Disconnect();
-        site.reset();
-        form.reset();
-        useIt.reset();
-        Pump();
-        EXPECT_EQ(sink.refs(), 0u);
-        EXPECT_EQ(Module::LockCount(), 0) << "a control or enumerator was leaked";
-        OleUninitialize();
-    }
-    IUnknown* Object() const { return site->Object(); }
     void Put(const wchar_t* name, const Variant& value) {
         ASSERT_EQ(PutProperty(Object(), name, value), S_OK);
     }
@@ -143,10 +121,6 @@ protected:
     }
 
     BrowsePlatform platform;
-    std::unique_ptr<PlatformOverride> useIt;
-    std::unique_ptr<HostForm> form;
-    std::unique_ptr<ActiveXControl> site;
-    EventSink sink;
     HWND edit = nullptr, button = nullptr;
 };
 

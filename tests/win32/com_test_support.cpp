@@ -1,5 +1,7 @@
 #include "com_test_support.h"
 
+#include "module.h"
+
 namespace test {
 
 void Pump() {
@@ -108,6 +110,34 @@ int RecordingPlatform::MessageBox(HWND, const wchar_t* text, const wchar_t*, UIN
 HostForm::HostForm() {
     SetCaption(L"Host");
     SetClientSize(6000, 3000);
+}
+
+void HostedControl::Host(HRESULT (*create)(REFIID, void**), const IID& events, Platform* platform,
+                         const wchar_t* name, int width, int height,
+                         const std::vector<ActiveXControl::StoredProperty>& stored) {
+    OleInitialize(nullptr);
+    if (platform) useIt = std::make_unique<PlatformOverride>(*platform);
+    form = std::make_unique<HostForm>();
+    site = std::make_unique<ActiveXControl>(*form, name);
+    site->Move(300, 300, width, height);
+    ComPtr<IUnknown> object;
+    ASSERT_EQ(create(IID_PPV_ARGS(&object)), S_OK);
+    ASSERT_EQ(site->Create(object.Get(), stored), S_OK);
+    ShowWindow(form->hWnd(), SW_SHOW);
+    SetForegroundWindow(form->hWnd());
+    ASSERT_EQ(sink.Connect(site->Object(), events), S_OK);
+    Pump();
+}
+
+void HostedControl::TearDown() {
+    sink.Disconnect();
+    site.reset();
+    form.reset();
+    useIt.reset();
+    Pump();
+    EXPECT_EQ(sink.refs(), 0u);
+    EXPECT_EQ(Module::LockCount(), 0) << "a control or enumerator was leaked";
+    OleUninitialize();
 }
 
 } // namespace test

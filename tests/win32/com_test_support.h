@@ -2,8 +2,13 @@
 // platform that records instead of opening dialogs, message pumping and a window to host controls in.
 #pragma once
 #include "com.h"
+#include "control_site.h"
 #include "form.h"
 #include "platform.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
 
 #include <string>
 #include <vector>
@@ -62,6 +67,22 @@ public:
 class HostForm : public Form {
 public:
     HostForm();
+};
+
+// One control placed on a shown form of ours and activated, its events recorded. Tearing down checks that
+// the sink was let go and that nothing of the library is left alive.
+class HostedControl : public ::testing::Test {
+protected:
+    // platform: what stands in for the system's dialogs and shell while the test runs (nullptr: the real ones).
+    void Host(HRESULT (*create)(REFIID, void**), const IID& events, Platform* platform, const wchar_t* name,
+              int width, int height, const std::vector<ActiveXControl::StoredProperty>& stored = {});
+    void TearDown() override;
+    IUnknown* Object() const { return site->Object(); }
+
+    std::unique_ptr<PlatformOverride> useIt;
+    std::unique_ptr<HostForm> form;
+    std::unique_ptr<ActiveXControl> site;
+    EventSink sink;
 };
 
 } // namespace test

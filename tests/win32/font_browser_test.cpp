@@ -52,36 +52,14 @@ std::string LookOf(IFont* font) {
            (italic ? " italic" : "") + (underline ? " underline" : "") + " " + std::to_string(weight);
 }
 
-class FontBrowserTest : public ::testing::Test {
+class FontBrowserTest : public HostedControl {
 protected:
     void SetUp() override {
-        OleInitialize(nullptr);
-        if (!realDialog_) useIt = std::make_unique<PlatformOverride>(platform);
-        form = std::make_unique<HostForm>();
-        site = std::make_unique<ActiveXControl>(*form, L"FontBrowser1");
-        site->Move(300, 300, 2535, 465);
-        ComPtr<IUnknown> object;
-        ASSERT_EQ(CreateFontBrowser(IID_PPV_ARGS(&object)), S_OK);
-        ASSERT_EQ(site->Create(object.Get(), {}), S_OK);
-        ShowWindow(form->hWnd(), SW_SHOW);
-        SetForegroundWindow(form->hWnd());
-        ASSERT_EQ(sink.Connect(site->Object(), DIID___FontBrowser), S_OK);
+        Host(CreateFontBrowser, DIID___FontBrowser, realDialog_ ? nullptr : &platform, L"FontBrowser1", 2535, 465);
         button = FindWindowExW(site->hWnd(), nullptr, L"RuntimePictureBox", nullptr);
         label = FindWindowExW(site->hWnd(), nullptr, L"RuntimeLabel", nullptr);
         ASSERT_TRUE(button && label);
-        Pump();
     }
-    void TearDown() override {
-        sink.Disconnect();
-        site.reset();
-        form.reset();
-        useIt.reset();
-        Pump();
-        EXPECT_EQ(sink.refs(), 0u);
-        EXPECT_EQ(Module::LockCount(), 0) << "a control or enumerator was leaked";
-        OleUninitialize();
-    }
-    IUnknown* Object() const { return site->Object(); }
     void PutFont(const FontSpec& spec) {
         ASSERT_EQ(PutProperty(Object(), L"Font", Variant::Object(MakeFont(spec).Get()), true), S_OK);
     }
@@ -94,10 +72,6 @@ protected:
 
     bool realDialog_ = false;
     FontPlatform platform;
-    std::unique_ptr<PlatformOverride> useIt;
-    std::unique_ptr<HostForm> form;
-    std::unique_ptr<ActiveXControl> site;
-    EventSink sink;
     HWND button = nullptr, label = nullptr;
 };
 

@@ -236,28 +236,13 @@ TEST_F(HyperlinkTest, StoredKeysAreFoundInAnyCaseAndWrongTypesFail) {
 }
 
 // An activated hyperlink on a form of ours, its events recorded and the shell replaced.
-class ActiveHyperlink : public HyperlinkTest {
+class ActiveHyperlink : public HostedControl {
 protected:
     void SetUp() override {
-        HyperlinkTest::SetUp();
-        form = std::make_unique<HostForm>();
-        site = std::make_unique<ActiveXControl>(*form, L"Hyperlink1");
-        site->Move(300, 300, 3375, 255);
-        ASSERT_EQ(site->Create(NewHyperlink().Get(),
-                               {{L"hyperlink", Variant::Str(kAddress)}, {L"caption", Variant::Str(L"go")}}),
-                  S_OK);
-        ShowWindow(form->hWnd(), SW_SHOWNA);
-        ASSERT_EQ(sink.Connect(site->Object(), DIID___Hyperlink), S_OK);
+        Host(CreateHyperlink, DIID___Hyperlink, &platform, L"Hyperlink1", 3375, 255,
+             {{L"hyperlink", Variant::Str(kAddress)}, {L"caption", Variant::Str(L"go")}});
         label = FindWindowExW(site->hWnd(), nullptr, nullptr, nullptr);
         ASSERT_TRUE(label);
-        Pump();
-    }
-    void TearDown() override {
-        sink.Disconnect();
-        site.reset();
-        form.reset();
-        EXPECT_EQ(sink.refs(), 0u);
-        HyperlinkTest::TearDown();
     }
     void ClickLabelAt(int x, int y) {
         PostMessageW(label, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(x, y));
@@ -271,10 +256,6 @@ protected:
     }
 
     RecordingPlatform platform;
-    PlatformOverride useIt{platform};
-    std::unique_ptr<HostForm> form;
-    std::unique_ptr<ActiveXControl> site;
-    EventSink sink;
     HWND label = nullptr;
 };
 
