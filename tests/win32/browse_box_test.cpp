@@ -172,7 +172,7 @@ TEST_F(FileBrowserTest, SaveAsForEveryTypeButZeroWithTitleAndFolderAsTheyAre) {
     Put(L"FileDialogType", Variant::I4(1));
     ClickButton();
     Put(L"FileDialogType", Variant::I4(7));
-    EXPECT_EQ(Number(Object(), L"FileDialogType"), 7);
+    EXPECT_EQ(NumberProperty(Object(), L"FileDialogType"), 7);
     Put(L"Title", Variant::Str(L"Save the \u00e9t\u00e9 report"));
     Put(L"InitDir", Variant::Str(L"C:\\\u0444\u0430\u0439\u043b\u044b"));
     ClickButton();
@@ -255,7 +255,7 @@ TEST_F(FileBrowserTest, SeparatorInLightLeftOfTheButtonMarginsInWindowColour) {
     EXPECT_EQ(place.right - place.left, Screen::TwipsToPixelsX(270));
     RedrawWindow(site->hWnd(), nullptr, nullptr,
                  RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
-    Snapshot pixels(site->hWnd());
+    Snapshot pixels(site->hWnd(), false);
     const COLORREF light = Shown(GetSysColor(COLOR_3DLIGHT)), window = Shown(GetSysColor(COLOR_WINDOW));
     ASSERT_NE(light, window);
     for (int y : {0, 13, int(client.bottom) - 1}) {
@@ -297,12 +297,12 @@ TEST_F(FileBrowserTest, ThirteenKeysInOrderDefaultsLeftOutChangeOnLoad) {
     loadSink.Disconnect();
     EXPECT_EQ(loadSink.events.size(), 2u) << "the stored selected text goes in, then the stored text";
     EXPECT_EQ(TextProperty(loaded.Get(), L"Text"), L"C:\\\u0444\\abcdef.txt");
-    EXPECT_EQ(Number(loaded.Get(), L"BackColor"), 0x00FFFF);
-    EXPECT_EQ(Number(loaded.Get(), L"ForeColor"), 0xFF0000);
-    EXPECT_EQ(Number(loaded.Get(), L"Enabled"), 0);
-    EXPECT_EQ(Number(loaded.Get(), L"Locked"), -1);
+    EXPECT_EQ(NumberProperty(loaded.Get(), L"BackColor"), 0x00FFFF);
+    EXPECT_EQ(NumberProperty(loaded.Get(), L"ForeColor"), 0xFF0000);
+    EXPECT_EQ(NumberProperty(loaded.Get(), L"Enabled"), 0);
+    EXPECT_EQ(NumberProperty(loaded.Get(), L"Locked"), -1);
     EXPECT_EQ(NameOf(FontOf(loaded.Get()).Get()), L"Tahoma");
-    EXPECT_EQ(Number(loaded.Get(), L"FileDialogType"), 1);
+    EXPECT_EQ(NumberProperty(loaded.Get(), L"FileDialogType"), 1);
     EXPECT_EQ(TextProperty(loaded.Get(), L"Filter"), L"Text|*.txt|");
     EXPECT_EQ(TextProperty(loaded.Get(), L"InitDir"), L"D:\\");
     EXPECT_EQ(TextProperty(loaded.Get(), L"Title"), L"Pick");

@@ -1,5 +1,7 @@
 #include "com_test_support.h"
 
+#include "test_support.h"
+
 #include "module.h"
 
 namespace test {
@@ -13,6 +15,73 @@ void Pump() {
         }
         Sleep(1);
     }
+}
+
+LONG NumberProperty(IUnknown* object, const wchar_t* name) {
+    Variant v, n;
+    EXPECT_EQ(GetProperty(object, name, v), S_OK) << Narrow(name);
+    EXPECT_EQ(v.As(VT_I4, n), S_OK) << Narrow(name);
+    return n.get()->lVal;
+}
+
+std::wstring TextProperty(IUnknown* object, const wchar_t* name) {
+    Variant v;
+    EXPECT_EQ(GetProperty(object, name, v), S_OK) << Narrow(name);
+    return v.type() == VT_BSTR ? std::wstring(v.get()->bstrVal, SysStringLen(v.get()->bstrVal)) : L"?";
+}
+
+RECT PlaceOf(HWND child) {
+    RECT r{};
+    GetWindowRect(child, &r);
+    MapWindowPoints(HWND_DESKTOP, GetParent(child), reinterpret_cast<POINT*>(&r), 2);
+    return r;
+}
+
+COLORREF Shown(COLORREF color) {
+    HDC screen = GetDC(nullptr);
+    COLORREF shown = GetNearestColor(screen, color);
+    ReleaseDC(nullptr, screen);
+    return shown;
+}
+
+Snapshot::Snapshot(HWND hwnd, bool redrawAll) {
+    if (redrawAll)
+        RedrawWindow(GetAncestor(hwnd, GA_ROOT), nullptr, nullptr,
+                     RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    Pump();
+    RECT client;
+    GetClientRect(hwnd, &client);
+    width_ = client.right;
+    height_ = client.bottom;
+    HDC source = GetDC(hwnd);
+    HDC memory = CreateCompatibleDC(source);
+    BITMAPINFO info{};
+    info.bmiHeader = {sizeof(BITMAPINFOHEADER), width_, -height_, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+    void* bits = nullptr;
+    HBITMAP bitmap = CreateDIBSection(source, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HGDIOBJ old = SelectObject(memory, bitmap);
+    BitBlt(memory, 0, 0, width_, height_, source, 0, 0, SRCCOPY);
+    GdiFlush();
+    auto* raw = static_cast<const DWORD*>(bits);
+    for (int i = 0; i < width_ * height_; ++i)
+        pixels_.push_back(RGB(GetBValue(raw[i]), GetGValue(raw[i]), GetRValue(raw[i])));
+    SelectObject(memory, old);
+    DeleteObject(bitmap);
+    DeleteDC(memory);
+    ReleaseDC(hwnd, source);
+}
+
+int Snapshot::Count(COLORREF color) const {
+    int n = 0;
+    for (COLORREF c : pixels_) n += c == color;
+    return n;
+}
+
+int Snapshot::LeftmostNot(COLORREF ground) const {
+    for (int x = 0; x < width_; ++x)
+        for (int y = 0; y < height_; ++y)
+            if (At(x, y) != ground) return x;
+    return -1;
 }
 
 namespace {

@@ -16,6 +16,28 @@
 namespace test {
 
 void Pump();
+// Properties read by name as a script reads them: a number (converted to a 32-bit integer) and a text.
+LONG NumberProperty(IUnknown* object, const wchar_t* name);
+std::wstring TextProperty(IUnknown* object, const wchar_t* name);
+// A child window's place in its parent's client area, in pixels.
+RECT PlaceOf(HWND child);
+// A colour as a window surface of this screen stores it.
+COLORREF Shown(COLORREF color);
+
+// A window's client area as drawn, read back from its surface; by default after the whole top-level window
+// around it was drawn anew.
+class Snapshot {
+public:
+    explicit Snapshot(HWND hwnd, bool redrawAll = true);
+    COLORREF At(int x, int y) const { return pixels_.at(size_t(y * width_ + x)); }
+    int Count(COLORREF color) const;
+    // The leftmost column with a pixel of another colour than ground; -1 for none.
+    int LeftmostNot(COLORREF ground) const;
+
+private:
+    int width_ = 0, height_ = 0;
+    std::vector<COLORREF> pixels_;
+};
 // Late binding by name, the way a script does it (values by value, no type library on the caller's side).
 HRESULT GetProperty(IUnknown* object, const wchar_t* name, Variant& value);
 HRESULT PutProperty(IUnknown* object, const wchar_t* name, const Variant& value, bool byRef = false);

@@ -119,7 +119,7 @@ TEST_F(FontBrowserTest, DialogGetsTheCurrentFontAndColourAndCancelChangesNothing
     EXPECT_TRUE(sink.events.empty());
     EXPECT_EQ(Caption(), L"Tahoma");
     EXPECT_EQ(LookOf(FontOf(Object()).Get()), "Tahoma 105000 italic underline 400");
-    EXPECT_EQ(Number(Object(), L"ForeColor"), static_cast<LONG>(0x80000008));
+    EXPECT_EQ(NumberProperty(Object(), L"ForeColor"), static_cast<LONG>(0x80000008));
     ASSERT_EQ(CallMethod(Object(), L"AboutBox"), S_OK);
     EXPECT_EQ(platform.messages.size(), 1u);
 }
@@ -136,7 +136,7 @@ TEST_F(FontBrowserTest, AConfirmedDialogSetsFaceSizeStyleAndColourAndRaisesChang
     ClickButton();
     EXPECT_EQ(LookOf(FontOf(Object()).Get()), "Tahoma 120000 bold italic 700");
     EXPECT_EQ(Caption(), L"Tahoma") << "exactly the name, no trailing zeros";
-    EXPECT_EQ(Number(Object(), L"ForeColor"), 0x000000FF);
+    EXPECT_EQ(NumberProperty(Object(), L"ForeColor"), 0x000000FF);
     ASSERT_EQ(sink.events.size(), 1u);
     EXPECT_EQ(sink.events[0].id, kChange);
     ASSERT_EQ(sink.events[0].args.size(), 1u);
@@ -182,14 +182,14 @@ TEST_F(FontBrowserTest, FocusShowsHighlightInsideADottedRectangleShortOfTheButto
     const COLORREF window = Shown(GetSysColor(COLOR_WINDOW)), highlight = Shown(GetSysColor(COLOR_HIGHLIGHT));
     const RECT place = PlaceOf(button);
     const int ground = place.left - 5, middle = place.bottom / 2; // a point of the label right of the name
-    Snapshot unfocused(site->hWnd());
+    Snapshot unfocused(site->hWnd(), false);
     EXPECT_EQ(unfocused.At(ground, middle), window);
     for (int x = 1; x < place.left; ++x)
         ASSERT_EQ(unfocused.At(x, 1), window) << x;
 
     SetFocus(button);
     Pump();
-    Snapshot focused(site->hWnd());
+    Snapshot focused(site->hWnd(), false);
     EXPECT_EQ(focused.At(ground, middle), highlight);
     int dotted = 0;
     for (int x = 1; x < place.left - 1; ++x)
@@ -199,7 +199,7 @@ TEST_F(FontBrowserTest, FocusShowsHighlightInsideADottedRectangleShortOfTheButto
 
     SetFocus(form->hWnd());
     Pump();
-    Snapshot left(site->hWnd());
+    Snapshot left(site->hWnd(), false);
     EXPECT_EQ(left.At(ground, middle), window);
     for (int x = 1; x < place.left; ++x)
         EXPECT_EQ(left.At(x, 1), window) << x;
@@ -217,9 +217,9 @@ TEST_F(FontBrowserTest, FourKeysInOrderDefaultsLeftOut) {
     ComPtr<IUnknown> loaded;
     ASSERT_EQ(CreateFontBrowser(IID_PPV_ARGS(&loaded)), S_OK);
     ASSERT_EQ(LoadFromBag(loaded.Get(), bag.Get()), S_OK);
-    EXPECT_EQ(Number(loaded.Get(), L"Enabled"), 0);
-    EXPECT_EQ(Number(loaded.Get(), L"ForeColor"), 0xFF);
-    EXPECT_EQ(Number(loaded.Get(), L"BackColor"), 0xFF00);
+    EXPECT_EQ(NumberProperty(loaded.Get(), L"Enabled"), 0);
+    EXPECT_EQ(NumberProperty(loaded.Get(), L"ForeColor"), 0xFF);
+    EXPECT_EQ(NumberProperty(loaded.Get(), L"BackColor"), 0xFF00);
     EXPECT_EQ(LookOf(FontOf(loaded.Get()).Get()), "Tahoma 120000 bold 700");
 }
 

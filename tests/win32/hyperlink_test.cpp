@@ -26,19 +26,6 @@ Hyperlink& Cpp(IUnknown* object) {
     return *static_cast<Hyperlink*>(dual.Get());
 }
 
-std::wstring Text(IUnknown* object, const wchar_t* name) {
-    Variant v;
-    EXPECT_EQ(GetProperty(object, name, v), S_OK) << Narrow(name);
-    return v.type() == VT_BSTR ? std::wstring(v.get()->bstrVal, SysStringLen(v.get()->bstrVal)) : L"?";
-}
-
-LONG Number(IUnknown* object, const wchar_t* name) {
-    Variant v, n;
-    EXPECT_EQ(GetProperty(object, name, v), S_OK) << Narrow(name);
-    EXPECT_EQ(v.As(VT_I4, n), S_OK);
-    return n.get()->lVal;
-}
-
 ComPtr<IFont> MakeTestFont(const wchar_t* face, float points, bool bold, SHORT charset = ANSI_CHARSET) {
     FONTDESC desc{sizeof(FONTDESC), const_cast<LPOLESTR>(face), {}, static_cast<SHORT>(bold ? FW_BOLD : FW_NORMAL),
                   charset, FALSE, FALSE, FALSE};
@@ -61,13 +48,13 @@ void SetEverything(IUnknown* h) {
 }
 
 void ExpectEverything(IUnknown* h) {
-    EXPECT_EQ(Number(h, L"BackColor"), 0);
-    EXPECT_EQ(Number(h, L"ForeColor"), static_cast<LONG>(kBlue));
-    EXPECT_EQ(Number(h, L"Enabled"), 0);
-    EXPECT_EQ(Number(h, L"BackStyle"), 0);
-    EXPECT_EQ(Number(h, L"BorderStyle"), 1);
-    EXPECT_EQ(Text(h, L"Hyperlink"), kAddress);
-    EXPECT_EQ(Text(h, L"Caption"), L"Quendral");
+    EXPECT_EQ(NumberProperty(h, L"BackColor"), 0);
+    EXPECT_EQ(NumberProperty(h, L"ForeColor"), static_cast<LONG>(kBlue));
+    EXPECT_EQ(NumberProperty(h, L"Enabled"), 0);
+    EXPECT_EQ(NumberProperty(h, L"BackStyle"), 0);
+    EXPECT_EQ(NumberProperty(h, L"BorderStyle"), 1);
+    EXPECT_EQ(TextProperty(h, L"Hyperlink"), kAddress);
+    EXPECT_EQ(TextProperty(h, L"Caption"), L"Quendral");
     Variant font;
     ASSERT_EQ(GetProperty(h, L"Font", font), S_OK);
     ComPtr<IFont> f;
@@ -102,13 +89,13 @@ protected:
 
 TEST_F(HyperlinkTest, NewInstanceShowsItsDesignValues) {
     auto h = NewHyperlink();
-    EXPECT_EQ(Text(h.Get(), L"Caption"), L"Label1");
-    EXPECT_EQ(Text(h.Get(), L"Hyperlink"), L"Label2");
-    EXPECT_EQ(Number(h.Get(), L"BackColor"), static_cast<LONG>(0x8000000F));
-    EXPECT_EQ(Number(h.Get(), L"ForeColor"), static_cast<LONG>(0x80000012));
-    EXPECT_EQ(Number(h.Get(), L"Enabled"), -1);
-    EXPECT_EQ(Number(h.Get(), L"BackStyle"), 1);
-    EXPECT_EQ(Number(h.Get(), L"BorderStyle"), 0);
+    EXPECT_EQ(TextProperty(h.Get(), L"Caption"), L"Label1");
+    EXPECT_EQ(TextProperty(h.Get(), L"Hyperlink"), L"Label2");
+    EXPECT_EQ(NumberProperty(h.Get(), L"BackColor"), static_cast<LONG>(0x8000000F));
+    EXPECT_EQ(NumberProperty(h.Get(), L"ForeColor"), static_cast<LONG>(0x80000012));
+    EXPECT_EQ(NumberProperty(h.Get(), L"Enabled"), -1);
+    EXPECT_EQ(NumberProperty(h.Get(), L"BackStyle"), 1);
+    EXPECT_EQ(NumberProperty(h.Get(), L"BorderStyle"), 0);
 }
 
 TEST_F(HyperlinkTest, PropertyBagKeepsEveryValueAndOmitsDefaults) {
@@ -195,7 +182,7 @@ TEST_F(HyperlinkTest, DamagedStreamIsRefusedWithoutHarm) {
     ComPtr<IPersistStreamInit> loader;
     ASSERT_EQ(b.As(&loader), S_OK);
     EXPECT_TRUE(FAILED(loader->Load(stream.Get())));
-    EXPECT_EQ(Text(b.Get(), L"Caption"), L"Label1");
+    EXPECT_EQ(TextProperty(b.Get(), L"Caption"), L"Label1");
 }
 
 TEST_F(HyperlinkTest, StoredKeysAreFoundInAnyCaseAndWrongTypesFail) {
@@ -218,10 +205,10 @@ TEST_F(HyperlinkTest, StoredKeysAreFoundInAnyCaseAndWrongTypesFail) {
     ComPtr<IPersistPropertyBag> loader;
     ASSERT_EQ(h.As(&loader), S_OK);
     ASSERT_EQ(loader->Load(bag.Get(), nullptr), S_OK);
-    EXPECT_EQ(Text(h.Get(), L"Caption"), kAddress);
-    EXPECT_EQ(Text(h.Get(), L"Hyperlink"), kAddress);
-    EXPECT_EQ(Number(h.Get(), L"ForeColor"), static_cast<LONG>(kBlue));
-    EXPECT_EQ(Number(h.Get(), L"BackColor"), 0);
+    EXPECT_EQ(TextProperty(h.Get(), L"Caption"), kAddress);
+    EXPECT_EQ(TextProperty(h.Get(), L"Hyperlink"), kAddress);
+    EXPECT_EQ(NumberProperty(h.Get(), L"ForeColor"), static_cast<LONG>(kBlue));
+    EXPECT_EQ(NumberProperty(h.Get(), L"BackColor"), 0);
     EXPECT_EQ(Cpp(h.Get()).Width(), 3375);
     EXPECT_EQ(Cpp(h.Get()).Height(), 255);
 

@@ -1,6 +1,7 @@
 // The intrinsic controls on one form of this process, driven with real window messages and real input:
 // events and their arguments, key routing, editing, default and cancel buttons, painting checked on pixels,
 // floating picture boxes, mouse capture, shared font objects and what a control leaves behind.
+#include "com_test_support.h"
 #include "control.h"
 #include "form.h"
 #include "module.h"
@@ -21,6 +22,8 @@
 
 namespace {
 using Microsoft::WRL::ComPtr;
+using test::Shown;
+using test::Snapshot;
 
 using Log = std::vector<std::string>;
 
@@ -125,63 +128,6 @@ POINT ScreenPoint(HWND hwnd, int x, int y) {
     POINT p{x, y};
     ClientToScreen(hwnd, &p);
     return p;
-}
-
-// A window's client area as drawn, read back from its surface.
-class Snapshot {
-public:
-    explicit Snapshot(HWND hwnd, bool redrawForm = true) {
-        if (redrawForm)
-            RedrawWindow(TheForm().hWnd(), nullptr, nullptr,
-                         RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
-        Pump();
-        RECT client;
-        GetClientRect(hwnd, &client);
-        width_ = client.right;
-        height_ = client.bottom;
-        HDC source = GetDC(hwnd);
-        HDC memory = CreateCompatibleDC(source);
-        BITMAPINFO info{};
-        info.bmiHeader = {sizeof(BITMAPINFOHEADER), width_, -height_, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
-        void* bits = nullptr;
-        HBITMAP bitmap = CreateDIBSection(source, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-        HGDIOBJ old = SelectObject(memory, bitmap);
-        BitBlt(memory, 0, 0, width_, height_, source, 0, 0, SRCCOPY);
-        GdiFlush();
-        auto* pixels = static_cast<const DWORD*>(bits);
-        for (int i = 0; i < width_ * height_; ++i)
-            pixels_.push_back(RGB(GetBValue(pixels[i]), GetGValue(pixels[i]), GetRValue(pixels[i])));
-        SelectObject(memory, old);
-        DeleteObject(bitmap);
-        DeleteDC(memory);
-        ReleaseDC(hwnd, source);
-    }
-    COLORREF At(int x, int y) const { return pixels_.at(size_t(y * width_ + x)); }
-    int Count(COLORREF color) const {
-        int n = 0;
-        for (COLORREF c : pixels_)
-            n += c == color;
-        return n;
-    }
-    // The leftmost column with a pixel of another colour than ground; -1 for none.
-    int LeftmostNot(COLORREF ground) const {
-        for (int x = 0; x < width_; ++x)
-            for (int y = 0; y < height_; ++y)
-                if (At(x, y) != ground) return x;
-        return -1;
-    }
-
-private:
-    int width_ = 0, height_ = 0;
-    std::vector<COLORREF> pixels_;
-};
-
-// A window pixel's colour as the surface stores it (what a colour turns into at this depth).
-COLORREF Shown(COLORREF color) {
-    HDC screen = GetDC(nullptr);
-    COLORREF shown = GetNearestColor(screen, color);
-    ReleaseDC(nullptr, screen);
-    return shown;
 }
 
 void RecordMouse(Control& control, Log& log) {

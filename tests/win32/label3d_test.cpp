@@ -66,8 +66,8 @@ TEST_F(Label3DTest, SavesNineKeysInOrderAndLoadsThemIntoBothLabels) {
     ExpectClass(a.Get(), CLSID_Label3D, L"Label3D", 30001, 0x20191);
     ASSERT_EQ(InitNew(a.Get()), S_OK);
     // A freshly placed one keeps its design colours, which differ from the stored defaults.
-    EXPECT_EQ(Number(a.Get(), L"ForeColor1"), static_cast<LONG>(0x8000000E));
-    EXPECT_EQ(Number(a.Get(), L"ForeColor2"), static_cast<LONG>(0x80000012));
+    EXPECT_EQ(NumberProperty(a.Get(), L"ForeColor1"), static_cast<LONG>(0x8000000E));
+    EXPECT_EQ(NumberProperty(a.Get(), L"ForeColor2"), static_cast<LONG>(0x80000012));
     EXPECT_EQ(Keys(Saved(a.Get()).Get()), (std::vector<std::wstring>{L"ForeColor1", L"ForeColor2"}));
 
     ASSERT_EQ(PutProperty(a.Get(), L"Enabled", Variant::Bool(false)), S_OK);
@@ -89,16 +89,16 @@ TEST_F(Label3DTest, SavesNineKeysInOrderAndLoadsThemIntoBothLabels) {
 
     auto b = NewLabel3D();
     ASSERT_EQ(Load(b.Get(), bag.Get()), S_OK);
-    EXPECT_EQ(Number(b.Get(), L"Enabled"), 0);
+    EXPECT_EQ(NumberProperty(b.Get(), L"Enabled"), 0);
     EXPECT_FALSE(IsWindowEnabled(FrontLabel(b.Get()))) << "read twice: the front label too";
-    EXPECT_EQ(Number(b.Get(), L"ForeColor1"), 0x0000FF);
-    EXPECT_EQ(Number(b.Get(), L"ForeColor2"), 0x00FF00);
-    EXPECT_EQ(Text(b.Get(), L"Caption"), L"Raised");
+    EXPECT_EQ(NumberProperty(b.Get(), L"ForeColor1"), 0x0000FF);
+    EXPECT_EQ(NumberProperty(b.Get(), L"ForeColor2"), 0x00FF00);
+    EXPECT_EQ(TextProperty(b.Get(), L"Caption"), L"Raised");
     EXPECT_EQ(TextOf(FrontLabel(b.Get())), L"Raised");
-    EXPECT_EQ(Number(b.Get(), L"Alignment"), 2);
-    EXPECT_EQ(Number(b.Get(), L"Phase"), 7);
-    EXPECT_EQ(Number(b.Get(), L"BackColor"), 0x336699);
-    EXPECT_EQ(Number(b.Get(), L"BorderStyle"), 1);
+    EXPECT_EQ(NumberProperty(b.Get(), L"Alignment"), 2);
+    EXPECT_EQ(NumberProperty(b.Get(), L"Phase"), 7);
+    EXPECT_EQ(NumberProperty(b.Get(), L"BackColor"), 0x336699);
+    EXPECT_EQ(NumberProperty(b.Get(), L"BorderStyle"), 1);
     EXPECT_EQ(WeightOf(BackLabel(b.Get())), FW_BOLD);
     EXPECT_EQ(WeightOf(FrontLabel(b.Get())), FW_BOLD);
 
@@ -115,17 +115,17 @@ TEST_F(Label3DTest, SavesNineKeysInOrderAndLoadsThemIntoBothLabels) {
 TEST_F(Label3DTest, ALoadedOneWithoutStoredColoursIsWhiteOverABlackShadow) {
     auto l = NewLabel3D();
     ASSERT_EQ(Load(l.Get(), Bag().Get()), S_OK);
-    EXPECT_EQ(Number(l.Get(), L"ForeColor1"), 0);
-    EXPECT_EQ(Number(l.Get(), L"ForeColor2"), 0xFFFFFF);
-    EXPECT_EQ(Number(l.Get(), L"Phase"), 0);
-    EXPECT_EQ(Text(l.Get(), L"Caption"), L"Label3D");
+    EXPECT_EQ(NumberProperty(l.Get(), L"ForeColor1"), 0);
+    EXPECT_EQ(NumberProperty(l.Get(), L"ForeColor2"), 0xFFFFFF);
+    EXPECT_EQ(NumberProperty(l.Get(), L"Phase"), 0);
+    EXPECT_EQ(TextProperty(l.Get(), L"Caption"), L"Label3D");
     EXPECT_TRUE(Keys(Saved(l.Get()).Get()).empty());
 
     // A value a label refuses ends the load there; what was read before stays.
     auto bad = NewLabel3D();
     EXPECT_EQ(Load(bad.Get(), Bag({{L"Caption", Variant::Str(L"kept")}, {L"Alignment", Variant::I2(5)}}).Get()),
               CTL_E_INVALIDPROPERTYVALUE);
-    EXPECT_EQ(Text(bad.Get(), L"Caption"), L"kept");
+    EXPECT_EQ(TextProperty(bad.Get(), L"Caption"), L"kept");
 }
 
 TEST_F(Label3DTest, PhasePlacesTheLabelsAndOnlyAByteIsAccepted) {
@@ -144,7 +144,7 @@ TEST_F(Label3DTest, PhasePlacesTheLabelsAndOnlyAByteIsAccepted) {
 
     // Any byte is kept; one no arrangement knows leaves the labels where they were.
     ASSERT_EQ(PutProperty(l.Get(), L"Phase", Variant::I4(7)), S_OK);
-    EXPECT_EQ(Number(l.Get(), L"Phase"), 7);
+    EXPECT_EQ(NumberProperty(l.Get(), L"Phase"), 7);
     EXPECT_EQ(Twips(BackLabel(l.Get())), (Box{0, 15, w, h + 15}));
 
     ASSERT_EQ(persist->Save(nullptr, TRUE), E_POINTER);
@@ -153,12 +153,12 @@ TEST_F(Label3DTest, PhasePlacesTheLabelsAndOnlyAByteIsAccepted) {
     ASSERT_EQ(persist->Save(stream.Get(), TRUE), S_OK); // clears the changed mark
     EXPECT_TRUE(FAILED(PutProperty(l.Get(), L"Phase", Variant::I4(256))));
     EXPECT_TRUE(FAILED(PutProperty(l.Get(), L"Phase", Variant::I4(-1))));
-    EXPECT_EQ(Number(l.Get(), L"Phase"), 7);
+    EXPECT_EQ(NumberProperty(l.Get(), L"Phase"), 7);
     EXPECT_EQ(persist->IsDirty(), S_FALSE) << "a refused Phase changed nothing";
 
     EXPECT_TRUE(FAILED(PutProperty(l.Get(), L"Alignment", Variant::I4(3))));
     EXPECT_TRUE(FAILED(PutProperty(l.Get(), L"BorderStyle", Variant::I4(70000))));
-    EXPECT_EQ(Number(l.Get(), L"Alignment"), 0);
+    EXPECT_EQ(NumberProperty(l.Get(), L"Alignment"), 0);
 }
 
 TEST_F(Label3DTest, NeverSmallerThanAHundredTwipsEitherWay) {
@@ -278,23 +278,23 @@ TEST_F(HostedLabel3D, GrowsToTheFloorThroughItsContainer) {
 }
 
 TEST_F(HostedLabel3D, BothLabelsShowTheCaptionAndOnlyTheFrontOneGetsTheBorder) {
-    Pixels both(site->hWnd());
+    Snapshot both(site->hWnd());
     EXPECT_GT(both.Count(Shown(kRed)), 10) << "the back label";
     EXPECT_GT(both.Count(Shown(kBlue)), 10) << "the front label";
     EXPECT_EQ(both.At(0, 0), Shown(kBack)) << "both see-through";
 
     const COLORREF frame = Shown(GetSysColor(COLOR_WINDOWFRAME));
     ASSERT_EQ(PutProperty(control, L"BorderStyle", Variant::I4(1)), S_OK);
-    EXPECT_EQ(Pixels(site->hWnd()).At(0, 0), frame) << "the front label's corner";
+    EXPECT_EQ(Snapshot(site->hWnd()).At(0, 0), frame) << "the front label's corner";
     ASSERT_EQ(PutProperty(control, L"Phase", Variant::I4(3)), S_OK); // the front label one pixel in
-    Pixels shifted(site->hWnd());
+    Snapshot shifted(site->hWnd());
     EXPECT_EQ(shifted.At(0, 0), Shown(kBack)) << "the back label has no border";
     EXPECT_EQ(shifted.At(1, 1), frame);
 }
 
 TEST_F(HostedLabel3D, DisabledGreysBothLabelsAndRaisesNothing) {
     ASSERT_EQ(PutProperty(control, L"Enabled", Variant::Bool(false)), S_OK);
-    Pixels grey(site->hWnd());
+    Snapshot grey(site->hWnd());
     EXPECT_EQ(grey.Count(Shown(kRed)), 0);
     EXPECT_EQ(grey.Count(Shown(kBlue)), 0);
     EXPECT_GT(grey.Count(Shown(GetSysColor(COLOR_GRAYTEXT))), 20);

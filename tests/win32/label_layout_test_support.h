@@ -13,19 +13,6 @@
 
 namespace test {
 
-inline LONG Number(IUnknown* object, const wchar_t* name) {
-    Variant v, n;
-    EXPECT_EQ(GetProperty(object, name, v), S_OK) << Narrow(name);
-    EXPECT_EQ(v.As(VT_I4, n), S_OK) << Narrow(name);
-    return n.get()->lVal;
-}
-
-inline std::wstring Text(IUnknown* object, const wchar_t* name) {
-    Variant v;
-    EXPECT_EQ(GetProperty(object, name, v), S_OK) << Narrow(name);
-    return v.type() == VT_BSTR ? std::wstring(v.get()->bstrVal, SysStringLen(v.get()->bstrVal)) : L"?";
-}
-
 inline Variant Dispatch(IDispatch* object) {
     Variant v;
     v.put()->vt = VT_DISPATCH;
@@ -111,67 +98,11 @@ inline void ExpectClass(IUnknown* control, const CLSID& clsid, const wchar_t* na
     EXPECT_EQ(reported, status);
 }
 
-// A child window's place in its parent's client area, in pixels.
-inline RECT PlaceOf(HWND child) {
-    RECT r{};
-    GetWindowRect(child, &r);
-    MapWindowPoints(HWND_DESKTOP, GetParent(child), reinterpret_cast<POINT*>(&r), 2);
-    return r;
-}
-
 inline void Settle() {
     for (int round = 0; round < 3; ++round) {
         DoEvents();
         Sleep(1);
     }
-}
-
-// A window's client area as drawn, read back from its surface.
-class Pixels {
-public:
-    explicit Pixels(HWND hwnd) {
-        RedrawWindow(GetAncestor(hwnd, GA_ROOT), nullptr, nullptr,
-                     RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
-        Settle();
-        RECT client;
-        GetClientRect(hwnd, &client);
-        width_ = client.right;
-        height_ = client.bottom;
-        HDC source = GetDC(hwnd);
-        HDC memory = CreateCompatibleDC(source);
-        BITMAPINFO info{};
-        info.bmiHeader = {sizeof(BITMAPINFOHEADER), width_, -height_, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
-        void* bits = nullptr;
-        HBITMAP bitmap = CreateDIBSection(source, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-        HGDIOBJ old = SelectObject(memory, bitmap);
-        BitBlt(memory, 0, 0, width_, height_, source, 0, 0, SRCCOPY);
-        GdiFlush();
-        auto* pixels = static_cast<const DWORD*>(bits);
-        for (int i = 0; i < width_ * height_; ++i)
-            pixels_.push_back(RGB(GetBValue(pixels[i]), GetGValue(pixels[i]), GetRValue(pixels[i])));
-        SelectObject(memory, old);
-        DeleteObject(bitmap);
-        DeleteDC(memory);
-        ReleaseDC(hwnd, source);
-    }
-    COLORREF At(int x, int y) const { return pixels_.at(size_t(y * width_ + x)); }
-    int Count(COLORREF color) const {
-        int n = 0;
-        for (COLORREF c : pixels_) n += c == color;
-        return n;
-    }
-
-private:
-    int width_ = 0, height_ = 0;
-    std::vector<COLORREF> pixels_;
-};
-
-// A colour as a window's surface stores it at this depth.
-inline COLORREF Shown(COLORREF color) {
-    HDC screen = GetDC(nullptr);
-    COLORREF shown = GetNearestColor(screen, color);
-    ReleaseDC(nullptr, screen);
-    return shown;
 }
 
 } // namespace test

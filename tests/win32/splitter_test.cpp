@@ -80,9 +80,9 @@ TEST_F(SplitterTest, ANewSplitterSavesNothingAndKeepsWhatIsSet) {
     auto a = NewSplitter();
     ExpectClass(a.Get(), CLSID_Splitter, L"Splitter", 30003, 0x38191); // alignable, a simple frame
     ASSERT_EQ(InitNew(a.Get()), S_OK);
-    EXPECT_EQ(Number(a.Get(), L"HorizontalSplit"), 0);
-    EXPECT_EQ(Number(a.Get(), L"SplitPercent"), 50);
-    EXPECT_EQ(Number(a.Get(), L"SplitWidth"), 80);
+    EXPECT_EQ(NumberProperty(a.Get(), L"HorizontalSplit"), 0);
+    EXPECT_EQ(NumberProperty(a.Get(), L"SplitPercent"), 50);
+    EXPECT_EQ(NumberProperty(a.Get(), L"SplitWidth"), 80);
     EXPECT_TRUE(Keys(Saved(a.Get()).Get()).empty());
 
     // Late-bound callers pass by value what the interface takes by reference.
@@ -96,9 +96,9 @@ TEST_F(SplitterTest, ANewSplitterSavesNothingAndKeepsWhatIsSet) {
 
     auto b = NewSplitter();
     ASSERT_EQ(Load(b.Get(), bag.Get()), S_OK);
-    EXPECT_EQ(Number(b.Get(), L"HorizontalSplit"), -1);
-    EXPECT_EQ(Number(b.Get(), L"SplitPercent"), 33);
-    EXPECT_EQ(Number(b.Get(), L"SplitWidth"), 120);
+    EXPECT_EQ(NumberProperty(b.Get(), L"HorizontalSplit"), -1);
+    EXPECT_EQ(NumberProperty(b.Get(), L"SplitPercent"), 33);
+    EXPECT_EQ(NumberProperty(b.Get(), L"SplitWidth"), 120);
 }
 
 TEST_F(SplitterTest, AboutBoxShowsTheLibrarysBox) {
@@ -116,9 +116,9 @@ TEST_F(SplitterTest, AKeyThatCannotBeReadLeavesItsPropertyAndTheOthersLoad) {
                     {L"SplitPercent", Variant::I4(300)},
                     {L"SplitWidth", Variant::I4(120)}});
     ASSERT_EQ(Load(s.Get(), bag.Get()), S_OK);
-    EXPECT_EQ(Number(s.Get(), L"HorizontalSplit"), 0);
-    EXPECT_EQ(Number(s.Get(), L"SplitPercent"), 0) << "as it was before the load";
-    EXPECT_EQ(Number(s.Get(), L"SplitWidth"), 120);
+    EXPECT_EQ(NumberProperty(s.Get(), L"HorizontalSplit"), 0);
+    EXPECT_EQ(NumberProperty(s.Get(), L"SplitPercent"), 0) << "as it was before the load";
+    EXPECT_EQ(NumberProperty(s.Get(), L"SplitWidth"), 120);
 }
 
 // The splitter alone, 3000 by 1500 twips, with two recorders as its controls.
@@ -191,7 +191,7 @@ TEST_F(SplitterLayout, EveryStepGoesOnWhenAnotherFails) {
     // Above 100 per cent the second size comes out negative; the moves are still asked for.
     log.clear();
     ASSERT_EQ(PutProperty(splitter.Get(), L"SplitPercent", Variant::I4(120)), S_OK);
-    EXPECT_EQ(Number(splitter.Get(), L"SplitPercent"), 120);
+    EXPECT_EQ(NumberProperty(splitter.Get(), L"SplitPercent"), 120);
     EXPECT_EQ(log[0], "second.Move 3584 0 -584 1500");
 }
 
@@ -253,10 +253,10 @@ TEST_F(HostedSplitter, DraggingTheBarWithTheLeftButtonMovesTheSplit) {
     Mouse(WM_MOUSEMOVE, MK_LBUTTON, -42);
     EXPECT_EQ(PlaceOf(bar).left, X(750) - 0) << "the bar follows";
     EXPECT_EQ(PlaceOf(left->hWnd()).right, X(1460)) << "the controls wait for the release";
-    EXPECT_EQ(Number(site->Object(), L"SplitPercent"), 25);
-    EXPECT_EQ(Pixels(bar).At(1, 1), Shown(GetSysColor(COLOR_APPWORKSPACE))) << "darker while dragged";
+    EXPECT_EQ(NumberProperty(site->Object(), L"SplitPercent"), 25);
+    EXPECT_EQ(Snapshot(bar).At(1, 1), Shown(GetSysColor(COLOR_APPWORKSPACE))) << "darker while dragged";
     Mouse(WM_LBUTTONUP, 0, -42);
-    EXPECT_EQ(Pixels(bar).At(1, 1), Shown(GetSysColor(COLOR_BTNFACE)));
+    EXPECT_EQ(Snapshot(bar).At(1, 1), Shown(GetSysColor(COLOR_BTNFACE)));
     EXPECT_EQ(PlaceOf(left->hWnd()).right, X(730));
     EXPECT_EQ(PlaceOf(right->hWnd()).left, X(810));
     EXPECT_EQ(PlaceOf(bar).left, X(730));
@@ -264,7 +264,7 @@ TEST_F(HostedSplitter, DraggingTheBarWithTheLeftButtonMovesTheSplit) {
     // Past the end: the bar goes along, the split stops short of it.
     Mouse(WM_LBUTTONDOWN, MK_LBUTTON, 2);
     Mouse(WM_MOUSEMOVE, MK_LBUTTON, 400);
-    EXPECT_EQ(Number(site->Object(), L"SplitPercent"), 100);
+    EXPECT_EQ(NumberProperty(site->Object(), L"SplitPercent"), 100);
     EXPECT_GT(PlaceOf(bar).left, X(3000));
     Mouse(WM_LBUTTONUP, 0, 400);
     EXPECT_EQ(PlaceOf(bar).left, X(2917)); // (3000 - 80) x 0.999
@@ -276,7 +276,7 @@ TEST_F(HostedSplitter, TheRightButtonOrBothButtonsDoNotDrag) {
     Mouse(WM_MOUSEMOVE, MK_LBUTTON | MK_RBUTTON, -42);
     EXPECT_EQ(PlaceOf(bar).left, X(1460));
     Mouse(WM_RBUTTONUP, 0, -42);
-    EXPECT_EQ(Number(site->Object(), L"SplitPercent"), 50);
+    EXPECT_EQ(NumberProperty(site->Object(), L"SplitPercent"), 50);
     EXPECT_EQ(PlaceOf(left->hWnd()).right, X(1460));
 }
 

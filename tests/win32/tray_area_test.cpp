@@ -76,7 +76,7 @@ TEST_F(TrayAreaTest, TheAddRecordHoldsExactlyWhatTheShellNeeds) {
     auto icon = AnIcon();
     ASSERT_EQ(PutProperty(tray.Get(), L"Icon", Picture(icon.Get()), true), S_OK);
     ASSERT_EQ(PutProperty(tray.Get(), L"ToolTip", Variant::Str(L"  Quendral tray  ")), S_OK);
-    EXPECT_EQ(Text(tray.Get(), L"ToolTip"), L"Quendral tray");
+    EXPECT_EQ(TextProperty(tray.Get(), L"ToolTip"), L"Quendral tray");
     shell.calls.clear();
     ASSERT_EQ(SetVisible(true), S_OK);
     ASSERT_EQ(shell.Messages(), (std::vector<DWORD>{NIM_ADD}));
@@ -133,12 +133,12 @@ TEST_F(TrayAreaTest, IconAndTipChangesGoToTheShellAndNoIconRemovesIt) {
     EXPECT_EQ(TipOf(shell.calls.back().record), exact);
     ASSERT_EQ(PutProperty(tray.Get(), L"ToolTip", Variant::Str(longer)), S_OK);
     EXPECT_EQ(TipOf(shell.calls.back().record), std::wstring(63, L'b')) << "cut so that the zero fits";
-    EXPECT_EQ(Text(tray.Get(), L"ToolTip"), longer) << "while the property keeps it whole";
+    EXPECT_EQ(TextProperty(tray.Get(), L"ToolTip"), longer) << "while the property keeps it whole";
 
     shell.calls.clear();
     ASSERT_EQ(PutProperty(tray.Get(), L"Icon", Dispatch(nullptr), true), S_OK);
     EXPECT_EQ(shell.Messages(), (std::vector<DWORD>{NIM_DELETE}));
-    EXPECT_EQ(Number(tray.Get(), L"Visible"), 0);
+    EXPECT_EQ(NumberProperty(tray.Get(), L"Visible"), 0);
 }
 
 TEST_F(TrayAreaTest, TheShellsCallbackMessagesBecomeEvents) {
@@ -189,8 +189,8 @@ TEST_F(TrayAreaTest, PersistsItsThreeKeysAndLoadingShowsNoIcon) {
     auto loaded = NewTrayArea();
     ASSERT_EQ(Load(loaded.Get(), bag.Get()), S_OK);
     EXPECT_TRUE(shell.calls.empty());
-    EXPECT_EQ(Number(loaded.Get(), L"Visible"), -1);
-    EXPECT_EQ(Text(loaded.Get(), L"ToolTip"), L"Saved");
+    EXPECT_EQ(NumberProperty(loaded.Get(), L"Visible"), -1);
+    EXPECT_EQ(TextProperty(loaded.Get(), L"ToolTip"), L"Saved");
     Variant picture;
     ASSERT_EQ(GetProperty(loaded.Get(), L"Icon", picture), S_OK);
     ComPtr<IPicture> stored;
@@ -228,13 +228,13 @@ TEST_F(TrayAreaTest, AtRunTimeItStaysOutOfTheFormAndADesignerSeesItsIcon) {
     GetClientRect(designed.hWnd(), &client);
     EXPECT_EQ(client.right, 32) << "the image's size";
     EXPECT_EQ(client.bottom, 32);
-    Pixels look(designed.hWnd());
+    Snapshot look(designed.hWnd());
     EXPECT_GT(look.Count(Shown(0x00FFFF)), 50) << "the yellow tip of the design icon";
 
     shell.calls.clear();
     ASSERT_EQ(PutProperty(designed.Object(), L"Visible", Variant::Bool(true)), S_OK);
     EXPECT_TRUE(shell.calls.empty()) << "a designer adds no icon";
-    EXPECT_EQ(Number(designed.Object(), L"Visible"), -1);
+    EXPECT_EQ(NumberProperty(designed.Object(), L"Visible"), -1);
 }
 
 } // namespace
