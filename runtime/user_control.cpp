@@ -608,8 +608,10 @@ HRESULT UserControl::ActivateInPlace(bool uiActivate, IOleClientSite* site, HWND
         // A control with children that take the focus is tabbed into, not onto.
         bool childStops = false;
         EnumChildWindows(hWnd(), FindTabStop, reinterpret_cast<LPARAM>(&childStops));
+        // One that is never UI-activated is no tab stop at all.
+        const bool ownStop = !childStops && !(miscStatus_ & OLEMISC_NOUIACTIVATE);
         LONG style = GetWindowLongW(hWnd(), GWL_STYLE), ex = GetWindowLongW(hWnd(), GWL_EXSTYLE);
-        SetWindowLongW(hWnd(), GWL_STYLE, childStops ? (style & ~WS_TABSTOP) : (style | WS_TABSTOP));
+        SetWindowLongW(hWnd(), GWL_STYLE, ownStop ? (style | WS_TABSTOP) : (style & ~WS_TABSTOP));
         SetWindowLongW(hWnd(), GWL_EXSTYLE,
                        childStops ? (ex | WS_EX_CONTROLPARENT) : (ex & ~WS_EX_CONTROLPARENT));
         SetParent(hWnd(), parent);

@@ -224,6 +224,7 @@ TEST_F(TrayAreaTest, AtRunTimeItStaysOutOfTheFormAndADesignerSeesItsIcon) {
     ASSERT_EQ(designed.Create(NewTrayArea().Get(), {}), S_OK);
     ASSERT_TRUE(designed.hWnd());
     EXPECT_TRUE(IsWindowVisible(designed.hWnd()));
+    EXPECT_FALSE(GetWindowLongW(designed.hWnd(), GWL_STYLE) & WS_TABSTOP) << "a control never UI-activated";
     RECT client;
     GetClientRect(designed.hWnd(), &client);
     EXPECT_EQ(client.right, 32) << "the image's size";
