@@ -181,6 +181,12 @@ HostForm::HostForm() {
     SetClientSize(6000, 3000);
 }
 
+void LibraryTest::TearDown() {
+    Pump();
+    EXPECT_EQ(Module::LockCount(), 0) << "a control or enumerator was leaked";
+    OleUninitialize();
+}
+
 void HostedControl::Host(HRESULT (*create)(REFIID, void**), const IID& events, Platform* platform,
                          const wchar_t* name, int width, int height,
                          const std::vector<ActiveXControl::StoredProperty>& stored) {

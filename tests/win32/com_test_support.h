@@ -91,6 +91,13 @@ public:
     HostForm();
 };
 
+// A test of the library's objects: OLE set up around it, and nothing of the library left alive after it.
+class LibraryTest : public ::testing::Test {
+protected:
+    void SetUp() override { OleInitialize(nullptr); }
+    void TearDown() override;
+};
+
 // One control placed on a shown form of ours and activated, its events recorded. Tearing down checks that
 // the sink was let go and that nothing of the library is left alive.
 class HostedControl : public ::testing::Test {

@@ -77,15 +77,7 @@ std::vector<std::wstring> Keys(MemoryPropertyBag* bag) {
     return keys;
 }
 
-class HyperlinkTest : public ::testing::Test {
-protected:
-    void SetUp() override { OleInitialize(nullptr); }
-    void TearDown() override {
-        Pump();
-        EXPECT_EQ(Module::LockCount(), 0) << "a control or enumerator was leaked";
-        OleUninitialize();
-    }
-};
+using HyperlinkTest = LibraryTest;
 
 TEST_F(HyperlinkTest, NewInstanceShowsItsDesignValues) {
     auto h = NewHyperlink();

@@ -51,15 +51,7 @@ LONG WeightOf(HWND label) {
     return lf.lfWeight;
 }
 
-class Label3DTest : public ::testing::Test {
-protected:
-    void SetUp() override { OleInitialize(nullptr); }
-    void TearDown() override {
-        Pump();
-        EXPECT_EQ(Module::LockCount(), 0) << "a control was leaked";
-        OleUninitialize();
-    }
-};
+using Label3DTest = LibraryTest;
 
 TEST_F(Label3DTest, SavesNineKeysInOrderAndLoadsThemIntoBothLabels) {
     auto a = NewLabel3D();

@@ -66,15 +66,7 @@ private:
     ComPtr<NamedDispatch> object_;
 };
 
-class SplitterTest : public ::testing::Test {
-protected:
-    void SetUp() override { OleInitialize(nullptr); }
-    void TearDown() override {
-        Pump();
-        EXPECT_EQ(Module::LockCount(), 0) << "a control was leaked";
-        OleUninitialize();
-    }
-};
+using SplitterTest = LibraryTest;
 
 TEST_F(SplitterTest, ANewSplitterSavesNothingAndKeepsWhatIsSet) {
     auto a = NewSplitter();
