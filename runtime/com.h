@@ -70,6 +70,14 @@ private:
     BSTR s_ = nullptr;
 };
 
+// A property get's text for the caller, and a put's text as a view (a null BSTR is the empty text).
+inline HRESULT CopyText(std::wstring_view text, BSTR* value) {
+    if (!value) return E_POINTER;
+    *value = SysAllocStringLen(text.data(), static_cast<UINT>(text.size()));
+    return *value ? S_OK : E_OUTOFMEMORY;
+}
+inline std::wstring_view TextOf(BSTR text) { return {text ? text : L"", text ? SysStringLen(text) : 0}; }
+
 class Variant {
 public:
     Variant() { VariantInit(&v_); }

@@ -1,4 +1,5 @@
 #include "browse_box.h"
+#include "misc_status.h"
 
 #include "about_box.h"
 #include "browse_layout.h"
@@ -10,7 +11,6 @@
 
 namespace {
 constexpr DISPID kChange = 1;
-constexpr DWORD kMiscStatus = 0x20191;
 constexpr OleColor kWindowBackground = 0x80000005;
 constexpr OleColor kWindowText = 0x80000008;
 constexpr OleColor kLight3D = 0x80000016;
@@ -73,20 +73,11 @@ ComPtr<IPicture> ButtonIcon(const IconArt& art) {
     return PictureFromIcon(CreateIconIndirect(&icon), true);
 }
 
-HRESULT CopyText(const std::wstring& text, BSTR* value) {
-    if (!value) return E_POINTER;
-    *value = SysAllocStringLen(text.data(), static_cast<UINT>(text.size()));
-    return *value ? S_OK : E_OUTOFMEMORY;
-}
-
-std::wstring_view TextOf(BSTR text) {
-    return {text ? text : L"", text ? SysStringLen(text) : 0};
-}
 } // namespace
 
 template <class Interface>
 BrowseBox<Interface>::BrowseBox(const CLSID& clsid, const IID& events, BrowseIcon icon)
-    : ControlBase<BrowseBox, Interface>(clsid, events, kMiscStatus, 2535, 465) {
+    : ControlBase<BrowseBox, Interface>(clsid, events, kCommonStatus, 2535, 465) {
     this->SetBorderStyle(1);
     this->SetBackColor(kWindowBackground);
     this->KeyPreview = true;

@@ -11,16 +11,6 @@ constexpr wchar_t kDefaultFilter[] = L"All Files (*.*) | *.*";
 constexpr wchar_t kDefaultInitDir[] = L"C:\\";
 constexpr wchar_t kDefaultTitle[] = L"Open";
 
-HRESULT CopyText(const std::wstring& text, BSTR* value) {
-    if (!value) return E_POINTER;
-    *value = SysAllocStringLen(text.data(), static_cast<UINT>(text.size()));
-    return *value ? S_OK : E_OUTOFMEMORY;
-}
-
-std::wstring TextOf(BSTR text) {
-    return {text ? text : L"", text ? SysStringLen(text) : 0};
-}
-
 // 254 blanks and a NUL: the dialog's file-name box starts out with the blanks.
 std::vector<wchar_t> BlankBuffer() {
     std::vector<wchar_t> buffer(255, L' ');

@@ -1,4 +1,5 @@
 #include "font_browser.h"
+#include "misc_status.h"
 
 #include "about_box.h"
 #include "browse_layout.h"
@@ -11,7 +12,6 @@
 
 namespace {
 constexpr DISPID kChange = 1;
-constexpr DWORD kMiscStatus = 0x20191;
 constexpr OleColor kWindowBackground = 0x80000005;
 constexpr OleColor kWindowText = 0x80000008;
 constexpr OleColor kHighlight = 0x8000000D;
@@ -46,7 +46,7 @@ HRESULT CreateFontBrowser(REFIID iid, void** object) {
     return CreateControl<FontBrowser>(iid, object);
 }
 
-FontBrowser::FontBrowser() : ControlBase(CLSID_FontBrowser, DIID___FontBrowser, kMiscStatus, 2535, 465) {
+FontBrowser::FontBrowser() : ControlBase(CLSID_FontBrowser, DIID___FontBrowser, kCommonStatus, 2535, 465) {
     SetBorderStyle(1);
     SetBackColor(kWindowBackground);
     SetForeColor(kWindowText);

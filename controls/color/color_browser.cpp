@@ -1,4 +1,5 @@
 #include "color_browser.h"
+#include "misc_status.h"
 
 #include "about_box.h"
 #include "color_geometry.h"
@@ -12,7 +13,6 @@
 
 namespace {
 enum : DISPID { kChange = 1 };
-constexpr DWORD kMiscStatus = 0x20191;
 
 // Three black dots side by side below the middle of a 16 by 16, 16-colour icon. The colour bits are all
 // black; the mask leaves only the dots opaque.
@@ -37,7 +37,7 @@ HRESULT CreateColorBrowser(REFIID iid, void** object) {
     return CreateControl<ColorBrowser>(iid, object);
 }
 
-ColorBrowser::ColorBrowser() : ControlBase(CLSID_ColorBrowser, DIID___ColorBrowser, kMiscStatus, 2535, 360) {
+ColorBrowser::ColorBrowser() : ControlBase(CLSID_ColorBrowser, DIID___ColorBrowser, kCommonStatus, 2535, 360) {
     SetBorderStyle(1);
     SetBackColor(0x80000016);
     KeyPreview = true;

@@ -1,4 +1,5 @@
 #include "color_button.h"
+#include "misc_status.h"
 
 #include "about_box.h"
 #include "by_name.h"
@@ -12,7 +13,6 @@
 
 namespace {
 enum : DISPID { kClick = 1 };
-constexpr DWORD kMiscStatus = 0x21191; // the common status and "acts like a button"
 constexpr OLE_COLOR kDefaultColor = 0x00FFFFFF;
 
 // The control's own surface: the paint's DC while Paint runs, the window's otherwise.
@@ -59,7 +59,7 @@ HRESULT CreateColorButton(REFIID iid, void** object) {
     return CreateControl<ColorButton>(iid, object);
 }
 
-ColorButton::ColorButton() : ControlBase(CLSID_ColorButton, DIID___ColorButton, kMiscStatus, 735, 330) {
+ColorButton::ColorButton() : ControlBase(CLSID_ColorButton, DIID___ColorButton, kButtonStatus, 735, 330) {
     picPopup.SetVisible(false);
     picPopup.SetBorderStyle(0);
     picPopup.Paint = [this] { picPopup_Paint(); };

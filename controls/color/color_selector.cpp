@@ -1,4 +1,5 @@
 #include "color_selector.h"
+#include "misc_status.h"
 
 #include "about_box.h"
 #include "color_geometry.h"
@@ -9,7 +10,6 @@
 
 namespace {
 enum : DISPID { kClick = 1 };
-constexpr DWORD kMiscStatus = 0x20191;
 
 ComPtr<IFont> ArrowFont() {
     FONTDESC desc{
@@ -30,7 +30,7 @@ HRESULT CreateColorSelector(REFIID iid, void** object) {
 }
 
 ColorSelector::ColorSelector()
-    : ControlBase(CLSID_ColorSelector, DIID___ColorSelector, kMiscStatus, 1215, 315) {
+    : ControlBase(CLSID_ColorSelector, DIID___ColorSelector, kCommonStatus, 1215, 315) {
     SetBorderStyle(1);
     SetBackColor(0x80000016);
     KeyPreview = true;

@@ -1,4 +1,5 @@
 #include "hyperlink.h"
+#include "misc_status.h"
 
 #include "about_box.h"
 #include "app.h"
@@ -7,20 +8,12 @@
 
 namespace {
 enum : DISPID { kClick = 1, kDblClick, kKeyDown, kKeyPress, kKeyUp, kMouseDown, kMouseMove, kMouseUp };
-constexpr DWORD kMiscStatus = 0x20191;
 
-HRESULT CopyText(const std::wstring& text, BSTR* value) {
-    if (!value) return E_POINTER;
-    *value = SysAllocStringLen(text.data(), static_cast<UINT>(text.size()));
-    return *value ? S_OK : E_OUTOFMEMORY;
-}
-
-std::wstring_view TextOf(BSTR text) { return {text ? text : L"", text ? SysStringLen(text) : 0}; }
 } // namespace
 
 HRESULT CreateHyperlink(REFIID iid, void** object) { return CreateControl<Hyperlink>(iid, object); }
 
-Hyperlink::Hyperlink() : ControlBase(CLSID_Hyperlink, DIID___Hyperlink, kMiscStatus, 1890, 240) {
+Hyperlink::Hyperlink() : ControlBase(CLSID_Hyperlink, DIID___Hyperlink, kCommonStatus, 1890, 240) {
     Label1.SetCaption(L"Label1");
     Label1.Move(0, 0, 1860, 195);
     Label1.SetBackStyle(0);

@@ -1,4 +1,5 @@
 #include "label3d.h"
+#include "misc_status.h"
 
 #include "font.h"
 #include "label3d_layout.h"
@@ -7,13 +8,10 @@
 
 namespace {
 enum : DISPID { kClick = 1, kDblClick, kMouseDown, kMouseMove, kMouseUp };
-constexpr DWORD kMiscStatus = 0x20191;
 constexpr OleColor kDefaultBackColor = 0x8000000F;
 constexpr OleColor kDefaultForeColor1 = 0x00000000;
 constexpr OleColor kDefaultForeColor2 = 0x00FFFFFF;
 constexpr wchar_t kDefaultCaption[] = L"Label3D";
-
-std::wstring_view TextOf(BSTR text) { return {text ? text : L"", text ? SysStringLen(text) : 0}; }
 
 Variant Byte(unsigned char value) {
     Variant v;
@@ -25,7 +23,7 @@ Variant Byte(unsigned char value) {
 
 HRESULT CreateLabel3D(REFIID iid, void** object) { return CreateControl<Label3D>(iid, object); }
 
-Label3D::Label3D() : ControlBase(CLSID_Label3D, DIID___Label3D, kMiscStatus, 930, 690) {
+Label3D::Label3D() : ControlBase(CLSID_Label3D, DIID___Label3D, kCommonStatus, 930, 690) {
     FontSpec design{L"Tahoma", 9.75f, true};
     for (Label* label : {&Label1, &Label2}) {
         label->SetCaption(kDefaultCaption);
@@ -103,12 +101,7 @@ STDMETHODIMP Label3D::put_ForeColor2(OLE_COLOR New_ForeColor2) {
     return S_OK;
 }
 
-STDMETHODIMP Label3D::get_Caption(BSTR* value) {
-    if (!value) return E_POINTER;
-    std::wstring caption = Label1.Caption();
-    *value = SysAllocStringLen(caption.data(), static_cast<UINT>(caption.size()));
-    return *value ? S_OK : E_OUTOFMEMORY;
-}
+STDMETHODIMP Label3D::get_Caption(BSTR* value) { return CopyText(Label1.Caption(), value); }
 
 STDMETHODIMP Label3D::put_Caption(BSTR New_Caption) {
     Label1.SetCaption(TextOf(New_Caption));

@@ -1,4 +1,5 @@
 #include "splitter.h"
+#include "misc_status.h"
 
 #include "about_box.h"
 #include "split_layout.h"
@@ -8,7 +9,6 @@
 #include <iterator>
 
 namespace {
-constexpr DWORD kMiscStatus = 0x38191; // common, alignable, simple frame
 constexpr OleColor kBarIdle = 0x8000000F;
 constexpr OleColor kBarDragged = 0x8000000C;
 constexpr short kSizeNS = 7, kSizeWE = 9;
@@ -60,7 +60,7 @@ HRESULT Share(IDispatch* object, IDispatch** value) {
 
 HRESULT CreateSplitter(REFIID iid, void** object) { return CreateControl<Splitter>(iid, object); }
 
-Splitter::Splitter() : ControlBase(CLSID_Splitter, DIID___Splitter, kMiscStatus, 1770, 1560) {
+Splitter::Splitter() : ControlBase(CLSID_Splitter, DIID___Splitter, kContainerStatus, 1770, 1560) {
     (void)SetBorderStyle(1); // the design's frame, shown to a designer only
     SplitterBar.SetBackColor(kBarIdle);
     SplitterBar.SetMousePointer(kSizeWE);

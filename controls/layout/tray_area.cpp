@@ -1,4 +1,5 @@
 #include "tray_area.h"
+#include "misc_status.h"
 
 #include "picture.h"
 #include "platform.h"
@@ -12,7 +13,6 @@
 
 namespace {
 enum : DISPID { kMouseMove = 1, kMouseDown, kMouseUp, kDblClick };
-constexpr DWORD kMiscStatus = 0x24591; // common, invisible at run time, no UI activation
 constexpr UINT_PTR kWatchId = 1;
 constexpr int kIconSize = 32; // pixels
 
@@ -125,7 +125,7 @@ std::u16string_view Utf16(std::wstring_view text) {
 
 HRESULT CreateTrayArea(REFIID iid, void** object) { return CreateControl<TrayArea>(iid, object); }
 
-TrayArea::TrayArea() : ControlBase(CLSID_TrayArea, DIID___TrayArea, kMiscStatus, 480, 480) {
+TrayArea::TrayArea() : ControlBase(CLSID_TrayArea, DIID___TrayArea, kInvisibleStatus, 480, 480) {
     SetBackColor(0x80000005);
     Image1.SetPicture(PictureFromIcon(MakeDesignIcon(), true));
     Image1.Move(0, 0, Screen::PixelsToTwipsX(kIconSize), Screen::PixelsToTwipsY(kIconSize));
@@ -161,11 +161,7 @@ STDMETHODIMP TrayArea::putref_Icon(IPictureDisp* New_Icon) {
     return S_OK;
 }
 
-STDMETHODIMP TrayArea::get_ToolTip(BSTR* value) {
-    if (!value) return E_POINTER;
-    *value = SysAllocStringLen(toolTip_.data(), static_cast<UINT>(toolTip_.size()));
-    return *value ? S_OK : E_OUTOFMEMORY;
-}
+STDMETHODIMP TrayArea::get_ToolTip(BSTR* value) { return CopyText(toolTip_, value); }
 
 STDMETHODIMP TrayArea::put_ToolTip(BSTR New_ToolTip) {
     std::u16string trimmed = tray::Trim({reinterpret_cast<const char16_t*>(New_ToolTip ? New_ToolTip : L""),
