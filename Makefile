@@ -1,33 +1,43 @@
-# `make run` and `make test` install what is missing, build both trees and prepare the Wine prefix.
+# `make run` and `make test` install what is missing, build the three trees and prepare the Wine prefix.
 BUILD := build
-PREFIX := $(BUILD)/win32/wine
+PREFIX := $(BUILD)/wine
 JOBS := $(shell nproc)
+# WIN32_TESTS=0 runs the 64-bit Windows tests only, as on a host that cannot run 32-bit programs.
+export WIN32_TESTS
+# Compiler cache: a rebuild, or another checkout of the same sources, compiles only what changed.
+CACHE := -DCMAKE_C_COMPILER_LAUNCHER=ccache -DCMAKE_CXX_COMPILER_LAUNCHER=ccache
+export CCACHE_BASEDIR := $(CURDIR)
 
-.PHONY: all deps native win32 prefix test run benchmark clean
+.PHONY: all deps native win32 win64 prefix test run benchmark clean
 
-all: native win32
+all: native win32 win64
 
 deps:
 	@tools/setup.sh
 
 native: deps
-	@cmake -S . -B $(BUILD)/native -DCMAKE_BUILD_TYPE=Debug >/dev/null
+	@cmake -S . -B $(BUILD)/native -DCMAKE_BUILD_TYPE=Debug $(CACHE) >/dev/null
 	@cmake --build $(BUILD)/native -j$(JOBS) -- --no-print-directory
 
+# The same sources for 32-bit (i686) and 64-bit (x86_64) hosts.
 win32: deps
-	@cmake -S . -B $(BUILD)/win32 -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake -DCMAKE_BUILD_TYPE=MinSizeRel >/dev/null
+	@cmake -S . -B $(BUILD)/win32 -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake -DCMAKE_BUILD_TYPE=MinSizeRel $(CACHE) >/dev/null
 	@cmake --build $(BUILD)/win32 -j$(JOBS) -- --no-print-directory
+
+win64: deps
+	@cmake -S . -B $(BUILD)/win64 -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-x86_64.cmake -DCMAKE_BUILD_TYPE=MinSizeRel $(CACHE) >/dev/null
+	@cmake --build $(BUILD)/win64 -j$(JOBS) -- --no-print-directory
 
 prefix: deps
 	@tools/wine-prefix.sh $(PREFIX)
 
-test: native win32 prefix
+test: native win32 win64 prefix
 	@tools/run-tests.sh $(BUILD)
 
-run: win32 prefix
+run: win32 win64 prefix
 	@tools/run-palix.sh $(BUILD)
 
-benchmark: win32 prefix
+benchmark: win32 win64 prefix
 	@tools/run-benchmarks.sh $(BUILD)
 
 clean:

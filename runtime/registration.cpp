@@ -54,10 +54,14 @@ HRESULT DeleteTree(const std::wstring& path) {
     return status == ERROR_FILE_NOT_FOUND ? S_OK : HRESULT_FROM_WIN32(status);
 }
 
-bool KeyExists(const std::wstring& path) {
+bool KeyExists(const std::wstring& path, REGSAM view = 0) {
     RegKey key;
-    return RegOpenKeyExW(HKEY_CLASSES_ROOT, path.c_str(), 0, KEY_READ, key.put()) == ERROR_SUCCESS;
+    return RegOpenKeyExW(HKEY_CLASSES_ROOT, path.c_str(), 0, KEY_READ | view, key.put()) == ERROR_SUCCESS;
 }
+
+// The registry view of the library built for the other architecture. Class keys are kept per view, but
+// ProgIDs and type library keys are shared by both, so they stay while the other library is registered.
+constexpr REGSAM kOtherView = sizeof(void*) == 8 ? KEY_WOW64_32KEY : KEY_WOW64_64KEY;
 
 struct TypeLibIdentity {
     GUID libid;
@@ -131,8 +135,9 @@ HRESULT UnregisterServer(const ControlClass* classes, size_t count, const GUID& 
     };
     // Every step runs even after a failure, so that as much as possible is gone.
     for (size_t i = 0; i < count; ++i) {
-        keep(DeleteTree(L"CLSID\\" + GuidText(*classes[i].clsid)));
-        keep(DeleteTree(std::wstring(library) + L"." + classes[i].name));
+        const std::wstring classKey = L"CLSID\\" + GuidText(*classes[i].clsid);
+        keep(DeleteTree(classKey));
+        if (!KeyExists(classKey, kOtherView)) keep(DeleteTree(std::wstring(library) + L"." + classes[i].name));
     }
 
     ComPtr<ITypeLib> typeLib;

@@ -1,15 +1,23 @@
 #!/usr/bin/env bash
-# Runs every benchmark program of the win32 tree under Wine in a virtual display.
+# Runs every benchmark program of the Windows trees under Wine in a virtual display: the 64-bit tree's, and
+# the 32-bit tree's where the host runs 32-bit programs.
 set -u
 build="$(realpath "$1")"
 here="$(dirname "$(realpath "$0")")"
-. "$here/wine-env.sh" "$build/win32/wine"
+# xvfb-run is a plain shell script that passes no shell functions on: the command sources them itself.
 xvfb-run -a -s "-screen 0 1024x768x24" bash -c '
+    . "$2/wine-env.sh" "$1/wine"
     wineserver -p
+    probe_win32
+    trees=win64
+    [ -n "$win32_not_run" ] || trees="win64 win32"
     status=0
-    for benchmark in "$1"/win32/bin/*_benchmark.exe; do
-        echo "== $(basename "$benchmark" .exe)"
-        wine "$benchmark" || status=1
+    for tree in $trees; do
+        for benchmark in "$1/$tree"/bin/*_benchmark.exe; do
+            echo "== $tree $(basename "$benchmark" .exe)"
+            wine "$benchmark" || status=1
+        done
     done
     wineserver -k
-    exit $status' bash "$build"
+    [ -z "$win32_not_run" ] || echo "The 32-bit benchmarks were not run: $win32_not_run."
+    exit $status' bash "$build" "$here"

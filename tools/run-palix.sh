@@ -1,30 +1,34 @@
 #!/usr/bin/env bash
 # Starts Palix in build/run (its statistics stay there between runs), with Dravlix registered in a prefix of
-# its own (the tests' prefix stays unregistered). Without a display it runs in Xvfb, saves a screenshot to
-# build/palix.png and closes again.
+# its own (the tests' prefix stays unregistered): the 32-bit edition where the host runs 32-bit programs,
+# else the 64-bit one. Without a display it runs in Xvfb, saves a screenshot to build/palix.png and closes.
 set -eu
 build="$(realpath "$1")"
 here="$(dirname "$(realpath "$0")")"
-"$here/wine-prefix.sh" "$build/run/wine" "$build/win32/wine"
+"$here/wine-prefix.sh" "$build/run/wine" "$build/wine"
 . "$here/wine-env.sh" "$build/run/wine"
+probe_win32
+if [ -z "$win32_not_run" ]; then tree=win32 processor=i686; else tree=win64 processor=x86_64; fi
+bin="$build/$tree/bin"
+echo "Starting the $tree edition of Palix"
 cd "$build/run"
-wine regsvr32 /s "$(winepath -w "$build/win32/bin/Dravlix.ocx")"
+wine "$(system_folder $processor)\\regsvr32.exe" /s "$(winepath -w "$bin/Dravlix.ocx")"
 # Let this server end: one started without a display would draw Palix on no screen at all.
 wineserver -w
 
 if [ -n "${DISPLAY:-}" ]; then
-    exec wine "$build/win32/bin/Palix.exe"
+    exec wine "$bin/Palix.exe"
 fi
 
 xvfb-run -a -s "-screen 0 1024x768x24" bash -c '
-    wine "$1/win32/bin/Palix.exe" &
+    wine "$1/Palix.exe" &
     for _ in $(seq 100); do
         xwininfo -name "Vostrel v2.0" 2>/dev/null | grep -q IsViewable && break
         sleep 0.2
     done
     sleep 2
-    import -window root "$1/palix.png"
+    import -window root "$2/palix.png"
     status=$?
     wineserver -k
-    exit $status' bash "$build"
+    exit $status' bash "$bin" "$build"
 echo "Palix ran in a virtual display (no DISPLAY here); its window is in $build/palix.png"

@@ -2,7 +2,7 @@
 # Installs the Debian packages the build and the tests need; does nothing when all are present.
 set -euo pipefail
 
-packages=(g++ cmake make g++-mingw-w64-i686 mingw-w64-tools wine wine32:i386 libwine-dev
+packages=(g++ cmake make ccache g++-mingw-w64-i686 g++-mingw-w64-x86-64 mingw-w64-tools wine wine64 wine32:i386 libwine-dev
           xvfb xauth x11-utils imagemagick googletest fonts-wine)
 
 missing=()

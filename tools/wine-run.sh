@@ -4,4 +4,4 @@ set -eu
 here="$(dirname "$(realpath "$0")")"
 . "$here/wine-env.sh" "$1"
 shift
-exec wine "$@"
+exec "$WINELOADER" "$@"

@@ -18,7 +18,7 @@ constexpr OleColor kHighlight = 0x8000000D;
 constexpr OleColor kHighlightText = 0x8000000E;
 constexpr LONG_PTR kScreenFonts = -1;
 
-static_assert(sizeof(CHOOSEFONTW) == 60, "the record the dialog expects on this platform");
+static_assert(sizeof(CHOOSEFONTW) == (sizeof(void*) == 8 ? 104 : 60), "the record the dialog expects");
 
 std::wstring NameOf(IFont* font) {
     Bstr name;

@@ -140,7 +140,7 @@ TEST_F(FileBrowserTest, OpenDialogGetsTheWholeRecordAndCancelChangesNothing) {
     const auto& call = platform.fileCalls[0];
     const OPENFILENAMEW& r = call.record;
     EXPECT_FALSE(call.save);
-    EXPECT_EQ(r.lStructSize, 76u);
+    EXPECT_EQ(r.lStructSize, kOpenFileRecordSize);
     EXPECT_EQ(r.hwndOwner, site->hWnd());
     EXPECT_EQ(r.hInstance, Module::Instance());
     EXPECT_EQ(call.filter, L"All Files (*.*) \0 *.*\0\0"s);

@@ -75,7 +75,7 @@ TEST_F(ColorBrowserTest, DialogGetsNoColourAndFreshBlackCustomColoursAndCancelCh
     Press(button, 3, 3);
     ASSERT_EQ(platform.calls.size(), 1u);
     const CHOOSECOLORW& r = platform.calls[0].record;
-    EXPECT_EQ(r.lStructSize, 36u);
+    EXPECT_EQ(r.lStructSize, kChooseColorRecordSize);
     EXPECT_EQ(r.hwndOwner, host->hWnd());
     EXPECT_EQ(r.hInstance, reinterpret_cast<HWND>(Module::Instance()));
     EXPECT_EQ(r.rgbResult, 0u);

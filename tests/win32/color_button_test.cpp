@@ -155,7 +155,7 @@ TEST_F(ColorButtonTest, AfterOtherAPressAnywhereOpensTheDialogWithTheColourAndWh
     ASSERT_EQ(platform.calls.size(), 1u);
     const CHOOSECOLORW& r = platform.calls[0].record;
     EXPECT_FALSE(platform.calls[0].popupVisible) << "the palette closes before the dialog opens";
-    EXPECT_EQ(r.lStructSize, 36u);
+    EXPECT_EQ(r.lStructSize, kChooseColorRecordSize);
     EXPECT_EQ(r.hwndOwner, control);
     EXPECT_EQ(r.hInstance, nullptr);
     EXPECT_EQ(r.rgbResult, 0x8000000Fu) << "a system colour goes unchanged";

@@ -215,4 +215,30 @@ void HostedControl::TearDown() {
     OleUninitialize();
 }
 
+std::string StreamBytes(IStream* stream) {
+    STATSTG stat{};
+    stream->Stat(&stat, STATFLAG_NONAME);
+    std::string bytes(static_cast<size_t>(stat.cbSize.QuadPart), '\0');
+    ULONG read = 0;
+    stream->Seek(LARGE_INTEGER{}, STREAM_SEEK_SET, nullptr);
+    stream->Read(bytes.data(), static_cast<ULONG>(bytes.size()), &read);
+    bytes.resize(read);
+    return bytes;
+}
+
+std::string Hex(const std::string& bytes) {
+    std::string text;
+    for (unsigned char b : bytes) {
+        text += "0123456789abcdef"[b >> 4];
+        text += "0123456789abcdef"[b & 15];
+    }
+    return text;
+}
+
+std::string FromHex(const std::string& text) {
+    std::string bytes;
+    for (size_t i = 0; i + 1 < text.size(); i += 2) bytes += static_cast<char>(std::stoi(text.substr(i, 2), nullptr, 16));
+    return bytes;
+}
+
 } // namespace test

@@ -99,7 +99,7 @@ TEST_F(FontBrowserTest, DialogGetsTheCurrentFontAndColourAndCancelChangesNothing
     ClickButton();
     ASSERT_EQ(platform.calls.size(), 1u);
     CHOOSEFONTW r = platform.calls[0].record;
-    EXPECT_EQ(r.lStructSize, 60u);
+    EXPECT_EQ(r.lStructSize, kChooseFontRecordSize);
     EXPECT_EQ(r.hwndOwner, form->hWnd()) << "the form, not the control";
     EXPECT_EQ(r.iPointSize, 105);
     EXPECT_EQ(r.Flags, 0x141u);

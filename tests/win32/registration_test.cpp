@@ -2,6 +2,7 @@
 // every value it writes, and a registry that is exactly as before once it is unregistered again.
 #include "class_table.h"
 #include "dravlix.h"
+#include "registry_test_support.h"
 #include "test_support.h"
 
 #include <gtest/gtest.h>
@@ -20,116 +21,13 @@ std::wstring LibraryPath() {
     return BinFolder() + L"Dravlix.ocx";
 }
 
-std::wstring GuidText(const GUID& guid) {
-    wchar_t text[40] = L"";
-    StringFromGUID2(guid, text, 40);
-    return text;
-}
-
-// regsvr32's exit code, or -1 when it could not be run or did not end.
+// regsvr32 of this program's own architecture: a 32-bit program that starts it gets the 32-bit one.
 int Regsvr32(bool unregister) {
-    std::wstring command =
-        L"regsvr32.exe " + std::wstring(unregister ? L"/u " : L"") + L"/s \"" + LibraryPath() + L"\"";
-    STARTUPINFOW startup{};
-    startup.cb = sizeof(startup);
-    PROCESS_INFORMATION process{};
-    if (!CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                        &process))
-        return -1;
-    DWORD code = static_cast<DWORD>(-1);
-    if (WaitForSingleObject(process.hProcess, 60000) == WAIT_OBJECT_0)
-        GetExitCodeProcess(process.hProcess, &code);
-    CloseHandle(process.hThread);
-    CloseHandle(process.hProcess);
-    return static_cast<int>(code);
-}
-
-bool KeyExists(HKEY root, const std::wstring& path) {
-    HKEY key;
-    if (RegOpenKeyExW(root, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) return false;
-    RegCloseKey(key);
-    return true;
+    return Run(L"regsvr32.exe " + std::wstring(unregister ? L"/u " : L"") + L"/s \"" + LibraryPath() + L"\"");
 }
 
 bool IsRegistered() {
     return KeyExists(HKEY_CLASSES_ROOT, L"CLSID\\" + GuidText(CLSID_Hyperlink));
-}
-
-// A string value, or "<absent>" when the key or the value is missing or not a string.
-std::wstring StringValue(const std::wstring& path, const wchar_t* name = nullptr) {
-    wchar_t data[1024];
-    DWORD size = sizeof(data);
-    if (RegGetValueW(HKEY_CLASSES_ROOT, path.c_str(), name, RRF_RT_REG_SZ, nullptr, data, &size) !=
-        ERROR_SUCCESS)
-        return L"<absent>";
-    return data;
-}
-
-// Every key and value below a key, one line each.
-void Dump(HKEY key, const std::wstring& path, std::vector<std::wstring>& lines) {
-    lines.push_back(path);
-    DWORD maxKey = 0, maxValueName = 0, maxData = 0;
-    if (RegQueryInfoKeyW(key, nullptr, nullptr, nullptr, nullptr, &maxKey, nullptr, nullptr, &maxValueName,
-                         &maxData, nullptr, nullptr) != ERROR_SUCCESS) {
-        lines.push_back(path + L" <unreadable>");
-        return;
-    }
-    std::vector<wchar_t> name(std::max(maxKey, maxValueName) + 1);
-    std::vector<BYTE> data(maxData + 1);
-    for (DWORD i = 0;; ++i) {
-        DWORD nameLength = static_cast<DWORD>(name.size()), size = static_cast<DWORD>(data.size()), type = 0;
-        LSTATUS status = RegEnumValueW(key, i, name.data(), &nameLength, nullptr, &type, data.data(), &size);
-        if (status == ERROR_NO_MORE_ITEMS) break;
-        std::wstring line =
-            path + L" [" + std::wstring(name.data(), nameLength) + L"] " + std::to_wstring(type) + L" ";
-        for (DWORD b = 0; status == ERROR_SUCCESS && b < size; ++b) {
-            line += L"0123456789ABCDEF"[data[b] >> 4];
-            line += L"0123456789ABCDEF"[data[b] & 15];
-        }
-        if (status != ERROR_SUCCESS) line += L"<error " + std::to_wstring(status) + L">";
-        lines.push_back(line);
-    }
-    for (DWORD i = 0;; ++i) {
-        DWORD nameLength = static_cast<DWORD>(name.size());
-        if (RegEnumKeyExW(key, i, name.data(), &nameLength, nullptr, nullptr, nullptr, nullptr) !=
-            ERROR_SUCCESS)
-            break;
-        const std::wstring child(name.data(), nameLength);
-        HKEY opened;
-        if (RegOpenKeyExW(key, child.c_str(), 0, KEY_READ, &opened) != ERROR_SUCCESS) {
-            lines.push_back(path + L"\\" + child + L" <unreadable>");
-            continue;
-        }
-        Dump(opened, path + L"\\" + child, lines);
-        RegCloseKey(opened);
-    }
-}
-
-// Both halves of HKEY_CLASSES_ROOT, whole: class, interface, type library and ProgID keys all live there.
-std::vector<std::wstring> DumpClasses() {
-    std::vector<std::wstring> lines;
-    for (auto [root, name] :
-         {std::pair{HKEY_LOCAL_MACHINE, L"HKLM"}, std::pair{HKEY_CURRENT_USER, L"HKCU"}}) {
-        HKEY classes;
-        if (RegOpenKeyExW(root, L"Software\\Classes", 0, KEY_READ, &classes) != ERROR_SUCCESS) continue;
-        Dump(classes, std::wstring(name) + L"\\Software\\Classes", lines);
-        RegCloseKey(classes);
-    }
-    std::sort(lines.begin(), lines.end());
-    return lines;
-}
-
-// The differences, readable in a failure message.
-std::string Difference(const std::vector<std::wstring>& before, const std::vector<std::wstring>& after) {
-    std::vector<std::wstring> gone, added;
-    std::set_difference(before.begin(), before.end(), after.begin(), after.end(), std::back_inserter(gone));
-    std::set_difference(after.begin(), after.end(), before.begin(), before.end(), std::back_inserter(added));
-    std::wstring text;
-    for (const auto& line : gone)
-        text += L"- " + line + L"\n";
-    for (const auto& line : added)
-        text += L"+ " + line + L"\n";
-    return Narrow(text);
 }
 
 // The test starts from an unregistered library and leaves the prefix as it found it, also when it fails.
@@ -157,8 +55,7 @@ void ExpectClassKeys(const ControlClass& control) {
     const std::wstring key = L"CLSID\\" + GuidText(*control.clsid);
     const std::wstring progId = std::wstring(L"Dravlix.") + control.name;
     const std::wstring server = StringValue(key + L"\\InprocServer32");
-    EXPECT_EQ(CompareStringOrdinal(server.c_str(), -1, LibraryPath().c_str(), -1, TRUE), CSTR_EQUAL)
-        << Narrow(server);
+    EXPECT_TRUE(SamePath(server, LibraryPath())) << Narrow(server);
 
     EXPECT_EQ(StringValue(key), control.name);
     EXPECT_EQ(StringValue(key + L"\\InprocServer32", L"ThreadingModel"), L"Apartment");
@@ -197,8 +94,12 @@ TEST_F(Registration, Regsvr32WritesEveryKeyAndUnregisteringRestoresTheRegistry) 
     // The type library is registered from the library file, with its interfaces for late binding.
     BSTR path = nullptr;
     ASSERT_EQ(QueryPathOfRegTypeLib(LIBID_Dravlix, 2, 0, LOCALE_NEUTRAL, &path), S_OK);
-    EXPECT_EQ(CompareStringOrdinal(path, -1, LibraryPath().c_str(), -1, TRUE), CSTR_EQUAL) << Narrow(path);
+    EXPECT_TRUE(SamePath(path, LibraryPath())) << Narrow(path);
     SysFreeString(path);
+    // Under the platform of this architecture's type library, which a host of the other one does not read.
+    const std::wstring platforms = L"TypeLib\\" + GuidText(LIBID_Dravlix) + L"\\2.0\\0\\";
+    EXPECT_TRUE(SamePath(StringValue(platforms + (k64Bit ? L"win64" : L"win32")), LibraryPath()));
+    EXPECT_EQ(StringValue(platforms + (k64Bit ? L"win32" : L"win64")), L"<absent>");
     ITypeLib* typeLib = nullptr;
     ASSERT_EQ(LoadRegTypeLib(LIBID_Dravlix, 2, 0, LOCALE_NEUTRAL, &typeLib), S_OK);
     typeLib->Release();

@@ -23,4 +23,12 @@ std::string ReadBytes(const std::wstring& path);
 void WriteBytes(const std::wstring& path, const std::string& bytes);
 std::string Narrow(const std::wstring& text);
 
+// The sizes the system expects of the records our dialogs and the notification area get, written out per
+// architecture so that a record laid out for the other one is caught.
+constexpr bool k64Bit = sizeof(void*) == 8;
+constexpr unsigned kOpenFileRecordSize = k64Bit ? 136 : 76; // up to lpTemplateName
+constexpr unsigned kChooseColorRecordSize = k64Bit ? 72 : 36;
+constexpr unsigned kChooseFontRecordSize = k64Bit ? 104 : 60;
+constexpr unsigned kNotifyIconV1RecordSize = k64Bit ? 168 : 152; // up to the 64-character tip
+
 } // namespace test

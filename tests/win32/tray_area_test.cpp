@@ -85,7 +85,7 @@ TEST_F(TrayAreaTest, TheAddRecordHoldsExactlyWhatTheShellNeeds) {
     ASSERT_GE(got.uID, 1u);
     ASSERT_LE(got.uID, 65535u);
     NOTIFYICONDATAW want{};
-    want.cbSize = NOTIFYICONDATAW_V1_SIZE;
+    want.cbSize = kNotifyIconV1RecordSize;
     want.hWnd = Cpp(tray.Get()).hWnd();
     want.uID = got.uID;
     want.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
@@ -96,7 +96,7 @@ TEST_F(TrayAreaTest, TheAddRecordHoldsExactlyWhatTheShellNeeds) {
     const std::wstring tip = L"Quendral tray";
     for (int i = 0; i < 64; ++i) want.szTip[i] = i < int(tip.size()) ? tip[i] : L' ';
     want.szTip[tip.size()] = L'\0';
-    EXPECT_EQ(std::memcmp(&got, &want, NOTIFYICONDATAW_V1_SIZE), 0) << "the wide record, 64-character tip";
+    EXPECT_EQ(std::memcmp(&got, &want, kNotifyIconV1RecordSize), 0) << "the wide record, 64-character tip";
 }
 
 TEST_F(TrayAreaTest, VisibleAddsOnceAndEachAddTakesANewIdentifier) {
