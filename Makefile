@@ -3,7 +3,7 @@ BUILD := build
 PREFIX := $(BUILD)/win32/wine
 JOBS := $(shell nproc)
 
-.PHONY: all deps native win32 prefix test run benchmark clean
+.PHONY: all deps native win32 prefix test run benchmark clean fuzz
 
 all: native win32
 
@@ -32,3 +32,10 @@ benchmark: win32 prefix
 
 clean:
 	rm -rf $(BUILD)
+
+# `make fuzz`: the byte readers under libFuzzer, FUZZ_SECONDS each (`make fuzz FUZZ_SECONDS=10`).
+FUZZ_SECONDS := 60
+
+fuzz:
+	@tools/setup.sh cmake make clang libclang-rt-14-dev
+	@tools/run-fuzz.sh $(BUILD)/fuzz $(FUZZ_SECONDS)
