@@ -1,9 +1,12 @@
-// Any bytes as a saved-properties block. The layout leaves a writer no choice, so a block that decodes
-// encodes back to exactly its bytes. The same bytes, read loosely as a list of entries, must encode to
-// a block that decodes to that list, or be refused.
+// Any bytes as a saved-properties block, and as the entries of a block whose header announces them
+// exactly. The layout leaves a writer no choice, so a block that decodes encodes back to exactly its
+// bytes. The same bytes, read loosely as a list of entries, must encode to a block that decodes to that
+// list, or be refused.
 #include "persist_format.h"
 
 #include <algorithm>
+#include <cstring>
+#include <memory>
 
 #include "fuzz_check.h"
 
@@ -35,9 +38,7 @@ std::vector<Entry> LooseEntries(const uint8_t* data, size_t size) {
     return entries;
 }
 
-} // namespace
-
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+void CheckBlock(const uint8_t* data, size_t size) {
     // A reader asks with the header alone; the bytes after it change nothing.
     const std::optional<size_t> announced = EncodedSize(data, size);
     FUZZ_CHECK(announced == EncodedSize(data, std::min(size, kHeaderSize)));
@@ -47,6 +48,22 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         const std::vector<uint8_t> block = Encode(*entries);
         FUZZ_CHECK(block.size() == size && std::equal(block.begin(), block.end(), data));
     }
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    CheckBlock(data, size);
+
+    // An allocation of its own, exactly as long, so that reading past the entries shows.
+    const size_t framedSize = kHeaderSize + size;
+    const auto framed = std::make_unique<uint8_t[]>(framedSize);
+    const uint8_t magicAndVersion[] = {'D', 'X', 'P', 'B', 1, 0};
+    std::memcpy(framed.get(), magicAndVersion, sizeof magicAndVersion);
+    for (int i = 0; i < 4; ++i)
+        framed[6 + i] = static_cast<uint8_t>(size >> 8 * i);
+    if (size > 0) std::memcpy(framed.get() + kHeaderSize, data, size);
+    CheckBlock(framed.get(), framedSize);
 
     const std::vector<Entry> loose = LooseEntries(data, size);
     const std::vector<uint8_t> block = Encode(loose);
