@@ -8,7 +8,7 @@ export WIN32_TESTS
 CACHE := -DCMAKE_C_COMPILER_LAUNCHER=ccache -DCMAKE_CXX_COMPILER_LAUNCHER=ccache
 export CCACHE_BASEDIR := $(CURDIR)
 
-.PHONY: all deps native win32 win64 prefix test run benchmark clean
+.PHONY: all deps native win32 win64 prefix test run benchmark clean fuzz
 
 all: native win32 win64
 
@@ -42,3 +42,10 @@ benchmark: win32 win64 prefix
 
 clean:
 	rm -rf $(BUILD)
+
+# `make fuzz`: the byte readers under libFuzzer, FUZZ_SECONDS each (`make fuzz FUZZ_SECONDS=10`).
+FUZZ_SECONDS := 60
+
+fuzz:
+	@tools/setup.sh cmake make clang libclang-rt-14-dev
+	@tools/run-fuzz.sh $(BUILD)/fuzz $(FUZZ_SECONDS)

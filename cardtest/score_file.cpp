@@ -46,22 +46,25 @@ size_t NumberLength(std::string_view text) {
 
 // Decimal exponent of the leading digit of an unsigned number text; enough to tell a value too large
 // for a double from one too small.
-long DecimalExponent(std::string_view number) {
+long long DecimalExponent(std::string_view number) {
+    // An exponent beyond the text's length outweighs wherever the digits stand, so saturating there keeps
+    // the sign of the sum right for mantissas of any length.
+    const long long limit = static_cast<long long>(number.size()) + 400;
     const size_t e = number.find_first_of("eE");
-    long exponent = 0;
+    long long exponent = 0;
     if (e != std::string_view::npos) {
         size_t i = e + 1;
         const bool negative = number[i] == '-';
         if (number[i] == '+' || negative) ++i;
         for (; i < number.size(); ++i)
-            exponent = std::min(exponent * 10 + (number[i] - '0'), 1000000L);
+            exponent = std::min(exponent * 10 + (number[i] - '0'), limit);
         if (negative) exponent = -exponent;
     }
     const std::string_view mantissa = number.substr(0, e);
     const size_t point = std::min(mantissa.find('.'), mantissa.size());
     const size_t first = mantissa.find_first_of("123456789");
-    return exponent +
-           (first < point ? static_cast<long>(point - first) - 1 : -static_cast<long>(first - point));
+    return exponent + (first < point ? static_cast<long long>(point - first) - 1
+                                     : -static_cast<long long>(first - point));
 }
 
 // The value of a text that NumberLength accepted whole.
@@ -153,6 +156,9 @@ ScoreLoad LoadScore(std::optional<std::string_view> fileBytes) {
 }
 
 std::string PrintField(double value) {
+    // Rounded to 15 digits, the largest doubles would be written past the range and stop the next start.
+    constexpr double kLargestField = 1.79769313486231e308;
+    value = std::clamp(value, -kLargestField, kLargestField);
     return (value < 0 ? "" : " ") + GeneralNumberText(value) + " ";
 }
 

@@ -43,6 +43,7 @@ double LenientNumber(std::string_view text);
 std::string UpdatedScoreFile(const ScoreLines& lines, int16_t hits);
 std::string ResetScoreFile();
 // A number as the file holds it: a blank in place of the sign when not negative, the digits, a blank.
+// Beyond ±1.79769313486231E+308 that number, the largest of 15 digits that still reads back.
 std::string PrintField(double value);
 
 } // namespace cardtest

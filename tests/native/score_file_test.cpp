@@ -1,5 +1,6 @@
 #include "score_file.h"
 
+#include <cfloat>
 #include <cmath>
 #include <vector>
 
@@ -46,6 +47,10 @@ TEST(StrictNumber, AcceptsOnlyAWholeNumber) {
     for (const char* text : {"", "  ", "5x", "1e", ".", "- 5", "5 5", "0x10", "1,5", "5\n"}) {
         EXPECT_EQ(StrictNumber(text), std::nullopt) << text;
     }
+    // More digits than the exponent has: the exponent still decides between nothing and too much.
+    const std::string zeros(2000000, '0');
+    EXPECT_EQ(StrictNumber("1" + zeros + "e-1000000000"), 0.0);
+    EXPECT_EQ(StrictNumber("0." + zeros + "1e1000000000"), HUGE_VAL);
 }
 
 TEST(LenientNumber, TakesTheLongestLeadingNumber) {
@@ -67,6 +72,9 @@ TEST(ScoreFileWriting, WritesBlankFramedNumbersThatLoadAgain) {
     const std::string big = UpdatedScoreFile({"999999999999999", "199999999999999"}, 1);
     EXPECT_EQ(big, " 1E+15 \r\n 200000000000000 \r\n");
     ExpectLoad(big, " 200000000000000 ", "5");
+    // Rounded to 15 digits the largest doubles pass the range: written a step lower, they load again.
+    EXPECT_EQ(PrintField(-DBL_MAX), "-1.79769313486231E+308 ");
+    ExpectLoad(UpdatedScoreFile({"1.7976931348623157e308", "1"}, 0), " 2 ", "8.98846567431155E+307");
 }
 
 } // namespace
