@@ -12,10 +12,10 @@ constexpr wchar_t kDefaultInitDir[] = L"C:\\";
 constexpr wchar_t kDefaultTitle[] = L"Open";
 
 // 254 blanks and a NUL: the dialog's file-name box starts out with the blanks.
-std::vector<wchar_t> BlankBuffer() {
-    std::vector<wchar_t> buffer(255, L' ');
-    buffer.back() = L'\0';
-    return buffer;
+// The dialog's name box starts empty: a name of blanks had to be deleted before typing, and the dialog
+// could fail on it when accepted as it stood.
+std::vector<wchar_t> EmptyNameBuffer() {
+    return std::vector<wchar_t>(255, L'\0');
 }
 } // namespace
 
@@ -116,7 +116,7 @@ std::wstring FileBrowser::ShowSaveFileDialog(const std::wstring& filter, const s
 std::wstring FileBrowser::ShowFileDialog(bool save, const std::wstring& filter, const std::wstring& title,
                                          const std::wstring& initDir) {
     const std::wstring list = ConvertFilter(filter); // c_str() adds the NUL that ends the list
-    std::vector<wchar_t> file = BlankBuffer(), fileTitle = BlankBuffer();
+    std::vector<wchar_t> file = EmptyNameBuffer(), fileTitle = EmptyNameBuffer();
     OPENFILENAMEW record{};
     record.lStructSize = OPENFILENAME_SIZE_VERSION_400W;
     record.hwndOwner = hWnd();

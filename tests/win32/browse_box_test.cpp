@@ -144,8 +144,8 @@ TEST_F(FileBrowserTest, OpenDialogGetsTheWholeRecordAndCancelChangesNothing) {
     EXPECT_EQ(r.hwndOwner, site->hWnd());
     EXPECT_EQ(r.hInstance, Module::Instance());
     EXPECT_EQ(call.filter, L"All Files (*.*) \0 *.*\0\0"s);
-    EXPECT_EQ(call.file, std::wstring(254, L' ') + L'\0');
-    EXPECT_EQ(call.fileTitle, std::wstring(254, L' ') + L'\0');
+    EXPECT_EQ(call.file, std::wstring(255, L'\0')) << "the name box starts empty";
+    EXPECT_EQ(call.fileTitle, std::wstring(255, L'\0'));
     EXPECT_NE(r.lpstrFileTitle, r.lpstrFile);
     EXPECT_EQ(r.nMaxFile, 255u);
     EXPECT_EQ(r.nMaxFileTitle, 255u);
@@ -406,11 +406,13 @@ TEST_F(RealDialogs, OpenDialogTakesATypedFileName) {
     WriteBytes(path, "x");
     Put(L"InitDir", Variant::Str(folder));
     Put(L"Filter", Variant::Str(L"Text files (*.txt)|*.txt"));
+    std::wstring nameShown = L"<unread>";
     DialogUser user([&](HWND dialog) {
         // The file-name box, a combo box that passes its text on to its edit.
         HWND name = GetDlgItem(dialog, cmb13);
-        SendMessageW(name ? name : GetDlgItem(dialog, edt1), WM_SETTEXT, 0,
-                     reinterpret_cast<LPARAM>(path.c_str()));
+        if (!name) name = GetDlgItem(dialog, edt1);
+        nameShown = TextOf(name);
+        SendMessageW(name, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(path.c_str()));
         PressOk(dialog);
     });
     ClickButton();
@@ -418,6 +420,7 @@ TEST_F(RealDialogs, OpenDialogTakesATypedFileName) {
     DeleteFileW(path.c_str());
     EXPECT_FALSE(user.stuck);
     EXPECT_EQ(user.caption, L"Open");
+    EXPECT_EQ(nameShown, L"") << "nothing to delete before typing";
     const std::wstring text = TextProperty(Object(), L"Text");
     EXPECT_EQ(CompareStringOrdinal(text.c_str(), -1, path.c_str(), -1, TRUE), CSTR_EQUAL) << Narrow(text);
     EXPECT_EQ(sink.events.size(), 1u);
