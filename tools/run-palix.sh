@@ -21,6 +21,7 @@ if [ -n "${DISPLAY:-}" ]; then
 fi
 
 xvfb-run -a -s "-screen 0 1024x768x24" bash -c '
+    . "$3/wine-env.sh" "$WINEPREFIX"
     wine "$1/Palix.exe" &
     for _ in $(seq 100); do
         xwininfo -name "Vostrel v2.0" 2>/dev/null | grep -q IsViewable && break
@@ -30,5 +31,5 @@ xvfb-run -a -s "-screen 0 1024x768x24" bash -c '
     import -window root "$2/palix.png"
     status=$?
     wineserver -k
-    exit $status' bash "$bin" "$build"
+    exit $status' bash "$bin" "$build" "$here"
 echo "Palix ran in a virtual display (no DISPLAY here); its window is in $build/palix.png"

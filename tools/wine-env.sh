@@ -16,9 +16,9 @@ system_folder() {
     if [ "$1" = x86_64 ]; then echo 'C:\windows\system32'; else echo 'C:\windows\syswow64'; fi
 }
 
-# Whether the 32-bit tests run here, decided once by running a 32-bit program in the prefix (the kernel may
+# Whether the 32-bit programs are used here, decided once by running one in the prefix (the kernel may
 # refuse any 32-bit code) unless WIN32_TESTS=0 asks for the 64-bit ones only. Sets win32_not_run to the
-# reason they do not, empty when they do, and says the answer.
+# reason they are not, empty when they are, and says the answer.
 probe_win32() {
     win32_not_run=""
     if [ "${WIN32_TESTS:-1}" = 0 ]; then
@@ -29,8 +29,8 @@ probe_win32() {
         [ $status -eq 7 ] || win32_not_run="this host cannot run 32-bit programs (a 32-bit cmd.exe answered ${status}: ${said:-nothing})"
     fi
     if [ -z "$win32_not_run" ]; then
-        echo "32-bit programs run here: the tests run for both architectures"
+        echo "32-bit programs run here: both architectures are used"
     else
-        echo "32-bit tests will not run: $win32_not_run"
+        echo "Only the 64-bit programs are used: $win32_not_run"
     fi
 }
