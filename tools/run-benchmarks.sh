@@ -8,6 +8,7 @@ here="$(dirname "$(realpath "$0")")"
 xvfb-run -a -s "-screen 0 1024x768x24" bash -c '
     . "$2/wine-env.sh" "$1/wine"
     wineserver -p
+    wine cmd /c exit </dev/null >/dev/null 2>&1
     probe_win32
     trees=win64
     [ -n "$win32_not_run" ] || trees="win64 win32"

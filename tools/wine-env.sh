@@ -22,11 +22,15 @@ system_folder() {
 probe_win32() {
     win32_not_run=""
     if [ "${WIN32_TESTS:-1}" = 0 ]; then
-        win32_not_run="WIN32_TESTS=0 asked for the 64-bit tests only"
+        win32_not_run="WIN32_TESTS=0 asked for the 64-bit programs only"
     else
+        # Its output goes to a file: services it may start keep a pipe open long after it ends.
         local said status
-        said="$(wine 'C:\windows\syswow64\cmd.exe' /c exit 7 2>&1 </dev/null)" && status=0 || status=$?
-        [ $status -eq 7 ] || win32_not_run="this host cannot run 32-bit programs (a 32-bit cmd.exe answered ${status}: ${said:-nothing})"
+        said="$(mktemp)"
+        wine 'C:\windows\syswow64\cmd.exe' /c exit 7 >"$said" 2>&1 </dev/null && status=0 || status=$?
+        [ $status -eq 7 ] ||
+            win32_not_run="this host cannot run 32-bit programs (a 32-bit cmd.exe answered $status: $(head -c 300 "$said"))"
+        rm -f "$said"
     fi
     if [ -z "$win32_not_run" ]; then
         echo "32-bit programs run here: both architectures are used"

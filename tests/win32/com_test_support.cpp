@@ -235,10 +235,4 @@ std::string Hex(const std::string& bytes) {
     return text;
 }
 
-std::string FromHex(const std::string& text) {
-    std::string bytes;
-    for (size_t i = 0; i + 1 < text.size(); i += 2) bytes += static_cast<char>(std::stoi(text.substr(i, 2), nullptr, 16));
-    return bytes;
-}
-
 } // namespace test

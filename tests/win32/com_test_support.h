@@ -43,10 +43,9 @@ HRESULT GetProperty(IUnknown* object, const wchar_t* name, Variant& value);
 HRESULT PutProperty(IUnknown* object, const wchar_t* name, const Variant& value, bool byRef = false);
 HRESULT CallMethod(IUnknown* object, const wchar_t* name);
 
-// Everything in a stream, from its start; and bytes as hexadecimal text and back, to pin them in a test.
+// Everything in a stream, from its start (leaving it at its end); bytes as hexadecimal text, to pin them.
 std::string StreamBytes(IStream* stream);
 std::string Hex(const std::string& bytes);
-std::string FromHex(const std::string& text);
 
 // Records every event with its arguments dereferenced, in declaration order.
 class EventSink final : public IDispatch {
