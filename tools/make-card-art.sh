@@ -15,7 +15,7 @@ convert -size 147x236 xc:'#808080' \
 card() {  # name, then ImageMagick draw arguments for the symbol in the card's middle (69, 113)
     local name="$1"; shift
     convert "$tmp/blank.png" -fill none -stroke black -strokewidth 7 "$@" \
-        -type Palette -colors 256 -compress none BMP3:"$out/$name.bmp"
+        -type Palette -colors 256 -compress RLE BMP3:"$out/$name.bmp"
 }
 card waves  -strokewidth 6 \
             -draw 'path "M 25,83 q 11,-24 22,0 t 22,0 t 22,0 t 22,0"' \

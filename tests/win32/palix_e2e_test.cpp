@@ -141,7 +141,23 @@ TEST(Palix, PlaysAWholeGameAndAddsItToTheStatistics) {
 
     // The first card without a guess is a miss; then guess Star, and from card 13 on Waves.
     int hits = 0;
-    EXPECT_NE(palix.NextCard(), 0);
+    const int16_t first = palix.NextCard();
+    ASSERT_NE(first, 0);
+    // The face as its bitmap draws it, read off the screen: a white card with the symbol's black strokes.
+    EXPECT_TRUE(WaitUntil([&, face = palix.Item(ID_IMAGE(first))] {
+        HDC screen = GetDC(nullptr);
+        auto at = [&](int x, int y) {
+            POINT p{x, y};
+            ClientToScreen(face, &p);
+            return GetPixel(screen, p.x, p.y);
+        };
+        int black = 0;
+        for (int y = 70; y < 156; ++y)
+            for (int x = 25; x < 113; ++x) black += at(x, y) == RGB(0, 0, 0);
+        const bool drawn = at(20, 40) == RGB(255, 255, 255) && black > 300;
+        ReleaseDC(nullptr, screen);
+        return drawn;
+    })) << "card face " << first;
     EXPECT_EQ(palix.Text(ID_LABEL(8)), L"0");
     palix.Click(ID_OPTION(1));
     ASSERT_TRUE(WaitUntil([&] { return SendMessageW(palix.Item(ID_OPTION(1)), BM_GETCHECK, 0, 0) == BST_CHECKED; }));
