@@ -32,10 +32,10 @@ std::wstring GuidText(const GUID& guid) {
 }
 
 // Creates HKCR\<path> (and what lies above it) and sets its value <name> (nullptr: the default value).
-HRESULT SetValue(const std::wstring& path, const wchar_t* name, const std::wstring& value) {
+HRESULT SetValue(const std::wstring& path, const wchar_t* name, const std::wstring& value, REGSAM view = 0) {
     RegKey key;
     LSTATUS status = RegCreateKeyExW(HKEY_CLASSES_ROOT, path.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
-                                     KEY_SET_VALUE, nullptr, key.put(), nullptr);
+                                     KEY_SET_VALUE | view, nullptr, key.put(), nullptr);
     if (status == ERROR_SUCCESS)
         status = RegSetValueExW(key.get(), name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
                                 static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
@@ -59,8 +59,8 @@ bool KeyExists(const std::wstring& path, REGSAM view = 0) {
     return RegOpenKeyExW(HKEY_CLASSES_ROOT, path.c_str(), 0, KEY_READ | view, key.put()) == ERROR_SUCCESS;
 }
 
-// The registry view of the library built for the other architecture. Class keys are kept per view, but
-// ProgIDs and type library keys are shared by both, so they stay while the other library is registered.
+// The registry view of the library built for the other architecture. Class keys are kept per view; ProgIDs
+// are shared by both views on some systems and kept per view on others.
 constexpr REGSAM kOtherView = sizeof(void*) == 8 ? KEY_WOW64_32KEY : KEY_WOW64_64KEY;
 
 struct TypeLibIdentity {
@@ -84,6 +84,11 @@ std::wstring VersionText(const TypeLibIdentity& identity) {
     return std::to_wstring(identity.major) + L"." + std::to_wstring(identity.minor);
 }
 
+HRESULT WriteProgId(const ControlClass& control, const std::wstring& progId, REGSAM view = 0) {
+    RETURN_IF_FAILED(SetValue(progId, nullptr, control.name, view));
+    return SetValue(progId + L"\\CLSID", nullptr, GuidText(*control.clsid), view);
+}
+
 HRESULT RegisterControl(const ControlClass& control, const std::wstring& server, const std::wstring& library,
                         const TypeLibIdentity& typeLib) {
     const std::wstring key = L"CLSID\\" + GuidText(*control.clsid);
@@ -101,8 +106,7 @@ HRESULT RegisterControl(const ControlClass& control, const std::wstring& server,
     RETURN_IF_FAILED(SetValue(key + L"\\TypeLib", nullptr, GuidText(typeLib.libid)));
     RETURN_IF_FAILED(SetValue(key + L"\\Version", nullptr, VersionText(typeLib)));
     RETURN_IF_FAILED(CreateKey(key + L"\\Implemented Categories\\" + kControlCategory));
-    RETURN_IF_FAILED(SetValue(progId, nullptr, control.name));
-    return SetValue(progId + L"\\CLSID", nullptr, GuidText(*control.clsid));
+    return WriteProgId(control, progId);
 }
 
 HRESULT Register(const ControlClass* classes, size_t count, const GUID& libid, const wchar_t* library) {
@@ -136,8 +140,12 @@ HRESULT UnregisterServer(const ControlClass* classes, size_t count, const GUID& 
     // Every step runs even after a failure, so that as much as possible is gone.
     for (size_t i = 0; i < count; ++i) {
         const std::wstring classKey = L"CLSID\\" + GuidText(*classes[i].clsid);
+        const std::wstring progId = std::wstring(library) + L"." + classes[i].name;
         keep(DeleteTree(classKey));
-        if (!KeyExists(classKey, kOtherView)) keep(DeleteTree(std::wstring(library) + L"." + classes[i].name));
+        keep(DeleteTree(progId));
+        // Where the views share ProgIDs, that took the other edition's too: it gets it back.
+        if (KeyExists(classKey, kOtherView) && !KeyExists(progId, kOtherView))
+            keep(WriteProgId(classes[i], progId, kOtherView));
     }
 
     ComPtr<ITypeLib> typeLib;

@@ -123,4 +123,38 @@ TEST_F(Registration, Regsvr32WritesEveryKeyAndUnregisteringRestoresTheRegistry) 
     EXPECT_TRUE(twice == before) << Difference(before, twice);
 }
 
+// The other architecture's edition, as far as its class and ProgID go, registered in its own view: ours
+// comes and goes without changing anything of it, whether the system shares ProgIDs between views or not.
+TEST_F(Registration, LeavesTheOtherArchitecturesRegistrationWhole) {
+    const REGSAM other = k64Bit ? KEY_WOW64_32KEY : KEY_WOW64_64KEY;
+    const std::wstring classKey = L"CLSID\\" + GuidText(CLSID_Hyperlink);
+    auto write = [&](const std::wstring& path, const std::wstring& value) {
+        HKEY key;
+        ASSERT_EQ(RegCreateKeyExW(HKEY_CLASSES_ROOT, path.c_str(), 0, nullptr, 0, KEY_SET_VALUE | other, nullptr,
+                                  &key, nullptr),
+                  ERROR_SUCCESS);
+        RegSetValueExW(key, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
+                       static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
+        RegCloseKey(key);
+    };
+    auto remove = [&](const std::wstring& path) {
+        HKEY key;
+        if (RegOpenKeyExW(HKEY_CLASSES_ROOT, path.c_str(), 0, KEY_ALL_ACCESS | other, &key) != ERROR_SUCCESS) return;
+        RegDeleteTreeW(key, nullptr);
+        RegCloseKey(key);
+        RegDeleteKeyExW(HKEY_CLASSES_ROOT, path.c_str(), other, 0);
+    };
+    write(classKey + L"\\InprocServer32", L"C:\\other\\Dravlix.ocx");
+    write(L"Dravlix.Hyperlink\\CLSID", GuidText(CLSID_Hyperlink));
+    const auto before = DumpClasses(other);
+
+    ASSERT_EQ(Regsvr32(false), 0);
+    ASSERT_EQ(Regsvr32(true), 0);
+    const auto after = DumpClasses(other);
+    remove(classKey);
+    remove(L"Dravlix.Hyperlink");
+    EXPECT_TRUE(after == before) << Difference(before, after);
+    EXPECT_FALSE(KeyExists(HKEY_CLASSES_ROOT, L"Dravlix.Hyperlink")) << "our own ProgID stayed behind";
+}
+
 } // namespace
