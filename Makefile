@@ -8,7 +8,7 @@ export WIN32_TESTS
 CACHE := -DCMAKE_C_COMPILER_LAUNCHER=ccache -DCMAKE_CXX_COMPILER_LAUNCHER=ccache
 export CCACHE_BASEDIR := $(CURDIR)
 
-.PHONY: all deps native win32 win64 prefix test run benchmark clean
+.PHONY: all deps native win32 win64 prefix test run benchmark clean dist
 
 all: native win32 win64
 
@@ -42,3 +42,8 @@ benchmark: win32 win64 prefix
 
 clean:
 	rm -rf $(BUILD)
+
+# Windows users' package: $(BUILD)/dist/dravlix-<version>.zip with both architectures and a README.
+dist: win32 win64
+	@tools/setup.sh zip
+	@tools/make-dist.sh $(BUILD)

@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
-# Installs the Debian packages the build and the tests need; does nothing when all are present.
+# Installs the Debian packages the build and the tests need, and those named as arguments (what one target
+# alone needs); does nothing when all are present.
 set -euo pipefail
 
 packages=(g++ cmake make ccache g++-mingw-w64-i686 g++-mingw-w64-x86-64 mingw-w64-tools wine wine64 wine32:i386 libwine-dev
-          xvfb xauth x11-utils imagemagick googletest fonts-wine)
+          xvfb xauth x11-utils imagemagick googletest fonts-wine "$@")
 
 missing=()
 for p in "${packages[@]}"; do
