@@ -8,7 +8,7 @@ export WIN32_TESTS
 CACHE := -DCMAKE_C_COMPILER_LAUNCHER=ccache -DCMAKE_CXX_COMPILER_LAUNCHER=ccache
 export CCACHE_BASEDIR := $(CURDIR)
 
-.PHONY: all deps native win32 win64 prefix test run benchmark clean fuzz
+.PHONY: all deps native win32 win64 prefix test run benchmark clean fuzz dist
 
 all: native win32 win64
 
@@ -49,3 +49,8 @@ FUZZ_SECONDS := 60
 fuzz:
 	@tools/setup.sh cmake make clang libclang-rt-14-dev
 	@tools/run-fuzz.sh $(BUILD)/fuzz $(FUZZ_SECONDS)
+
+# Windows users' package: $(BUILD)/dist/dravlix-<version>.zip with both architectures and a README.
+dist: win32 win64
+	@tools/setup.sh zip
+	@tools/make-dist.sh $(BUILD)

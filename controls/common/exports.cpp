@@ -13,11 +13,20 @@ extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) {
 }
 
 STDAPI DllRegisterServer() {
-    return RegisterServer(ControlClasses, ControlClassCount, LIBID_Dravlix, L"Dravlix");
+    return RegisterServer(HKEY_LOCAL_MACHINE, ControlClasses, ControlClassCount, LIBID_Dravlix, L"Dravlix");
 }
 
 STDAPI DllUnregisterServer() {
-    return UnregisterServer(ControlClasses, ControlClassCount, LIBID_Dravlix, L"Dravlix");
+    return UnregisterServer(HKEY_LOCAL_MACHINE, ControlClasses, ControlClassCount, LIBID_Dravlix, L"Dravlix");
+}
+
+// "regsvr32 /n /i:user" registers for the calling user only, without administrator rights; "/u /n /i:user"
+// removes that again. The machine's registration stays as it is either way.
+STDAPI DllInstall(BOOL install, PCWSTR commandLine) {
+    if (!commandLine || CompareStringOrdinal(commandLine, -1, L"user", -1, TRUE) != CSTR_EQUAL)
+        return E_INVALIDARG;
+    auto step = install ? RegisterServer : UnregisterServer;
+    return step(HKEY_CURRENT_USER, ControlClasses, ControlClassCount, LIBID_Dravlix, L"Dravlix");
 }
 
 STDAPI DllGetClassObject(REFCLSID clsid, REFIID iid, void** object) {

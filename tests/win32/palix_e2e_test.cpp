@@ -1,23 +1,31 @@
 // Palix as a user meets it: started in a folder of its own with a prepared "score.dat", driven with real
 // window messages, read back through the texts its window exposes and the file it leaves behind.
 #include "card_game.h"
+#include "dravlix.h"
 #include "number_text.h"
 #include "palix_ids.h"
+#include "registry_test_support.h"
 #include "test_support.h"
 
 #include <gtest/gtest.h>
 #include <windows.h>
+#include <tlhelp32.h>
 
 #include <string>
+#include <vector>
 
 namespace {
 using namespace test;
 
+// Where Palix.exe runs from: the build's folder, or a copy in the new folder either alone or with the
+// control library as a private assembly in a subfolder, where only its manifest, not Palix's fallback to a
+// library beside the program, can find it.
+enum class Layout { Built, Alone, AssemblyFolder };
+
 // One run of Palix in a fresh folder.
 class Palix {
 public:
-    // alone: a copy of Palix.exe in the new folder, without the control library beside it.
-    explicit Palix(const char* scoreFile, bool alone = false) {
+    explicit Palix(const char* scoreFile, Layout layout = Layout::Built) {
         wchar_t temp[MAX_PATH];
         GetTempPathW(MAX_PATH, temp);
         folder_ = std::wstring(temp) + L"palix-" + std::to_wstring(GetCurrentProcessId()) + L"-" +
@@ -26,10 +34,17 @@ public:
         if (scoreFile) WriteBytes(ScorePath(), scoreFile);
 
         std::wstring exe = BinFolder() + L"Palix.exe";
-        if (alone) {
-            copy_ = folder_ + L"\\Palix.exe";
-            CopyFileW(exe.c_str(), copy_.c_str(), FALSE);
-            exe = copy_;
+        if (layout != Layout::Built) {
+            copies_.push_back(folder_ + L"\\Palix.exe");
+            CopyFileW(exe.c_str(), copies_.back().c_str(), FALSE);
+            exe = copies_.back();
+        }
+        if (layout == Layout::AssemblyFolder) {
+            CreateDirectoryW(AssemblyFolder().c_str(), nullptr);
+            for (const wchar_t* file : {L"Dravlix.ocx", L"Dravlix.manifest"}) {
+                copies_.push_back(AssemblyFolder() + file);
+                CopyFileW((BinFolder() + file).c_str(), copies_.back().c_str(), FALSE);
+            }
         }
         STARTUPINFOW si{};
         si.cb = sizeof(si);
@@ -46,11 +61,26 @@ public:
             CloseHandle(process_.hThread);
         }
         DeleteFileW(ScorePath().c_str());
-        if (!copy_.empty()) DeleteFileW(copy_.c_str());
+        for (const auto& copy : copies_) DeleteFileW(copy.c_str());
+        RemoveDirectoryW(AssemblyFolder().c_str());
         RemoveDirectoryW(folder_.c_str());
     }
 
     std::wstring ScorePath() const { return folder_ + L"\\score.dat"; }
+    std::wstring AssemblyFolder() const { return folder_ + L"\\Dravlix\\"; }
+    // The file of a module loaded in Palix's process, found by its name; empty when none is.
+    std::wstring LoadedModule(const wchar_t* name) const {
+        HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPMODULE, process_.dwProcessId);
+        if (snapshot == INVALID_HANDLE_VALUE) return L"";
+        MODULEENTRY32W module{};
+        module.dwSize = sizeof(module);
+        std::wstring found;
+        for (BOOL more = Module32FirstW(snapshot, &module); more && found.empty();
+             more = Module32NextW(snapshot, &module))
+            if (CompareStringOrdinal(module.szModule, -1, name, -1, TRUE) == CSTR_EQUAL) found = module.szExePath;
+        CloseHandle(snapshot);
+        return found;
+    }
 
     HWND WaitForForm() {
         WaitUntil([&] { return (form_ = TopWindowOf(process_.dwProcessId, L"RuntimeForm")) != nullptr; },
@@ -117,7 +147,7 @@ public:
 private:
     static inline int counter_ = 0;
     std::wstring folder_;
-    std::wstring copy_;
+    std::vector<std::wstring> copies_;
     PROCESS_INFORMATION process_{};
     HWND form_ = nullptr;
 };
@@ -220,7 +250,7 @@ TEST(Palix, DamagedFileStopsTheProgramWithAMessageAndIsKept) {
 }
 
 TEST(Palix, WithoutItsControlLibrarySaysWhichFileIsMissingAndEnds) {
-    Palix palix("16\r\n3\r\n", true);
+    Palix palix("16\r\n3\r\n", Layout::Alone);
     HWND box = palix.WaitForMessageBox();
     ASSERT_TRUE(box);
     std::wstring message = ChildTexts(box);
@@ -229,6 +259,21 @@ TEST(Palix, WithoutItsControlLibrarySaysWhichFileIsMissingAndEnds) {
     PostMessageW(GetDlgItem(box, IDOK), BM_CLICK, 0, 0);
     EXPECT_EQ(palix.WaitForExit(), 429u);
     EXPECT_EQ(ReadBytes(palix.ScorePath()), "16\r\n3\r\n");
+}
+
+// The library registered nowhere and not beside Palix.exe: only Palix's manifest leads to it.
+TEST(Palix, TakesItsHyperlinkFromThePrivateAssemblyItsManifestNames) {
+    ASSERT_FALSE(KeyExists(HKEY_CLASSES_ROOT, L"CLSID\\" + GuidText(CLSID_Hyperlink)));
+    Palix palix("16\r\n3\r\n", Layout::AssemblyFolder);
+    HWND form = palix.WaitForForm();
+    ASSERT_TRUE(form);
+    HWND link = FindWindowExW(form, nullptr, L"UserControlWindow", nullptr);
+    ASSERT_TRUE(link);
+    EXPECT_EQ(TextOf(FindWindowExW(link, nullptr, nullptr, nullptr)), L"https://quendral.example/palix");
+    EXPECT_TRUE(SamePath(palix.LoadedModule(L"Dravlix.ocx"), palix.AssemblyFolder() + L"Dravlix.ocx"))
+        << Narrow(palix.LoadedModule(L"Dravlix.ocx"));
+    PostMessageW(form, WM_CLOSE, 0, 0);
+    EXPECT_EQ(palix.WaitForExit(), 0u);
 }
 
 TEST(Palix, AReadOnlyFileAtGameEndStopsWithAMessageAndIsKept) {

@@ -1,6 +1,8 @@
-// Registering Dravlix.ocx the way an installer does, through the system's regsvr32, in the shared prefix:
-// every value it writes, and a registry that is exactly as before once it is unregistered again.
+// Registering Dravlix.ocx the way an installer does, through the system's regsvr32, in the shared prefix, for
+// the machine and for one user: every value it writes, and a registry that is exactly as before once it is
+// unregistered again.
 #include "class_table.h"
+#include "com_test_support.h"
 #include "dravlix.h"
 #include "registry_test_support.h"
 #include "test_support.h"
@@ -26,6 +28,12 @@ int Regsvr32(bool unregister) {
     return Run(L"regsvr32.exe " + std::wstring(unregister ? L"/u " : L"") + L"/s \"" + LibraryPath() + L"\"");
 }
 
+// For this user only: DllInstall with "user", and no DllRegisterServer.
+int Regsvr32User(bool unregister) {
+    return Run(L"regsvr32.exe " + std::wstring(unregister ? L"/u " : L"") + L"/s /n /i:user \"" + LibraryPath() +
+               L"\"");
+}
+
 bool IsRegistered() {
     return KeyExists(HKEY_CLASSES_ROOT, L"CLSID\\" + GuidText(CLSID_Hyperlink));
 }
@@ -43,6 +51,9 @@ protected:
     void TearDown() override {
         if (IsRegistered() != wasRegistered_) {
             EXPECT_EQ(Regsvr32(!wasRegistered_), 0);
+        }
+        if (KeyExists(HKEY_CURRENT_USER, L"Software\\Classes\\Dravlix.Hyperlink")) {
+            EXPECT_EQ(Regsvr32User(true), 0);
         }
     }
 
@@ -155,6 +166,109 @@ TEST_F(Registration, LeavesTheOtherArchitecturesRegistrationWhole) {
     remove(L"Dravlix.Hyperlink");
     EXPECT_TRUE(after == before) << Difference(before, after);
     EXPECT_FALSE(KeyExists(HKEY_CLASSES_ROOT, L"Dravlix.Hyperlink")) << "our own ProgID stayed behind";
+}
+
+// The lines that after has and before has not.
+std::vector<std::wstring> Added(const std::vector<std::wstring>& before, const std::vector<std::wstring>& after) {
+    std::vector<std::wstring> added;
+    std::set_difference(after.begin(), after.end(), before.begin(), before.end(), std::back_inserter(added));
+    return added;
+}
+
+std::vector<std::wstring> Without(std::vector<std::wstring> lines, const std::wstring& prefix) {
+    auto starts = [&](const std::wstring& line) { return line.compare(0, prefix.size(), prefix) == 0; };
+    lines.erase(std::remove_if(lines.begin(), lines.end(), starts), lines.end());
+    return lines;
+}
+
+// The machine's half as per-user registration must leave it. Under Wine, RegisterTypeLibForUser is the
+// machine-wide RegisterTypeLib; the library points HKEY_CLASSES_ROOT at the user's classes while it runs, but
+// Wine's 64-bit oleaut32 also copies every interface key into the machine's 32-bit view by a way that no
+// override reaches (and removes those copies again on unregistering). Windows keeps one Interface key for
+// both views and writes only the user's classes, so there the machine's half must not change at all.
+std::vector<std::wstring> MachineHalf(const std::vector<std::wstring>& dump) {
+    const bool wine = GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "wine_get_version") != nullptr;
+    const auto half = Half(dump, L"HKLM");
+    return wine && k64Bit ? Without(half, L"\\Software\\Classes\\Wow6432Node\\Interface\\") : half;
+}
+
+TEST_F(Registration, PerUserRegistrationWritesTheMachineEntriesForThisUserAloneAndRemovesExactlyThem) {
+    const auto before = DumpClasses();
+    ASSERT_EQ(Regsvr32(false), 0);
+    const auto machine = DumpClasses();
+    // The machine's 32-bit view shows the keys that both views share once more; the user's classes here have
+    // no such view.
+    const auto machineEntries =
+        Without(Added(Half(before, L"HKLM"), Half(machine, L"HKLM")), L"\\Software\\Classes\\Wow6432Node\\");
+    ASSERT_FALSE(machineEntries.empty());
+
+    // Beside the machine's registration, and with none: the user's half gains the machine's entries, the
+    // machine's half stays as it is, and unregistering the user takes back exactly what it gave.
+    for (const auto* start : {&machine, &before}) {
+        SCOPED_TRACE(start == &machine ? "beside the machine's registration" : "alone");
+        ASSERT_EQ(Regsvr32User(false), 0);
+        const auto user = DumpClasses();
+        EXPECT_TRUE(MachineHalf(user) == MachineHalf(*start))
+            << Difference(MachineHalf(*start), MachineHalf(user));
+        const auto userEntries = Added(Half(*start, L"HKCU"), Half(user, L"HKCU"));
+        EXPECT_TRUE(userEntries == machineEntries) << Difference(machineEntries, userEntries);
+        ASSERT_EQ(Regsvr32User(true), 0);
+        const auto after = DumpClasses();
+        EXPECT_TRUE(Half(after, L"HKCU") == Half(*start, L"HKCU"))
+            << Difference(Half(*start, L"HKCU"), Half(after, L"HKCU"));
+        EXPECT_TRUE(MachineHalf(after) == MachineHalf(*start))
+            << Difference(MachineHalf(*start), MachineHalf(after));
+        if (start == &machine) {
+            ASSERT_EQ(Regsvr32(true), 0);
+        }
+    }
+    const auto after = DumpClasses();
+    EXPECT_TRUE(after == before) << Difference(before, after);
+}
+
+// Wine's COM reads classes from the machine's half only (its HKEY_CLASSES_ROOT has no user half), so the
+// user's entries are followed here the way the merged view of Windows follows them: ProgID, class, server.
+TEST_F(Registration, AClassFollowedThroughTheUsersEntriesWorks) {
+    ASSERT_EQ(Regsvr32User(false), 0);
+    const std::wstring classes = L"Software\\Classes\\";
+    CLSID clsid{};
+    const std::wstring progId = StringValue(classes + L"Dravlix.Hyperlink\\CLSID", nullptr, 0, HKEY_CURRENT_USER);
+    ASSERT_EQ(CLSIDFromString(progId.c_str(), &clsid), S_OK);
+    EXPECT_EQ(clsid, CLSID_Hyperlink);
+    const std::wstring server = classes + L"CLSID\\" + GuidText(clsid) + L"\\InprocServer32";
+    EXPECT_EQ(StringValue(server, L"ThreadingModel", 0, HKEY_CURRENT_USER), L"Apartment");
+    HMODULE library = LoadLibraryW(StringValue(server, nullptr, 0, HKEY_CURRENT_USER).c_str());
+    ASSERT_NE(library, nullptr);
+    using GetClassObject = HRESULT(STDAPICALLTYPE*)(REFCLSID, REFIID, void**);
+    auto get = reinterpret_cast<GetClassObject>(
+        reinterpret_cast<void (*)()>(GetProcAddress(library, "DllGetClassObject")));
+    ASSERT_NE(get, nullptr);
+    {
+        ComPtr<IClassFactory> factory;
+        ASSERT_EQ(get(clsid, IID_PPV_ARGS(&factory)), S_OK);
+        ComPtr<IUnknown> link;
+        ASSERT_EQ(factory->CreateInstance(nullptr, IID_PPV_ARGS(&link)), S_OK);
+        EXPECT_EQ(PutProperty(link.Get(), L"Caption", Variant::Str(L"per user")), S_OK);
+        EXPECT_EQ(TextProperty(link.Get(), L"Caption"), L"per user");
+    }
+    FreeLibrary(library);
+}
+
+TEST_F(Registration, DllInstallRefusesEveryCommandLineButUser) {
+    HMODULE library = LoadLibraryW(LibraryPath().c_str());
+    ASSERT_NE(library, nullptr);
+    using Install = HRESULT(STDAPICALLTYPE*)(BOOL, PCWSTR);
+    auto install = reinterpret_cast<Install>(reinterpret_cast<void (*)()>(GetProcAddress(library, "DllInstall")));
+    ASSERT_NE(install, nullptr);
+    const auto before = DumpClasses();
+    for (const wchar_t* commandLine :
+         {static_cast<const wchar_t*>(nullptr), L"", L"machine", L"users", L"user ", L"/i:user"})
+        for (BOOL installing : {TRUE, FALSE})
+            EXPECT_EQ(install(installing, commandLine), E_INVALIDARG)
+                << (commandLine ? Narrow(commandLine) : "null") << " " << installing;
+    const auto after = DumpClasses();
+    EXPECT_TRUE(after == before) << Difference(before, after);
+    FreeLibrary(library);
 }
 
 } // namespace

@@ -37,9 +37,9 @@ bool KeyExists(HKEY root, const std::wstring& path, REGSAM view) {
     return true;
 }
 
-std::wstring StringValue(const std::wstring& path, const wchar_t* name, REGSAM view) {
+std::wstring StringValue(const std::wstring& path, const wchar_t* name, REGSAM view, HKEY root) {
     HKEY key;
-    if (RegOpenKeyExW(HKEY_CLASSES_ROOT, path.c_str(), 0, KEY_READ | view, &key) != ERROR_SUCCESS)
+    if (RegOpenKeyExW(root, path.c_str(), 0, KEY_READ | view, &key) != ERROR_SUCCESS)
         return L"<absent>";
     wchar_t data[1024];
     DWORD size = sizeof(data);
@@ -101,6 +101,13 @@ std::vector<std::wstring> DumpClasses(REGSAM view) {
         RegCloseKey(classes);
     }
     std::sort(lines.begin(), lines.end());
+    return lines;
+}
+
+std::vector<std::wstring> Half(const std::vector<std::wstring>& dump, const std::wstring& root) {
+    std::vector<std::wstring> lines;
+    for (const auto& line : dump)
+        if (line.compare(0, root.size(), root) == 0) lines.push_back(line.substr(root.size()));
     return lines;
 }
 
