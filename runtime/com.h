@@ -139,3 +139,6 @@ private:
 
 // Fills the thread's error object so that a late-bound caller sees a description with the failure.
 HRESULT ReportError(HRESULT hr, REFIID iid, std::wstring_view description);
+// What to tell a caller about a status nobody described: the system's text, or ours for the control errors
+// the system has none for. The caller owns the string.
+BSTR ErrorText(HRESULT hr);

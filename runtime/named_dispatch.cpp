@@ -18,20 +18,6 @@ bool IsCallError(HRESULT hr) {
     return HRESULT_FACILITY(hr) == FACILITY_DISPATCH;
 }
 
-BSTR SystemMessage(HRESULT hr) {
-    wchar_t* text = nullptr;
-    const DWORD length = FormatMessageW(
-        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
-        static_cast<DWORD>(hr), 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
-    if (!text) return nullptr;
-    UINT n = length;
-    while (n > 0 && (text[n - 1] == L'\r' || text[n - 1] == L'\n' || text[n - 1] == L' '))
-        --n;
-    BSTR message = n ? SysAllocStringLen(text, n) : nullptr;
-    LocalFree(text);
-    return message;
-}
-
 // What a script shows for a failed member: the status, and the description the member left behind in
 // the thread's error object or else the system's text for the status.
 void FillException(EXCEPINFO* exception, HRESULT hr) {
@@ -44,7 +30,7 @@ void FillException(EXCEPINFO* exception, HRESULT hr) {
         info->GetHelpFile(&exception->bstrHelpFile);
         info->GetHelpContext(&exception->dwHelpContext);
     }
-    if (!exception->bstrDescription) exception->bstrDescription = SystemMessage(hr);
+    if (!exception->bstrDescription) exception->bstrDescription = ErrorText(hr);
 }
 
 } // namespace

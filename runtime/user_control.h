@@ -9,6 +9,7 @@
 #include "control.h"
 #include "module.h"
 #include "property_bag.h"
+#include "typed_dispatch.h"
 
 #include <ocidl.h>
 
@@ -288,7 +289,8 @@ public:
         EnsureInitialized();
         ComPtr<IUnknown> keepAlive(Identity());
         SetErrorInfo(0, nullptr);
-        return info->Invoke(static_cast<Interface*>(this), id, flags, params, result, exception, argError);
+        return InvokeTyped(info.Get(), static_cast<Interface*>(this), id, flags, params, result, exception,
+                           argError);
     }
 
 protected:
