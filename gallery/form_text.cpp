@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 
 namespace gallery {
 namespace {
@@ -110,7 +111,9 @@ std::string RealText(double value) {
     char text[40];
     for (int precision = 1; precision <= 17; ++precision) {
         std::snprintf(text, sizeof text, "%.*g", precision, value);
-        if (std::strtod(text, nullptr) == value) break;
+        // An exponent only where a plain number would be long: 60 is "60", not "6e+01".
+        bool exponent = std::strchr(text, 'e') && std::fabs(value) >= 1e-4 && std::fabs(value) < 1e15;
+        if (std::strtod(text, nullptr) == value && !exponent) break;
     }
     std::string s = text;
     if (s.find_first_of(".eE") == std::string::npos) s += ".0";

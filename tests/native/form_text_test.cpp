@@ -50,6 +50,8 @@ TEST(FormText, RoundTripsEveryKindOfValue) {
                         {"Plain", FontOf(Face("Tahoma", 12))},
                         {"Ratio", Real(0.1)},
                         {"Whole", Real(3)},
+                        {"Sixty", Real(60)},
+                        {"Tiny", Real(1e-300)},
                         {"Low", Int(INT32_MIN)},
                         {"Enabled", Bool(false)},
                         {"Icon", Obj("{7BF80981-BF32-101A-8BBB-00AA00300CAB}", {0x6C, 0x74, 0x00, 0xFF})},
@@ -62,7 +64,7 @@ TEST(FormText, RoundTripsEveryKindOfValue) {
     EXPECT_NE(text->find("\nCaption = \"Say \\\"hi\\\"\\\\ \\n\\r\\t\\u0001 Größe €😀\"\n"), std::string::npos);
     EXPECT_NE(text->find("\nForeColor1 = &H800000FF&\n"), std::string::npos);
     EXPECT_NE(text->find("\nFont = Font(\"MS Sans Serif\", 9.75, Bold, Underline, Charset 177)\n"), std::string::npos);
-    EXPECT_NE(text->find("\nRatio = 0.1\nWhole = 3.0\n"), std::string::npos);
+    EXPECT_NE(text->find("\nRatio = 0.1\nWhole = 3.0\nSixty = 60.0\nTiny = 1e-300\n"), std::string::npos);
     EXPECT_NE(text->find("\nIcon = Object({7BF80981-BF32-101A-8BBB-00AA00300CAB}, 6C7400FF)\n"), std::string::npos);
 
     ParseResult back = ParseForm(*text);
