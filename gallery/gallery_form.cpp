@@ -134,7 +134,7 @@ FormText GalleryForm::DefaultForm() {
         control("Splitter1", "Splitter", 120, 2880, 5895, 1440),
         control("Label3D1", "Label3D", 0, 0, 2895, 1440, {{"Caption", Str("Label3D")}}),
         control("Hyperlink1", "Hyperlink", 3000, 0, 2895, 1440,
-                {{"Caption", Str("Hyperlink"), }, {"Hyperlink", Str("https://quendral.example/dravlix")}}),
+                {{"Caption", Str("Hyperlink")}, {"Hyperlink", Str("https://quendral.example/dravlix")}}),
     };
     form.controls[8].container = form.controls[9].container = "Splitter1";
     form.controls[8].slot = "Control1";

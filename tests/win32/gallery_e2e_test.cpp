@@ -80,7 +80,7 @@ TEST_F(Gallery, PlacesTheTenControlsAndLogsTheirEventsWithArguments) {
     }();
     EXPECT_TRUE(Logged(L"Label3D1.Click"));
 
-    // An event with an object argument: the font a font browser hands over.
+    // A font set through the list reads back as a font.
     ASSERT_EQ(form->Select(L"FontBrowser1"), S_OK);
     std::wstring error;
     ASSERT_EQ(form->SetProperty(L"Font", L"Font(\"Tahoma\", 12, Bold)", error), S_OK) << Narrow(error);
@@ -187,9 +187,12 @@ TEST_F(Gallery, KeepsTwipsPlacesAtTheScreensDpi) {
         EXPECT_EQ(r.left, px(p.left)) << dpi;
         EXPECT_EQ(r.top, px(p.top)) << dpi;
     }
-    RECT client;
-    GetClientRect(form->hWnd(), &client);
-    EXPECT_EQ(client.right, px(11640)) << "the whole form shows";
+    // A screen too small for the form (1024 pixels across hold 1164 at 144 DPI) clamps the window, not the places.
+    if (GetSystemMetrics(SM_CXSCREEN) > px(11640) + 2 * GetSystemMetrics(SM_CXFRAME)) {
+        RECT client;
+        GetClientRect(form->hWnd(), &client);
+        EXPECT_EQ(client.right, px(11640)) << "the whole form shows";
+    }
     // The colour selector's swatch (black) inside it, the form's face just left of it.
     Snapshot shot(form->hWnd());
     EXPECT_EQ(shot.At(px(1440 + 240), px(360 + 150)), Shown(RGB(0, 0, 0)));
