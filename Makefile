@@ -8,7 +8,7 @@ export WIN32_TESTS
 CACHE := -DCMAKE_C_COMPILER_LAUNCHER=ccache -DCMAKE_CXX_COMPILER_LAUNCHER=ccache
 export CCACHE_BASEDIR := $(CURDIR)
 
-.PHONY: all deps native win32 win64 prefix test run benchmark clean fuzz dist
+.PHONY: all deps native win32 win64 prefix test run benchmark clean fuzz dist gallery screenshots
 
 all: native win32 win64
 
@@ -54,3 +54,11 @@ fuzz:
 dist: win32 win64
 	@tools/setup.sh zip
 	@tools/make-dist.sh $(BUILD)
+
+# `make gallery` starts the Dravlix gallery as `make run` starts Palix; `make screenshots` draws both at 96,
+# 120 and 144 dots per inch into docs/.
+gallery: win32 win64 prefix
+	@tools/run-gallery.sh $(BUILD)
+
+screenshots: win32 win64 prefix
+	@tools/make-screenshots.sh $(BUILD) docs

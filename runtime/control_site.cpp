@@ -415,6 +415,34 @@ void ActiveXControl::Move(int left, int top, int width, int height) {
     if (object_ && SUCCEEDED(object_.As(&object))) object->SetObjectRects(&rect_, &rect_);
 }
 
+void ActiveXControl::GetPlace(int& left, int& top, int& width, int& height) const {
+    left = Screen::PixelsToTwipsX(rect_.left);
+    top = Screen::PixelsToTwipsY(rect_.top);
+    width = Screen::PixelsToTwipsX(rect_.right - rect_.left);
+    height = Screen::PixelsToTwipsY(rect_.bottom - rect_.top);
+}
+
+HRESULT ActiveXControl::SetUserMode(bool userMode) {
+    if (userMode_ == userMode) return S_OK;
+    userMode_ = userMode;
+    if (!object_) return S_OK;
+    ComPtr<IOleControl> control;
+    if (SUCCEEDED(object_.As(&control))) RETURN_IF_FAILED(control->OnAmbientPropertyChange(DISPID_AMBIENT_USERMODE));
+    ComPtr<IOleObject> ole;
+    RETURN_IF_FAILED(object_.As(&ole));
+    DWORD status = 0;
+    ole->GetMiscStatus(DVASPECT_CONTENT, &status);
+    if (!(status & OLEMISC_INVISIBLEATRUNTIME)) return S_OK;
+    if (userMode) {
+        ComPtr<IOleInPlaceObject> inPlace;
+        RETURN_IF_FAILED(object_.As(&inPlace));
+        return inPlace->InPlaceDeactivate();
+    }
+    RETURN_IF_FAILED(ole->DoVerb(OLEIVERB_INPLACEACTIVATE, nullptr, site_.Get(), 0, container_.ContainerWindow(), &rect_));
+    if (after_) PlaceAfter(after_);
+    return S_OK;
+}
+
 void ActiveXControl::PlaceAfter(HWND sibling) {
     after_ = sibling;
     if (HWND window = hWnd())

@@ -22,8 +22,10 @@ public:
     ActiveXControl& operator=(const ActiveXControl&) = delete;
     ~ActiveXControl();
 
-    // Design mode for a host that is a form designer; must be set before Create.
-    void SetUserMode(bool userMode) { userMode_ = userMode; }
+    // Design mode (false) for a host that is a form designer. Set after Create, the control is told, and one
+    // that is invisible at run time is shown in design mode and taken away in run mode.
+    HRESULT SetUserMode(bool userMode);
+    bool UserMode() const { return userMode_; }
     void SetToolTipText(std::wstring text) { toolTipText_ = std::move(text); }
 
     HRESULT Create(const CLSID& clsid, const std::vector<StoredProperty>& stored,
@@ -31,6 +33,8 @@ public:
     // Places a control object the host made itself.
     HRESULT Create(IUnknown* object, const std::vector<StoredProperty>& stored);
     void Move(int left, int top, int width, int height); // twips
+    // Where the control is now (twips), also after a control that lays it out moved it.
+    void GetPlace(int& left, int& top, int& width, int& height) const;
     // Puts the control's window right after this sibling in the z-order, which is the tab order.
     void PlaceAfter(HWND sibling);
 

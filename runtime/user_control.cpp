@@ -726,6 +726,14 @@ STDMETHODIMP UserControl::TranslateAccelerator(LPMSG) { return S_FALSE; }
 
 // ---------------------------------------------------------------- IOleControl
 
+STDMETHODIMP UserControl::OnAmbientPropertyChange(DISPID id) {
+    if (id != DISPID_AMBIENT_USERMODE && id != DISPID_UNKNOWN) return S_OK;
+    ComPtr<IUnknown> keepAlive(Identity());
+    Resize();
+    Refresh();
+    return S_OK;
+}
+
 STDMETHODIMP UserControl::GetControlInfo(CONTROLINFO* info) {
     if (!info) return E_POINTER;
     if (info->cb < sizeof(CONTROLINFO)) return E_INVALIDARG;

@@ -119,7 +119,8 @@ public:
     // ---- IOleControl ----
     STDMETHODIMP GetControlInfo(CONTROLINFO* info) override;
     STDMETHODIMP OnMnemonic(MSG*) override { return S_OK; }
-    STDMETHODIMP OnAmbientPropertyChange(DISPID) override { return S_OK; }
+    // A change of mode lays the control out again, where it reads its design-time looks.
+    STDMETHODIMP OnAmbientPropertyChange(DISPID id) override;
     STDMETHODIMP FreezeEvents(BOOL freeze) override;
 
     // ---- IViewObject2 ----

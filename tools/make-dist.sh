@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# Packs $1/dist/dravlix-<version>.zip for Windows users: win32/ and win64/, each with Palix.exe, Dravlix.ocx
-# and Dravlix.manifest, and README.txt. The version is the one both libraries' version resources carry.
+# Packs $1/dist/dravlix-<version>.zip for Windows users: win32/ and win64/, each with Palix.exe,
+# DravlixGallery.exe, Dravlix.ocx and Dravlix.manifest, and README.txt. The version is the one both libraries' version resources carry.
 set -euo pipefail
 build="$1"
 here="$(dirname "$(realpath "$0")")"
@@ -29,7 +29,7 @@ stage="$build/dist/$name"
 rm -rf "$stage" "$build/dist/$name.zip"
 for arch in win32 win64; do
     mkdir -p "$stage/$arch"
-    cp "$build/$arch/bin/Palix.exe" "$build/$arch/bin/Dravlix.ocx" "$build/$arch/bin/Dravlix.manifest" "$stage/$arch/"
+    cp "$build/$arch/bin/"{Palix.exe,DravlixGallery.exe,Dravlix.ocx,Dravlix.manifest} "$stage/$arch/"
     # A manifest left from an older configuration would tie Palix to a library it does not ship with.
     grep -q "name=\"Dravlix\" version=\"$version\"" "$stage/$arch/Dravlix.manifest" ||
         { echo "make-dist: $arch/Dravlix.manifest does not name version $version"; exit 1; }

@@ -1,0 +1,36 @@
+#!/usr/bin/env bash
+# Starts the Dravlix gallery, with Dravlix registered in the run prefix (as `make run` does for Palix): the
+# 32-bit edition where the host runs 32-bit programs, else the 64-bit one. Without a display it runs in
+# Xvfb, saves a screenshot to build/gallery.png and closes.
+set -eu
+build="$(realpath "$1")"
+here="$(dirname "$(realpath "$0")")"
+"$here/wine-prefix.sh" "$build/run/wine" "$build/wine"
+. "$here/wine-env.sh" "$build/run/wine"
+probe_win32
+if [ -z "$win32_not_run" ]; then tree=win32 processor=i686; else tree=win64 processor=x86_64; fi
+bin="$build/$tree/bin"
+echo "Starting the $tree edition of the Dravlix gallery"
+mkdir -p "$build/run"
+cd "$build/run"
+wine "$(system_folder $processor)\\regsvr32.exe" /s "$(winepath -w "$bin/Dravlix.ocx")"
+# Let this server end: one started without a display would draw the gallery on no screen at all.
+wineserver -w
+
+if [ -n "${DISPLAY:-}" ]; then
+    exec wine "$bin/DravlixGallery.exe"
+fi
+
+xvfb-run -a -s "-screen 0 1024x768x24" bash -c '
+    . "$3/wine-env.sh" "$WINEPREFIX"
+    wine "$1/DravlixGallery.exe" &
+    for _ in $(seq 100); do
+        xwininfo -name "Dravlix Gallery" 2>/dev/null | grep -q IsViewable && break
+        sleep 0.2
+    done
+    sleep 2
+    import -window root "$2/gallery.png"
+    status=$?
+    wineserver -k
+    exit $status' bash "$bin" "$build" "$here"
+echo "The gallery ran in a virtual display (no DISPLAY here); its window is in $build/gallery.png"
