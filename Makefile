@@ -8,7 +8,7 @@ export WIN32_TESTS
 CACHE := -DCMAKE_C_COMPILER_LAUNCHER=ccache -DCMAKE_CXX_COMPILER_LAUNCHER=ccache
 export CCACHE_BASEDIR := $(CURDIR)
 
-.PHONY: all deps native win32 win64 prefix test run benchmark clean
+.PHONY: all deps native win32 win64 prefix test run benchmark clean soak
 
 all: native win32 win64
 
@@ -42,3 +42,8 @@ benchmark: win32 win64 prefix
 
 clean:
 	rm -rf $(BUILD)
+
+# Every control created, loaded, activated, changed and released SOAK_CYCLES times; resources must not grow.
+SOAK_CYCLES ?= 10000
+soak: win32 win64 prefix
+	@tools/run-soak.sh $(BUILD) $(SOAK_CYCLES)
