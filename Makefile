@@ -8,7 +8,7 @@ export WIN32_TESTS
 CACHE := -DCMAKE_C_COMPILER_LAUNCHER=ccache -DCMAKE_CXX_COMPILER_LAUNCHER=ccache
 export CCACHE_BASEDIR := $(CURDIR)
 
-.PHONY: all deps native win32 win64 prefix test run benchmark clean fuzz dist gallery screenshots
+.PHONY: all deps native win32 win64 prefix test run benchmark clean fuzz dist gallery screenshots soak
 
 all: native win32 win64
 
@@ -62,3 +62,8 @@ gallery: win32 win64 prefix
 
 screenshots: win32 win64 prefix
 	@tools/make-screenshots.sh $(BUILD) docs
+
+# Every control created, loaded, activated, changed and released SOAK_CYCLES times; resources must not grow.
+SOAK_CYCLES ?= 10000
+soak: win32 win64 prefix
+	@tools/run-soak.sh $(BUILD) $(SOAK_CYCLES)

@@ -30,6 +30,20 @@ std::wstring FullPath(const wchar_t* path) {
     App::ReportRunTimeError(error.number, error.description, FullPath(kScoreFile));
 }
 
+// A game's result that could not be saved; where the error alone would not say why, the message does.
+[[noreturn]] void FailSaving(const cardtest::RunTimeError& error) {
+    std::wstring path = FullPath(kScoreFile);
+    if (error.number == cardtest::kFileNotFound.number)
+        App::ReportRunTimeError(error.number, error.description,
+                                L"The statistics file " + path +
+                                    L" was removed during the game. This game's result was not saved.");
+    if (error.number == cardtest::kDiskFull.number)
+        App::ReportRunTimeError(error.number, error.description,
+                                L"The statistics could not be saved to " + path +
+                                    L": the disk is full. The file was left as it was.");
+    Fail(error);
+}
+
 void Design(Control& c, int left, int top, int width, int height, const wchar_t* caption, OleColor back,
             OleColor fore) {
     c.Move(left, top, width, height);
@@ -145,12 +159,15 @@ void Form1::LoadScore() {
     cardtest::ScoreLoad load = cardtest::LoadScore(bytes);
     if (load.error) Fail(*load.error);
     score = load.lines;
+    scoreFileFound = stored.bytes.has_value();
     Label14.SetCaption(Widen(load.gamesPlayed));
     Label15.SetCaption(Widen(load.average));
 }
 
 void Form1::UpdateScore(int16_t hits) {
-    if (auto error = cardtest::ReplaceScoreStore(kScoreFile, cardtest::UpdatedScoreFile(score, hits))) Fail(*error);
+    if (auto error =
+            cardtest::ReplaceScoreStore(kScoreFile, cardtest::UpdatedScoreFile(score, hits), scoreFileFound))
+        FailSaving(*error);
 }
 
 void Form1::Command1_Click() {
@@ -175,7 +192,9 @@ void Form1::Command1_Click() {
 }
 
 void Form1::v_reset_Click() {
-    if (auto error = cardtest::ReplaceScoreStore(kScoreFile, cardtest::ResetScoreFile())) Fail(*error);
+    // Zeros are what a reset asks for, whether or not the file is still there.
+    if (auto error = cardtest::ReplaceScoreStore(kScoreFile, cardtest::ResetScoreFile(), false))
+        FailSaving(*error);
     End();
 }
 

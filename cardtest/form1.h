@@ -40,4 +40,5 @@ private:
 
     cardtest::CardGame game{cardtest::Deck{}};
     cardtest::ScoreLines score; // the file's two lines as read at start
+    bool scoreFileFound = false; // there was a file to read at start
 };

@@ -38,25 +38,34 @@ StoredScore ReadScoreStore(const std::wstring& path) {
     }
 }
 
-std::optional<RunTimeError> ReplaceScoreStore(const std::wstring& path, std::string_view contents) {
+std::optional<RunTimeError> ReplaceScoreStore(const std::wstring& path, std::string_view contents,
+                                              bool existed) {
     // A rename may replace a read-only file where writing it would not; it stays the user's to protect.
     DWORD attributes = GetFileAttributesW(path.c_str());
-    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY)))
+    if (attributes == INVALID_FILE_ATTRIBUTES) {
+        if (existed) return kFileNotFound;
+    } else if (attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY)) {
         return kPathFileAccessError;
+    }
     wchar_t temp[MAX_PATH];
     if (!GetTempFileNameW(FolderOf(path).c_str(), L"scr", 0, temp)) return kPathFileAccessError;
-    bool written = false;
+    DWORD error = ERROR_SUCCESS;
     {
         FileHandle file{CreateFileW(temp, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr)};
         DWORD put = 0;
-        written = file.h != INVALID_HANDLE_VALUE &&
-                  WriteFile(file.h, contents.data(), static_cast<DWORD>(contents.size()), &put, nullptr) &&
-                  put == contents.size() && FlushFileBuffers(file.h);
+        if (file.h == INVALID_HANDLE_VALUE ||
+            !WriteFile(file.h, contents.data(), static_cast<DWORD>(contents.size()), &put, nullptr) ||
+            !FlushFileBuffers(file.h))
+            error = GetLastError();
+        else if (put != contents.size())
+            error = ERROR_DISK_FULL; // a short write: no room for the rest
     }
-    if (written && MoveFileExW(temp, path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+    if (error == ERROR_SUCCESS &&
+        MoveFileExW(temp, path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
         return std::nullopt;
+    if (error == ERROR_SUCCESS) error = GetLastError();
     DeleteFileW(temp);
-    return kPathFileAccessError;
+    return error == ERROR_DISK_FULL || error == ERROR_HANDLE_DISK_FULL ? kDiskFull : kPathFileAccessError;
 }
 
 } // namespace cardtest

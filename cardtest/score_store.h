@@ -9,6 +9,7 @@
 namespace cardtest {
 
 inline constexpr RunTimeError kPathFileAccessError{75, "Path/File access error"};
+inline constexpr RunTimeError kDiskFull{61, "Disk full"};
 
 struct StoredScore {
     std::optional<std::string> bytes; // nullopt: there is no such file
@@ -17,6 +18,9 @@ struct StoredScore {
 
 StoredScore ReadScoreStore(const std::wstring& path);
 // Writes a new file beside the old one and renames it over it, so no crash or full disk leaves half a file.
-std::optional<RunTimeError> ReplaceScoreStore(const std::wstring& path, std::string_view contents);
+// existed: the file was there when it was read. One removed since is not made anew (kFileNotFound): the
+// totals read before would bring back what someone deleted.
+std::optional<RunTimeError> ReplaceScoreStore(const std::wstring& path, std::string_view contents,
+                                              bool existed);
 
 } // namespace cardtest

@@ -7,6 +7,8 @@ here="$(dirname "$(realpath "$0")")"
 # xvfb-run is a plain shell script that passes no shell functions on: the command sources them itself.
 xvfb-run -a -s "-screen 0 1024x768x24" bash -c '
     . "$2/wine-env.sh" "$1/wine"
+    # The services started here with their output going nowhere: started by the probe or a program, they
+    # would inherit its output pipe and keep the reader waiting.
     wineserver -p
     wine cmd /c exit </dev/null >/dev/null 2>&1
     probe_win32

@@ -22,15 +22,46 @@ using namespace test;
 // library beside the program, can find it.
 enum class Layout { Built, Alone, AssemblyFolder };
 
+// Where the host beneath Wine must help (a file system of a given size or state), the test runs the host's
+// own programs through Wine. Off Wine, or where the host refuses, this says so and nothing happens.
+std::string UnixPath(const std::wstring& path) {
+    using ToUnix = char*(CDECL*)(const wchar_t*);
+    auto toUnix = reinterpret_cast<ToUnix>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"kernel32"), "wine_get_unix_file_name")));
+    char* unix = toUnix ? toUnix(path.c_str()) : nullptr;
+    std::string result = unix ? unix : "";
+    if (unix) HeapFree(GetProcessHeap(), 0, unix);
+    return result;
+}
+
+bool RunOnHost(std::vector<std::string> argv) {
+    using Spawn = LONG(CDECL*)(char* const*, int wait);
+    auto spawn = reinterpret_cast<Spawn>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"ntdll"), "__wine_unix_spawnvp")));
+    std::vector<char*> args;
+    for (std::string& arg : argv) {
+        if (arg.empty()) return false;
+        args.push_back(arg.data());
+    }
+    args.push_back(nullptr);
+    return spawn && spawn(args.data(), TRUE) == 0;
+}
+
 // One run of Palix in a fresh folder.
 class Palix {
 public:
-    explicit Palix(const char* scoreFile, Layout layout = Layout::Built) {
+    // smallFileSystem: the folder is a file system of its own of 64 KB; Palix is not started when the host
+    // cannot make one.
+    explicit Palix(const char* scoreFile, Layout layout = Layout::Built, bool smallFileSystem = false) {
         wchar_t temp[MAX_PATH];
         GetTempPathW(MAX_PATH, temp);
         folder_ = std::wstring(temp) + L"palix-" + std::to_wstring(GetCurrentProcessId()) + L"-" +
                   std::to_wstring(GetTickCount()) + L"-" + std::to_wstring(counter_++);
         CreateDirectoryW(folder_.c_str(), nullptr);
+        if (smallFileSystem) {
+            mounted_ = RunOnHost({"mount", "-t", "tmpfs", "-o", "size=64k", "tmpfs", UnixPath(folder_)});
+            if (!mounted_) return;
+        }
         if (scoreFile) WriteBytes(ScorePath(), scoreFile);
 
         std::wstring exe = BinFolder() + L"Palix.exe";
@@ -60,12 +91,17 @@ public:
             CloseHandle(process_.hProcess);
             CloseHandle(process_.hThread);
         }
+        if (mounted_) RunOnHost({"umount", "-l", UnixPath(folder_)});
+        SetFileAttributesW(ScorePath().c_str(), FILE_ATTRIBUTE_NORMAL);
         DeleteFileW(ScorePath().c_str());
         for (const auto& copy : copies_) DeleteFileW(copy.c_str());
         RemoveDirectoryW(AssemblyFolder().c_str());
+        RemoveDirectoryW(ScorePath().c_str());
         RemoveDirectoryW(folder_.c_str());
     }
 
+    bool Mounted() const { return mounted_; }
+    std::wstring Folder() const { return folder_; }
     std::wstring ScorePath() const { return folder_ + L"\\score.dat"; }
     std::wstring AssemblyFolder() const { return folder_ + L"\\Dravlix\\"; }
     // The file of a module loaded in Palix's process, found by its name; empty when none is.
@@ -80,6 +116,18 @@ public:
             if (CompareStringOrdinal(module.szModule, -1, name, -1, TRUE) == CSTR_EQUAL) found = module.szExePath;
         CloseHandle(snapshot);
         return found;
+    }
+    // What the folder holds besides the statistics file.
+    std::vector<std::wstring> Others() const {
+        std::vector<std::wstring> names;
+        WIN32_FIND_DATAW found;
+        HANDLE search = FindFirstFileW((folder_ + L"\\*").c_str(), &found);
+        for (BOOL more = search != INVALID_HANDLE_VALUE; more; more = FindNextFileW(search, &found)) {
+            std::wstring name = found.cFileName;
+            if (name != L"." && name != L".." && name != L"score.dat") names.push_back(name);
+        }
+        if (search != INVALID_HANDLE_VALUE) FindClose(search);
+        return names;
     }
 
     HWND WaitForForm() {
@@ -150,6 +198,7 @@ private:
     std::vector<std::wstring> copies_;
     PROCESS_INFORMATION process_{};
     HWND form_ = nullptr;
+    bool mounted_ = false;
 };
 
 std::wstring Wide(const std::string& s) { return std::wstring(s.begin(), s.end()); }
@@ -276,21 +325,101 @@ TEST(Palix, TakesItsHyperlinkFromThePrivateAssemblyItsManifestNames) {
     EXPECT_EQ(palix.WaitForExit(), 0u);
 }
 
-TEST(Palix, AReadOnlyFileAtGameEndStopsWithAMessageAndIsKept) {
-    Palix palix("2\r\n1\r\n");
+// The statistics file, or the folder it lies in, made unwritable during a game. Saving at the game's end
+// must stop with a message that names the file and the failure, keep the old file as it was and leave no
+// partly written file behind.
+struct FileFault {
+    const char* name;
+    bool smallFileSystem; // the folder a file system of its own, so that it can be filled or locked
+    bool (*make)(const Palix& palix); // false: the fault could not be made here
+    const wchar_t* says;
+    DWORD exitCode;
+    enum { kKept, kGone, kFolder } fileAfter;
+};
+
+const FileFault kFileFaults[] = {
+    {"ReadOnlyFile", false,
+     [](const Palix& p) {
+         return SetFileAttributesW(p.ScorePath().c_str(), FILE_ATTRIBUTE_READONLY) != FALSE;
+     },
+     L"Path/File access error", 75, FileFault::kKept},
+    // Nothing new may be made in the folder, though the file itself could still be written.
+    {"ReadOnlyFolder", true,
+     [](const Palix& p) {
+         if (!RunOnHost({"mount", "-o", "remount,ro", UnixPath(p.Folder())})) return false;
+         HANDLE probe = CreateFileW((p.Folder() + L"\\probe").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                    FILE_ATTRIBUTE_NORMAL, nullptr);
+         if (probe == INVALID_HANDLE_VALUE) return true;
+         CloseHandle(probe);
+         return false;
+     },
+     L"Path/File access error", 75, FileFault::kKept},
+    // Filled up to the last byte: a new file can be made but no byte written to it.
+    {"FullDisk", true,
+     [](const Palix& p) {
+         HANDLE filler = CreateFileW((p.Folder() + L"\\filler").c_str(), GENERIC_WRITE, 0, nullptr,
+                                     CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+         if (filler == INVALID_HANDLE_VALUE) return false;
+         static const char block[4096] = {};
+         DWORD put = 0;
+         while (WriteFile(filler, block, sizeof block, &put, nullptr) && put > 0) {
+         }
+         bool full = GetLastError() == ERROR_DISK_FULL;
+         CloseHandle(filler);
+         return full;
+     },
+     L"the disk is full", 61, FileFault::kKept},
+    {"FileRemoved", false, [](const Palix& p) { return DeleteFileW(p.ScorePath().c_str()) != FALSE; },
+     L"was removed during the game", 53, FileFault::kGone},
+    {"FolderInItsPlace", false,
+     [](const Palix& p) {
+         return DeleteFileW(p.ScorePath().c_str()) && CreateDirectoryW(p.ScorePath().c_str(), nullptr);
+     },
+     L"Path/File access error", 75, FileFault::kFolder},
+};
+
+void PrintTo(const FileFault& fault, std::ostream* out) {
+    *out << fault.name;
+}
+
+class PalixFileFault : public ::testing::TestWithParam<FileFault> {};
+
+TEST_P(PalixFileFault, AtGameEndStopsWithAMessageKeepsTheOldFileAndLeavesNoPartialOne) {
+    const FileFault& fault = GetParam();
+    Palix palix("2\r\n1\r\n", Layout::Built, fault.smallFileSystem);
+    if (fault.smallFileSystem && !palix.Mounted())
+        GTEST_SKIP() << "the host beneath Wine would not mount a small file system for the folder";
     ASSERT_TRUE(palix.WaitForForm());
-    SetFileAttributesW(palix.ScorePath().c_str(), FILE_ATTRIBUTE_READONLY);
+    ASSERT_TRUE(fault.make(palix)) << "the fault could not be made";
     for (int card = 1; card < 25; ++card) palix.NextCard();
     palix.Click(ID_COMMAND1);
     HWND box = palix.WaitForMessageBox();
     ASSERT_TRUE(box);
     std::wstring message = ChildTexts(box);
-    EXPECT_NE(message.find(L"Path/File access error"), std::wstring::npos);
+    EXPECT_NE(message.find(fault.says), std::wstring::npos) << Narrow(message);
+    EXPECT_NE(message.find(palix.ScorePath()), std::wstring::npos) << Narrow(message);
     PostMessageW(GetDlgItem(box, IDOK), BM_CLICK, 0, 0);
-    EXPECT_EQ(palix.WaitForExit(), 75u);
-    SetFileAttributesW(palix.ScorePath().c_str(), FILE_ATTRIBUTE_NORMAL);
-    EXPECT_EQ(ReadBytes(palix.ScorePath()), "2\r\n1\r\n");
+    EXPECT_EQ(palix.WaitForExit(), fault.exitCode);
+
+    DWORD attributes = GetFileAttributesW(palix.ScorePath().c_str());
+    switch (fault.fileAfter) {
+    case FileFault::kKept:
+        SetFileAttributesW(palix.ScorePath().c_str(), FILE_ATTRIBUTE_NORMAL);
+        EXPECT_EQ(ReadBytes(palix.ScorePath()), "2\r\n1\r\n");
+        break;
+    case FileFault::kGone:
+        EXPECT_EQ(attributes, INVALID_FILE_ATTRIBUTES);
+        break;
+    case FileFault::kFolder:
+        EXPECT_TRUE(attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY));
+        break;
+    }
+    for (const std::wstring& other : palix.Others())
+        EXPECT_EQ(other, L"filler") << "left behind: " << Narrow(other);
 }
+
+INSTANTIATE_TEST_SUITE_P(Palix, PalixFileFault, ::testing::ValuesIn(kFileFaults),
+                         [](const ::testing::TestParamInfo<FileFault>& info) { return info.param.name; });
 
 TEST(Palix, MissingFileStartsFromNothingAndTheFirstGameCreatesIt) {
     Palix palix(nullptr);
