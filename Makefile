@@ -35,10 +35,10 @@ test: native win32 win64 prefix
 	@tools/run-tests.sh $(BUILD)
 
 run: win32 win64 prefix
-	@tools/run-palix.sh $(BUILD)
+	@tools/start-program.sh $(BUILD) Palix.exe "Vostrel v2.0" palix
 
 benchmark: win32 win64 prefix
-	@tools/run-benchmarks.sh $(BUILD)
+	@tools/run-per-architecture.sh $(BUILD) hyperlink_benchmark
 
 clean:
 	rm -rf $(BUILD)
@@ -58,7 +58,7 @@ dist: win32 win64
 # `make gallery` starts the Dravlix gallery as `make run` starts Palix; `make screenshots` draws both at 96,
 # 120 and 144 dots per inch into docs/.
 gallery: win32 win64 prefix
-	@tools/run-gallery.sh $(BUILD)
+	@tools/start-program.sh $(BUILD) DravlixGallery.exe "Dravlix Gallery" gallery
 
 screenshots: win32 win64 prefix
 	@tools/make-screenshots.sh $(BUILD) docs
@@ -66,4 +66,4 @@ screenshots: win32 win64 prefix
 # Every control created, loaded, activated, changed and released SOAK_CYCLES times; resources must not grow.
 SOAK_CYCLES ?= 10000
 soak: win32 win64 prefix
-	@tools/run-soak.sh $(BUILD) $(SOAK_CYCLES)
+	@tools/run-per-architecture.sh $(BUILD) controls_soak $(SOAK_CYCLES)

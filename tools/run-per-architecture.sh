@@ -1,13 +1,14 @@
 #!/usr/bin/env bash
-# Runs the controls' soak (tests/win32/controls_soak.cpp) under Wine in a virtual display: the 64-bit
-# tree's, and the 32-bit tree's where the host runs 32-bit programs. $2: cycles per control (default 10,000).
+# Runs a program of the Windows trees ($2, e.g. hyperlink_benchmark, with the arguments after it) under
+# Wine in a virtual display: the 64-bit tree's, and the 32-bit tree's where the host runs 32-bit programs.
 set -u
 build="$(realpath "$1")"
-cycles="${2:-10000}"
 here="$(dirname "$(realpath "$0")")"
 # xvfb-run is a plain shell script that passes no shell functions on: the command sources them itself.
 xvfb-run -a -s "-screen 0 1024x768x24" bash -c '
-    . "$2/wine-env.sh" "$1/wine"
+    build="$1" here="$2" program="$3"
+    shift 3
+    . "$here/wine-env.sh" "$build/wine"
     # The services started here with their output going nowhere: started by the probe or a program, they
     # would inherit its output pipe and keep the reader waiting.
     wineserver -p
@@ -17,9 +18,9 @@ xvfb-run -a -s "-screen 0 1024x768x24" bash -c '
     [ -n "$win32_not_run" ] || trees="win64 win32"
     status=0
     for tree in $trees; do
-        echo "== $tree controls_soak"
-        wine "$1/$tree/bin/controls_soak.exe" "$3" || status=1
+        echo "== $tree $program"
+        wine "$build/$tree/bin/$program.exe" "$@" || status=1
     done
     wineserver -k
-    [ -z "$win32_not_run" ] || echo "The 32-bit soak was not run: $win32_not_run."
-    exit $status' bash "$build" "$here" "$cycles"
+    [ -z "$win32_not_run" ] || echo "The 32-bit $program was not run: $win32_not_run."
+    exit $status' bash "$build" "$here" "$2" "${@:3}"
