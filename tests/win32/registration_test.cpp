@@ -193,6 +193,20 @@ std::vector<std::wstring> MachineHalf(const std::vector<std::wstring>& dump) {
 }
 
 TEST_F(Registration, PerUserRegistrationWritesTheMachineEntriesForThisUserAloneAndRemovesExactlyThem) {
+    // The folders that every per-user registration shares stay when one is removed; a fresh prefix has none.
+    // They are spelt as the machine's, since the two halves are compared line by line.
+    HKEY machineClasses, key;
+    ASSERT_EQ(RegOpenKeyExW(HKEY_LOCAL_MACHINE, L"Software\\Classes", 0, KEY_READ, &machineClasses), ERROR_SUCCESS);
+    wchar_t name[256];
+    for (DWORD i = 0, length = 256; RegEnumKeyExW(machineClasses, i, name, &length, nullptr, nullptr, nullptr,
+                                                  nullptr) == ERROR_SUCCESS;
+         ++i, length = 256)
+        for (const wchar_t* shared : {L"CLSID", L"Interface", L"TypeLib"})
+            if (CompareStringOrdinal(name, -1, shared, -1, TRUE) == CSTR_EQUAL &&
+                RegCreateKeyExW(HKEY_CURRENT_USER, (L"Software\\Classes\\" + std::wstring(name)).c_str(), 0,
+                                nullptr, 0, KEY_READ, nullptr, &key, nullptr) == ERROR_SUCCESS)
+                RegCloseKey(key);
+    RegCloseKey(machineClasses);
     const auto before = DumpClasses();
     ASSERT_EQ(Regsvr32(false), 0);
     const auto machine = DumpClasses();
