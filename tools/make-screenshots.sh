@@ -6,13 +6,7 @@ build="$(realpath "$1")"
 mkdir -p "$2"
 docs="$(realpath "$2")"
 here="$(dirname "$(realpath "$0")")"
-"$here/wine-prefix.sh" "$build/run/wine" "$build/wine"
-. "$here/wine-env.sh" "$build/run/wine"
-probe_win32
-if [ -z "$win32_not_run" ]; then tree=win32 processor=i686; else tree=win64 processor=x86_64; fi
-bin="$build/$tree/bin"
-wine "$(system_folder $processor)\\regsvr32.exe" /s "$(winepath -w "$bin/Dravlix.ocx")"
-wineserver -w
+. "$here/run-prefix.sh" "$build"
 
 for dpi in 96 120 144; do
     prefix="$build/shots/wine-$dpi"

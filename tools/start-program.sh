@@ -7,16 +7,9 @@ set -eu
 build="$(realpath "$1")"
 program="$2" title="$3" picture="$build/$4.png"
 here="$(dirname "$(realpath "$0")")"
-"$here/wine-prefix.sh" "$build/run/wine" "$build/wine"
-. "$here/wine-env.sh" "$build/run/wine"
-probe_win32
-if [ -z "$win32_not_run" ]; then tree=win32 processor=i686; else tree=win64 processor=x86_64; fi
-bin="$build/$tree/bin"
+. "$here/run-prefix.sh" "$build"
 echo "Starting the $tree edition of $program"
 cd "$build/run"
-wine "$(system_folder $processor)\\regsvr32.exe" /s "$(winepath -w "$bin/Dravlix.ocx")"
-# Let this server end: one started without a display would draw the program on no screen at all.
-wineserver -w
 
 if [ -n "${DISPLAY:-}" ]; then
     exec wine "$bin/$program"
