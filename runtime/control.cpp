@@ -6,11 +6,11 @@
 #include <olectl.h>
 #include <windowsx.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <iterator>
 #include <string>
 #include <utility>
-#include <vector>
 
 using Microsoft::WRL::ComPtr;
 
@@ -57,6 +57,11 @@ void EnsureClass(HINSTANCE module, const wchar_t* name, UINT style, WNDPROC proc
     RegisterClassExW(&wc);
 }
 
+unsigned long long NextSerial() {
+    static unsigned long long made = 0;
+    return ++made;
+}
+
 HCURSOR PointerCursor(short pointer, HCURSOR icon) {
     static const LPCWSTR standard[] = {nullptr,      IDC_ARROW,       IDC_CROSS,    IDC_IBEAM,
                                        IDC_ARROW,    IDC_SIZEALL,     IDC_SIZENESW, IDC_SIZENS,
@@ -74,11 +79,6 @@ short ShiftState(UINT message, LPARAM lParam) {
                               (alt ? 4 : 0));
 }
 
-RECT ScreenRect(HWND hwnd) {
-    RECT r{};
-    GetWindowRect(hwnd, &r);
-    return r;
-}
 } // namespace
 
 bool PaintParentBackground(HWND child, HDC dc) {
@@ -100,8 +100,8 @@ Control* Control::FromHandle(HWND hwnd) {
 
 Control::Control(Container& container, int id, const wchar_t* windowClass, DWORD style, DWORD exStyle,
                  Look look)
-    : container_(container), look_(look), font_([this] { OnFontChanged(); }), backColor_(look.backColor),
-      foreColor_(look.foreColor) {
+    : container_(container), look_(look), serial_(NextSerial()), font_([this] { OnFontChanged(); }),
+      backColor_(look.backColor), foreColor_(look.foreColor) {
     HINSTANCE module = ThisModule();
     const bool ownClass = look.classStyle != 0;
     if (ownClass) EnsureClass(module, windowClass, look.classStyle, &Dispatch);
@@ -114,6 +114,15 @@ Control::Control(Container& container, int id, const wchar_t* windowClass, DWORD
     hwnd_.reset(hwnd);
     if (!ownClass) Subclass(hwnd);
     // A copy: a change through one child's font must not reach its siblings.
+    ComPtr<IFont> font = CloneFont(container.DefaultFont().Get());
+    if (!font) font = MakeFont(FontSpec{});
+    font_.Set(std::move(font));
+}
+
+Control::Control(Container& container, int id, Look look)
+    : container_(container), look_(look), windowless_(true), serial_(NextSerial()), font_([this] { OnFontChanged(); }),
+      backColor_(look.backColor), foreColor_(look.foreColor), id_(id) {
+    container.windowless_.push_back(this); // behind the ones declared before it
     ComPtr<IFont> font = CloneFont(container.DefaultFont().Get());
     if (!font) font = MakeFont(FontSpec{});
     font_.Set(std::move(font));
@@ -156,6 +165,18 @@ HRESULT Control::Recreate(DWORD style, DWORD exStyle) {
 
 void Control::Destroy() {
     toolTip_.reset();
+    if (windowless_) {
+        auto& siblings = container_.windowless_;
+        auto me = std::find(siblings.begin(), siblings.end(), this);
+        if (me == siblings.end()) return;
+        siblings.erase(me);
+        if (container_.mouseOwner_ == this) {
+            container_.mouseOwner_ = nullptr;
+            if (GetCapture() == container_.ContainerWindow()) ::ReleaseCapture();
+        }
+        if (visible_) InvalidateArea(bounds_);
+        return;
+    }
     Detach();
     hwnd_.reset();
 }
@@ -204,15 +225,15 @@ LRESULT CALLBACK Control::Dispatch(HWND hwnd, UINT message, WPARAM wParam, LPARA
 }
 
 LRESULT Control::CallBase(UINT message, WPARAM wParam, LPARAM lParam) {
-    if (!hwnd_) return 0;
+    if (!hwnd_) return 0; // windowless: nothing beneath
     return CallWindowProcW(baseProc_, hwnd_.get(), message, wParam, lParam);
 }
 
 LRESULT Control::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_SETCURSOR:
-        if (mousePointer_ != 0 && reinterpret_cast<HWND>(wParam) == hWnd() && LOWORD(lParam) == HTCLIENT) {
-            if (HCURSOR cursor = PointerCursor(mousePointer_, mouseIcon_)) {
+        if (reinterpret_cast<HWND>(wParam) == hWnd() && LOWORD(lParam) == HTCLIENT) {
+            if (HCURSOR cursor = Pointer()) {
                 ::SetCursor(cursor);
                 return TRUE;
             }
@@ -257,7 +278,7 @@ LRESULT Control::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
 }
 
 LRESULT Control::OnMouse(UINT message, WPARAM wParam, LPARAM lParam) {
-    if (toolTip_) {
+    if (toolTip_ && !windowless_) { // a windowless control's tip hears the container's messages
         MSG msg{hWnd(), message, wParam, lParam, static_cast<DWORD>(GetMessageTime()), {}};
         SendMessageW(toolTip_.get(), TTM_RELAYEVENT, 0, reinterpret_cast<LPARAM>(&msg));
     }
@@ -288,10 +309,7 @@ LRESULT Control::OnMouse(UINT message, WPARAM wParam, LPARAM lParam) {
     }
     // Our own windows keep the mouse while a button is held, so moves and the release outside still arrive.
     auto captureForPress = [this] {
-        if (look_.classStyle != 0 && GetCapture() != hWnd()) {
-            ::SetCapture(hWnd());
-            implicitCapture_ = true;
-        }
+        if (look_.classStyle != 0 && !HasCapture()) TakeMouse(true);
     };
 
     switch (message) {
@@ -324,12 +342,12 @@ LRESULT Control::OnMouse(UINT message, WPARAM wParam, LPARAM lParam) {
         LRESULT result = CallBase(message, wParam, lParam);
         if (implicitCapture_ && !(wParam & (MK_LBUTTON | MK_RBUTTON | MK_MBUTTON))) {
             implicitCapture_ = false;
-            if (GetCapture() == hWnd()) ::ReleaseCapture();
+            ReleaseCapture();
         }
-        if (button == 1 && std::exchange(leftPressed_, false) && look_.clickOnRelease && hWnd()) {
-            RECT client;
-            GetClientRect(hWnd(), &client);
-            if (PtInRect(&client, POINT{px, py})) Raise(Click);
+        if (button == 1 && std::exchange(leftPressed_, false) && look_.clickOnRelease) {
+            const RECT place = PlacedRect();
+            const RECT client{0, 0, place.right - place.left, place.bottom - place.top};
+            if ((windowless_ || hWnd()) && PtInRect(&client, POINT{px, py})) Raise(Click);
         }
         return result;
     }
@@ -370,7 +388,7 @@ HBRUSH Control::OnControlColor(HDC dc) {
 }
 
 void Control::OnFontChanged() {
-    if (!hWnd()) return;
+    if (!hWnd()) return Invalidate();
     SendMessageW(hWnd(), WM_SETFONT, reinterpret_cast<WPARAM>(FontHandle()), TRUE);
     Invalidate();
 }
@@ -402,6 +420,7 @@ bool Control::Reflect(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& resul
 }
 
 RECT Control::PlacedRect() const {
+    if (windowless_) return bounds_;
     RECT r{};
     if (!hWnd()) return r;
     GetWindowRect(hWnd(), &r);
@@ -413,17 +432,33 @@ RECT Control::PlacedRect() const {
 
 HRESULT Control::Move(int left, int top, int width, int height) {
     if (width < 0 || height < 0) return CTL_E_INVALIDPROPERTYVALUE;
-    if (!hWnd()) return HRESULT_FROM_WIN32(ERROR_INVALID_WINDOW_HANDLE);
-    RECT before = PlacedRect();
-    SetWindowPos(hWnd(), nullptr, Screen::TwipsToPixelsX(left), Screen::TwipsToPixelsY(top),
-                 Screen::TwipsToPixelsX(width), Screen::TwipsToPixelsY(height),
-                 SWP_NOZORDER | SWP_NOACTIVATE);
+    const int x = Screen::TwipsToPixelsX(left), y = Screen::TwipsToPixelsY(top);
+    const int cx = Screen::TwipsToPixelsX(width), cy = Screen::TwipsToPixelsY(height);
+    if (windowless_) {
+        if (visible_) InvalidateArea(bounds_);
+        bounds_ = RECT{x, y, x + cx, y + cy};
+        PlaceToolTip();
+        if (visible_) InvalidateArea(bounds_);
+    } else if (hWnd()) {
+        SetWindowPos(hWnd(), nullptr, x, y, cx, cy, SWP_NOZORDER | SWP_NOACTIVATE);
+    } else {
+        return HRESULT_FROM_WIN32(ERROR_INVALID_WINDOW_HANDLE);
+    }
     placed_ = Placement{left, top, width, height, PlacedRect()};
     placedValid_ = true;
-    RECT area;
-    UnionRect(&area, &before, &placed_.pixels);
-    InvalidateSeeThroughAbove(area);
     return S_OK;
+}
+
+void Control::SetPixelSize(int width, int height) {
+    if (!windowless_) {
+        if (hWnd()) SetWindowPos(hWnd(), nullptr, 0, 0, width, height, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+        return;
+    }
+    if (visible_) InvalidateArea(bounds_);
+    bounds_.right = bounds_.left + width;
+    bounds_.bottom = bounds_.top + height;
+    PlaceToolTip();
+    if (visible_) InvalidateArea(bounds_);
 }
 
 int Control::Left() const {
@@ -446,10 +481,18 @@ int Control::Height() const {
 }
 
 bool Control::Visible() const {
+    if (windowless_) return visible_;
     return hWnd() && (GetWindowLongW(hWnd(), GWL_STYLE) & WS_VISIBLE) != 0;
 }
 
 void Control::SetVisible(bool visible) {
+    if (windowless_) {
+        if (visible_ == visible) return;
+        visible_ = visible;
+        if (!visible && container_.mouseOwner_ == this) ReleaseCapture();
+        InvalidateArea(bounds_);
+        return;
+    }
     if (!hWnd()) return;
     if (visible && GetAncestor(hWnd(), GA_PARENT) == GetDesktopWindow()) {
         // A floating box belongs to whatever window holds its container now (it may have been parked).
@@ -460,20 +503,25 @@ void Control::SetVisible(bool visible) {
     } else {
         ShowWindow(hWnd(), visible ? SW_SHOWNA : SW_HIDE);
     }
-    InvalidateSeeThroughAbove(PlacedRect());
 }
 
 bool Control::Enabled() const {
+    if (windowless_) return enabled_;
     return hWnd() && IsWindowEnabled(hWnd()) != FALSE;
 }
 
 void Control::SetEnabled(bool enabled) {
-    if (!hWnd()) return;
-    EnableWindow(hWnd(), enabled);
+    if (windowless_) {
+        enabled_ = enabled;
+        if (!enabled && container_.mouseOwner_ == this) ReleaseCapture();
+    } else if (hWnd()) {
+        EnableWindow(hWnd(), enabled);
+    }
     Invalidate();
 }
 
 std::wstring Control::Caption() const {
+    if (windowless_) return caption_;
     if (!hWnd()) return {};
     std::wstring text(static_cast<size_t>(GetWindowTextLengthW(hWnd())) + 1, L'\0');
     text.resize(static_cast<size_t>(GetWindowTextW(hWnd(), text.data(), static_cast<int>(text.size()))));
@@ -481,7 +529,14 @@ std::wstring Control::Caption() const {
 }
 
 void Control::SetCaption(std::wstring_view caption) {
-    if (hWnd()) SetWindowTextW(hWnd(), std::wstring(caption).c_str());
+    if (!windowless_) {
+        if (hWnd()) SetWindowTextW(hWnd(), std::wstring(caption).c_str());
+        return;
+    }
+    if (caption == caption_) return;
+    caption_ = caption;
+    OnCaptionChanged();
+    Invalidate();
 }
 
 HRESULT Control::SetFont(ComPtr<IFont> font) {
@@ -501,8 +556,10 @@ void Control::SetForeColor(OleColor color) {
 }
 
 bool Control::ReceivesInput() const {
-    if (!hWnd()) return false;
-    for (HWND w = hWnd(); w; w = GetParent(w)) {
+    if (windowless_ && !(enabled_ && visible_)) return false;
+    HWND first = windowless_ ? container_.ContainerWindow() : hWnd();
+    if (!first) return false;
+    for (HWND w = first; w; w = GetParent(w)) {
         if (!IsWindowEnabled(w)) return false;
         if (!(GetWindowLongW(w, GWL_STYLE) & WS_CHILD)) break;
     }
@@ -510,23 +567,26 @@ bool Control::ReceivesInput() const {
 }
 
 HRESULT Control::SetFocus() {
-    if (!hWnd() || !IsWindowVisible(hWnd()) || !ReceivesInput()) return CTL_E_ILLEGALFUNCTIONCALL;
+    if (windowless_ || !hWnd() || !IsWindowVisible(hWnd()) || !ReceivesInput()) return CTL_E_ILLEGALFUNCTIONCALL;
     ::SetFocus(hWnd());
     return GetFocus() == hWnd() ? S_OK : E_FAIL;
 }
 
 void Control::SetToolTipText(std::wstring_view text) {
     toolTipText_ = text;
-    if (!hWnd()) return;
+    HWND owner = windowless_ ? container_.ContainerWindow() : hWnd();
+    if (!owner) return;
     if (toolTipText_.empty()) {
         toolTip_.reset();
         return;
     }
+    // A windowless control is a rectangle of its container's window.
     TOOLINFOW tool{};
     tool.cbSize = TTTOOLINFOW_V2_SIZE;
-    tool.uFlags = TTF_IDISHWND;
-    tool.hwnd = hWnd();
-    tool.uId = reinterpret_cast<UINT_PTR>(hWnd());
+    tool.uFlags = windowless_ ? 0 : TTF_IDISHWND;
+    tool.hwnd = owner;
+    tool.uId = windowless_ ? reinterpret_cast<UINT_PTR>(this) : reinterpret_cast<UINT_PTR>(hWnd());
+    tool.rect = bounds_;
     tool.lpszText = toolTipText_.data();
     if (toolTip_) {
         SendMessageW(toolTip_.get(), TTM_UPDATETIPTEXTW, 0, reinterpret_cast<LPARAM>(&tool));
@@ -539,8 +599,22 @@ void Control::SetToolTipText(std::wstring_view text) {
     (void)loaded;
     toolTip_.reset(CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr,
                                    WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, CW_USEDEFAULT, CW_USEDEFAULT,
-                                   CW_USEDEFAULT, CW_USEDEFAULT, hWnd(), nullptr, ThisModule(), nullptr));
+                                   CW_USEDEFAULT, CW_USEDEFAULT, owner, nullptr, ThisModule(), nullptr));
     if (toolTip_) SendMessageW(toolTip_.get(), TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+}
+
+void Control::PlaceToolTip() {
+    if (!toolTip_ || !windowless_) return;
+    TOOLINFOW tool{};
+    tool.cbSize = TTTOOLINFOW_V2_SIZE;
+    tool.hwnd = container_.ContainerWindow();
+    tool.uId = reinterpret_cast<UINT_PTR>(this);
+    tool.rect = bounds_;
+    SendMessageW(toolTip_.get(), TTM_NEWTOOLRECTW, 0, reinterpret_cast<LPARAM>(&tool));
+}
+
+HCURSOR Control::Pointer() const {
+    return mousePointer_ != 0 ? PointerCursor(mousePointer_, mouseIcon_) : nullptr;
 }
 
 HRESULT Control::SetMousePointer(short pointer) {
@@ -550,6 +624,13 @@ HRESULT Control::SetMousePointer(short pointer) {
 }
 
 void Control::ZOrder(int position) {
+    if (windowless_) {
+        auto& siblings = container_.windowless_;
+        siblings.erase(std::find(siblings.begin(), siblings.end(), this));
+        siblings.insert(position == 0 ? siblings.begin() : siblings.end(), this);
+        Invalidate();
+        return;
+    }
     if (!hWnd()) return;
     const bool floating = GetAncestor(hWnd(), GA_PARENT) == GetDesktopWindow();
     HWND after = position == 0 ? (floating ? HWND_TOPMOST : HWND_TOP) : HWND_BOTTOM;
@@ -558,7 +639,7 @@ void Control::ZOrder(int position) {
 }
 
 bool Control::TabStop() const {
-    return hWnd() && (GetWindowLongW(hWnd(), GWL_STYLE) & WS_TABSTOP) != 0;
+    return !windowless_ && hWnd() && (GetWindowLongW(hWnd(), GWL_STYLE) & WS_TABSTOP) != 0;
 }
 
 void Control::SetTabStop(bool tabStop) {
@@ -568,11 +649,17 @@ void Control::SetTabStop(bool tabStop) {
 }
 
 short Control::EdgeStyle() const {
+    if (windowless_) return edge_ ? 1 : 0;
     return hWnd() && (GetWindowLongW(hWnd(), GWL_EXSTYLE) & WS_EX_CLIENTEDGE) ? 1 : 0;
 }
 
 HRESULT Control::SetEdgeStyle(short borderStyle) {
     if (borderStyle < 0 || borderStyle > 1) return CTL_E_INVALIDPROPERTYVALUE;
+    if (windowless_) {
+        edge_ = borderStyle == 1;
+        Invalidate();
+        return S_OK;
+    }
     if (!hWnd()) return S_OK;
     LONG ex = GetWindowLongW(hWnd(), GWL_EXSTYLE);
     SetWindowLongW(hWnd(), GWL_EXSTYLE, borderStyle ? (ex | WS_EX_CLIENTEDGE) : (ex & ~WS_EX_CLIENTEDGE));
@@ -583,61 +670,42 @@ HRESULT Control::SetEdgeStyle(short borderStyle) {
 }
 
 void Control::Refresh() {
-    if (!hWnd()) return;
+    HWND window = windowless_ ? container_.ContainerWindow() : hWnd();
+    if (!window) return;
     Invalidate();
-    UpdateWindow(hWnd());
+    UpdateWindow(window);
 }
 
 void Control::SetCapture() {
-    if (!hWnd()) return;
-    ::SetCapture(hWnd());
-    implicitCapture_ = false; // the owner's now, to release when it decides
+    TakeMouse(false); // the owner's now, to release when it decides
+}
+
+void Control::TakeMouse(bool implicit) {
+    HWND window = windowless_ ? container_.ContainerWindow() : hWnd();
+    if (!window) return;
+    ::SetCapture(window);
+    if (windowless_) container_.mouseOwner_ = this;
+    implicitCapture_ = implicit;
 }
 
 void Control::ReleaseCapture() {
-    if (hWnd() && GetCapture() == hWnd()) ::ReleaseCapture();
+    if (HasCapture()) ::ReleaseCapture();
 }
 
 bool Control::HasCapture() const {
+    if (windowless_) return container_.mouseOwner_ == this && GetCapture() == container_.ContainerWindow();
     return hWnd() && GetCapture() == hWnd();
 }
 
 void Control::Invalidate() {
-    if (!hWnd()) return;
-    InvalidateRect(hWnd(), nullptr, TRUE);
-    InvalidateSeeThroughAbove(PlacedRect());
-}
-
-void Control::InvalidateSeeThroughAbove(const RECT& area) {
-    if (!hWnd() || IsRectEmpty(&area)) return;
-    for (HWND w = GetWindow(hWnd(), GW_HWNDPREV); w; w = GetWindow(w, GW_HWNDPREV)) {
-        Control* above = FromHandle(w);
-        if (!above || !above->ShowsThrough() || !IsWindowVisible(w)) continue;
-        RECT theirs = above->PlacedRect(), overlap;
-        if (IntersectRect(&overlap, &theirs, &area)) InvalidateRect(w, nullptr, TRUE);
+    if (windowless_) {
+        if (visible_) InvalidateArea(bounds_);
+    } else if (hWnd()) {
+        InvalidateRect(hWnd(), nullptr, TRUE);
     }
 }
 
-void Control::PaintSiblingsBehind(HDC dc) {
-    if (!hWnd()) return;
-    RECT mine = ScreenRect(hWnd());
-    std::vector<HWND> behind;
-    for (HWND w = GetWindow(hWnd(), GW_HWNDNEXT); w; w = GetWindow(w, GW_HWNDNEXT)) {
-        RECT theirs = ScreenRect(w), overlap;
-        if (IsWindowVisible(w) && IntersectRect(&overlap, &theirs, &mine)) behind.push_back(w);
-    }
-    POINT origin{0, 0};
-    ClientToScreen(hWnd(), &origin);
-    for (auto w = behind.rbegin(); w != behind.rend(); ++w) {
-        POINT theirs{0, 0};
-        ClientToScreen(*w, &theirs);
-        RECT client;
-        GetClientRect(*w, &client);
-        int saved = SaveDC(dc);
-        OffsetViewportOrgEx(dc, theirs.x - origin.x, theirs.y - origin.y, nullptr);
-        IntersectClipRect(dc, 0, 0, client.right, client.bottom);
-        // Without PRF_ERASEBKGND a see-through sibling draws only its own content.
-        SendMessageW(*w, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc), PRF_CLIENT);
-        RestoreDC(dc, saved);
-    }
+void Control::InvalidateArea(const RECT& area) const {
+    if (HWND window = container_.ContainerWindow(); window && !IsRectEmpty(&area))
+        InvalidateRect(window, &area, TRUE);
 }

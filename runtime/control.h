@@ -13,10 +13,14 @@
 #include <functional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 class Control;
 
-// What a control needs of the window that holds it (a form, or a user control).
+// What a control needs of the window that holds it (a form, or a user control). The container's window also
+// stands in for its windowless children (labels, images): it paints them in its own paint, finds them
+// under the mouse and hands them its mouse messages. Its window procedure calls PaintWindowless and
+// RouteWindowlessMouse for that; a placed ActiveX control's window is not ours and shows none.
 class Container {
 public:
     virtual HWND ContainerWindow() const = 0;
@@ -30,8 +34,27 @@ public:
     // The focus moved onto (gained) or away from (lost) one of the children.
     virtual void ChildFocus(Control& child, bool gained) { (void)child, (void)gained; }
 
+    // The windowless children, front first (the first declared is in front, as windows are).
+    const std::vector<Control*>& WindowlessChildren() const { return windowless_; }
+    // The visible, enabled windowless child in front at a point of the container's client area.
+    Control* WindowlessAt(POINT client) const;
+
 protected:
+    Container() = default;
+    Container(const Container&) = delete;
+    Container& operator=(const Container&) = delete;
     ~Container() = default;
+
+    // Draws the windowless children, back first, over what the window drew into dc (client coordinates).
+    void PaintWindowless(HDC dc) const;
+    // A mouse message or WM_SETCURSOR of the container's window that belongs to a windowless child (the one
+    // under the pointer, or the one holding the mouse): true when the child took it.
+    bool RouteWindowlessMouse(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
+
+private:
+    friend class Control;
+    std::vector<Control*> windowless_;
+    Control* mouseOwner_ = nullptr; // holds the container's mouse capture
 };
 
 // Paints what child's parent shows under child (its background, then its own drawing) into dc, which draws
@@ -49,9 +72,14 @@ public:
     // A container hands its children's WM_COMMAND and WM_CTLCOLOR* here; false: not one of ours.
     static bool Reflect(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
 
-    HWND hWnd() const { return hwnd_.get(); }
-    int id() const { return GetDlgCtrlID(hwnd_.get()); }
+    HWND hWnd() const { return hwnd_.get(); } // null for a windowless control
+    bool Windowless() const { return windowless_; }
+    int id() const { return windowless_ ? id_ : GetDlgCtrlID(hwnd_.get()); }
     Container& container() const { return container_; }
+    // Pixels in the container's client area.
+    RECT Bounds() const { return PlacedRect(); }
+    // Made after other (declaration order, which is the tab order until something is moved in it).
+    bool DeclaredAfter(const Control& other) const { return serial_ > other.serial_; }
 
     // Twips in the container's client area (for a floating picture box, on the screen). A negative size
     // fails with CTL_E_INVALIDPROPERTYVALUE and moves nothing.
@@ -78,7 +106,8 @@ public:
     void SetBackColor(OleColor color);
     OleColor ForeColor() const { return foreColor_; }
     void SetForeColor(OleColor color);
-    // Fails with CTL_E_ILLEGALFUNCTIONCALL when the control is hidden or disabled (or its container is).
+    // Fails with CTL_E_ILLEGALFUNCTIONCALL when the control is hidden or disabled (or its container is), or
+    // windowless.
     HRESULT SetFocus();
     std::wstring ToolTipText() const { return toolTipText_; }
     void SetToolTipText(std::wstring_view text);
@@ -119,6 +148,8 @@ protected:
         bool raisesDblClick; // else a double click counts as a press
     };
     Control(Container& container, int id, const wchar_t* windowClass, DWORD style, DWORD exStyle, Look look);
+    // A windowless control: its container draws it (Paint) and gives it the mouse.
+    Control(Container& container, int id, Look look);
 
     // Every message of the window; the default raises the common events and calls the original procedure.
     virtual LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
@@ -126,23 +157,24 @@ protected:
     virtual void OnCommand(WORD notification) { (void)notification; }
     virtual HBRUSH OnControlColor(HDC dc);
     virtual void OnFontChanged();
+    virtual void OnCaptionChanged() {}
+    // A windowless control draws itself into dc, whose origin is its top left and whose clip its rectangle,
+    // over what lies beneath it.
+    virtual void Paint(HDC dc) { (void)dc; }
     // Mouse positions from client pixels to the control's scale.
     virtual float ScaleX(int pixels) const;
     virtual float ScaleY(int pixels) const;
-    // True while the container's pixels show through part of the control.
-    virtual bool ShowsThrough() const { return false; }
-
     HFONT FontHandle() const { return font_.handle(); }
     // Border style 1 (fixed single) as the system's sunken client edge, 0 none.
     short EdgeStyle() const;
     HRESULT SetEdgeStyle(short borderStyle);
-    // Redraws the control and the see-through siblings in front of it that show it.
     void Invalidate();
-    // Draws the siblings behind the control, bottom first, into dc (in the control's client coordinates).
-    void PaintSiblingsBehind(HDC dc);
+    // The size in pixels, the top left staying where it is.
+    void SetPixelSize(int width, int height);
     // Whether input reaches the control: it and every container up to the top-level window are enabled.
     bool ReceivesInput() const;
-    // The window goes now, before members it draws with; no event is raised on the way.
+    // The window (or the windowless control's place in its container) goes now, before members it draws
+    // with; no event is raised on the way.
     void Destroy();
     // A system window that reads some styles only when it is made: a new one with these styles takes the
     // old one's place, text, font, tab position, tool tip and focus. The caller carries over the rest.
@@ -158,16 +190,22 @@ protected:
     }
 
 private:
+    friend class Container;
     static LRESULT CALLBACK Dispatch(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) noexcept;
     LRESULT OnMouse(UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT OnKey(UINT message, WPARAM wParam, LPARAM lParam);
     void Subclass(HWND hwnd);
     void Detach();
     RECT PlacedRect() const;
-    void InvalidateSeeThroughAbove(const RECT& area);
+    void InvalidateArea(const RECT& area) const; // windowless: a part of the container's client area
+    void TakeMouse(bool implicit);
+    HCURSOR Pointer() const; // the MousePointer's cursor; null: the window's own
+    void PlaceToolTip();
 
     Container& container_;
     Look look_;
+    const bool windowless_ = false;
+    const unsigned long long serial_;
     UniqueHwnd hwnd_;
     WNDPROC baseProc_ = DefWindowProcW;
     FontBinding font_;
@@ -179,6 +217,13 @@ private:
     HCURSOR mouseIcon_ = nullptr;
     bool implicitCapture_ = false;
     bool leftPressed_ = false;
+    // What the window keeps for a windowed control.
+    int id_ = 0;
+    RECT bounds_{};
+    bool visible_ = true;
+    bool enabled_ = true;
+    bool edge_ = false;
+    std::wstring caption_;
     // The twips last given to Move, kept while the window still has the pixels they produced.
     struct Placement {
         int left, top, width, height;
@@ -206,14 +251,16 @@ public:
     bool UseMnemonic() const { return useMnemonic_; }
     void SetUseMnemonic(bool useMnemonic);
 
+    // The access key ("&N" in the caption), lower case; 0 when there is none.
+    wchar_t AccessKey() const;
+
 protected:
-    LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
     void OnFontChanged() override;
-    bool ShowsThrough() const override { return backStyle_ == 0; }
+    void OnCaptionChanged() override;
+    void Paint(HDC dc) override;
 
 private:
     UINT TextFormat() const;
-    void Paint(HDC dc, bool showThrough);
     void FitToText();
 
     short alignment_ = 0;
@@ -360,8 +407,7 @@ public:
     HRESULT SetBorderStyle(short borderStyle);
 
 protected:
-    LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
-    bool ShowsThrough() const override { return true; }
+    void Paint(HDC dc) override;
 
 private:
     Microsoft::WRL::ComPtr<IPicture> picture_;

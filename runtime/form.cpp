@@ -3,6 +3,7 @@
 #include "screen.h"
 
 #include <algorithm>
+#include <cwctype>
 
 namespace {
 constexpr wchar_t kFormClass[] = L"RuntimeForm";
@@ -94,7 +95,23 @@ std::vector<Control*> Form::Controls() const {
     std::vector<Control*> controls;
     for (HWND w = hWnd() ? GetWindow(hWnd(), GW_CHILD) : nullptr; w; w = GetWindow(w, GW_HWNDNEXT))
         if (Control* control = Control::FromHandle(w)) controls.push_back(control);
+    const auto& windowless = WindowlessChildren();
+    controls.insert(controls.end(), windowless.begin(), windowless.end());
     return controls;
+}
+
+bool Form::PressLabelAccessKey(const MSG& msg) {
+    if (msg.message != WM_SYSCHAR) return false;
+    const auto key = static_cast<wchar_t>(towlower(static_cast<wint_t>(msg.wParam)));
+    for (Control* child : WindowlessChildren()) {
+        auto* label = dynamic_cast<Label*>(child);
+        if (!label || !label->Visible() || !label->Enabled() || label->AccessKey() != key) continue;
+        // A label takes no focus: the control declared after it does.
+        for (Control* next : Controls())
+            if (next->DeclaredAfter(*label) && next->TabStop() && next->SetFocus() == S_OK) return true;
+        return true;
+    }
+    return false;
 }
 
 void Form::PlaceInTabOrder(HWND child, HWND after) {
@@ -153,6 +170,7 @@ bool Form::PreTranslateMessage(MSG& msg) {
     try {
         for (MessageFilter* filter : std::vector<MessageFilter*>(filters_))
             if (filter->PreTranslate(msg)) return true;
+        if (PressLabelAccessKey(msg)) return true;
         if (IsKeyMessage(msg.message)) {
             if (KeyPreview && PreviewFormKey(msg)) return true;
             bool passOn = false;
@@ -210,6 +228,7 @@ LRESULT CALLBACK Form::WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM
 
 LRESULT Form::HandleMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     LRESULT result = 0;
+    if (RouteWindowlessMouse(message, wParam, lParam, result)) return result;
     switch (message) {
     case WM_COMMAND:
         if (lParam == 0 && HIWORD(wParam) == 0) {
@@ -228,9 +247,15 @@ LRESULT Form::HandleMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPara
     case WM_ERASEBKGND:
         PaintBackground(reinterpret_cast<HDC>(wParam));
         return 1;
+    case WM_PAINT: {
+        PAINTSTRUCT ps;
+        if (HDC dc = BeginPaint(hwnd, &ps)) PaintWindowless(dc);
+        EndPaint(hwnd, &ps);
+        return 0;
+    }
     case WM_PRINTCLIENT:
-        // The form draws nothing but its background; children see through to it.
         PaintBackground(reinterpret_cast<HDC>(wParam));
+        PaintWindowless(reinterpret_cast<HDC>(wParam));
         return 0;
     case WM_ACTIVATE:
         // Like a dialog, give the focus back to the control that had it.
@@ -243,17 +268,9 @@ LRESULT Form::HandleMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPara
         }
         break;
     case WM_NEXTDLGCTL: {
-        // The dialog manager moves the focus this way for access keys.
-        HWND target = LOWORD(lParam) ? reinterpret_cast<HWND>(wParam) : nullptr;
-        if (target && (SendMessageW(target, WM_GETDLGCODE, 0, 0) & DLGC_STATIC)) {
-            nextFrom_ = target; // a label never holds the focus; the next step starts from it
-            return 0;
-        }
-        if (!target) {
-            HWND from = nextFrom_ && IsWindow(nextFrom_) ? nextFrom_ : GetFocus();
-            target = GetNextDlgTabItem(hwnd, from, wParam != 0);
-        }
-        nextFrom_ = nullptr;
+        // The dialog manager moves the focus this way (Tab, access keys); a form is no dialog and does it.
+        HWND target = LOWORD(lParam) ? reinterpret_cast<HWND>(wParam)
+                                     : GetNextDlgTabItem(hwnd, GetFocus(), wParam != 0);
         if (target && IsChild(hwnd, target)) ::SetFocus(target);
         return 0;
     }

@@ -58,7 +58,7 @@ public:
     std::function<void(short& keyCode, short shift)> KeyUp;
     std::function<void(short& keyAscii)> KeyPress;
 
-    // Our controls among the form's direct children, in tab order.
+    // Our controls on the form: the windows in tab order, then the windowless ones.
     std::vector<Control*> Controls() const;
     // Puts a child window (one of ours or a foreign one, such as an embedded object's) into the tab order
     // right after another child; after null: first.
@@ -85,6 +85,7 @@ private:
     friend class MenuItem;
     HMENU MenuBar();
     bool PreviewFormKey(MSG& msg);
+    bool PressLabelAccessKey(const MSG& msg);
     bool PressDefaultOrCancel(const MSG& msg, bool& passOn);
 
     static LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) noexcept;
@@ -99,7 +100,6 @@ private:
     std::vector<MessageFilter*> filters_;
     UINT nextMenuId_ = 1000;
     HWND lastFocus_ = nullptr;
-    HWND nextFrom_ = nullptr; // a label whose access key was pressed: the focus moves on from it
     bool ended_ = false;
 };
 

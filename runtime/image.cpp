@@ -3,10 +3,9 @@
 #include "module.h"
 
 Image::Image(Container& container, int id)
-    : Control(container, id, L"RuntimeImage", 0, 0,
-              Look{0x8000000F, 0x80000012, CS_DBLCLKS | CS_HREDRAW | CS_VREDRAW, true, true}) {}
+    : Control(container, id, Look{0x8000000F, 0x80000012, CS_DBLCLKS, true, true}) {}
 
-// The window goes first: its painting reads the picture.
+// Out of the container first: its painting reads the picture.
 Image::~Image() {
     Destroy();
 }
@@ -27,32 +26,13 @@ HRESULT Image::SetBorderStyle(short borderStyle) {
     return SetEdgeStyle(borderStyle);
 }
 
-LRESULT Image::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
-    switch (message) {
-    case WM_PAINT: {
-        PAINTSTRUCT ps;
-        HDC dc = BeginPaint(hWnd(), &ps);
-        if (dc) {
-            PaintParentBackground(hWnd(), dc);
-            PaintSiblingsBehind(dc);
-            DrawPicture(dc, picture_.Get(), 0, 0);
-        }
-        EndPaint(hWnd(), &ps);
-        return 0;
+void Image::Paint(HDC dc) {
+    int inset = 0;
+    if (EdgeStyle()) {
+        const RECT place = Bounds();
+        RECT edge{0, 0, place.right - place.left, place.bottom - place.top};
+        DrawEdge(dc, &edge, EDGE_SUNKEN, BF_RECT);
+        inset = GetSystemMetrics(SM_CXEDGE);
     }
-    case WM_PRINTCLIENT: {
-        auto dc = reinterpret_cast<HDC>(wParam);
-        if (lParam & PRF_ERASEBKGND) {
-            PaintParentBackground(hWnd(), dc);
-            PaintSiblingsBehind(dc);
-        }
-        DrawPicture(dc, picture_.Get(), 0, 0);
-        return 0;
-    }
-    case WM_ERASEBKGND:
-        return 1;
-    case WM_GETDLGCODE:
-        return DLGC_STATIC;
-    }
-    return Control::HandleMessage(message, wParam, lParam);
+    DrawPicture(dc, picture_.Get(), inset, inset);
 }

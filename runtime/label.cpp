@@ -3,15 +3,16 @@
 #include <olectl.h>
 
 #include <algorithm>
+#include <cwctype>
 
 namespace {
-constexpr UINT kLabelClassStyle = CS_DBLCLKS | CS_HREDRAW | CS_VREDRAW;
+// Like a window class of ours: the label keeps the mouse while pressed, and raises DblClick.
+constexpr UINT kLabelClassStyle = CS_DBLCLKS;
 constexpr int kBorder = 1; // pixels of the fixed single border
 } // namespace
 
 Label::Label(Container& container, int id)
-    : Control(container, id, L"RuntimeLabel", WS_GROUP, 0,
-              Look{0x8000000F, 0x80000012, kLabelClassStyle, true, true}) {}
+    : Control(container, id, Look{0x8000000F, 0x80000012, kLabelClassStyle, true, true}) {}
 
 HRESULT Label::SetAlignment(short alignment) {
     if (alignment < 0 || alignment > 2) return CTL_E_INVALIDPROPERTYVALUE;
@@ -49,13 +50,19 @@ void Label::SetAutoSize(bool autoSize) {
 
 void Label::SetUseMnemonic(bool useMnemonic) {
     useMnemonic_ = useMnemonic;
-    // The dialog manager reads the same bit when it looks for a label's access key.
-    if (hWnd()) {
-        LONG style = GetWindowLongW(hWnd(), GWL_STYLE);
-        SetWindowLongW(hWnd(), GWL_STYLE, useMnemonic ? (style & ~SS_NOPREFIX) : (style | SS_NOPREFIX));
-    }
     FitToText();
     Invalidate();
+}
+
+wchar_t Label::AccessKey() const {
+    if (!useMnemonic_) return 0;
+    const std::wstring text = Caption();
+    for (size_t i = 0; i + 1 < text.size(); ++i)
+        if (text[i] == L'&') {
+            if (text[i + 1] != L'&') return static_cast<wchar_t>(towlower(text[i + 1]));
+            ++i; // "&&" is an ampersand
+        }
+    return 0;
 }
 
 UINT Label::TextFormat() const {
@@ -71,16 +78,19 @@ void Label::OnFontChanged() {
     Invalidate();
 }
 
+void Label::OnCaptionChanged() {
+    FitToText();
+}
+
 void Label::FitToText() {
-    if (!autoSize_ || !hWnd()) return;
+    if (!autoSize_) return;
     const int border = borderStyle_ ? 2 * kBorder : 0;
-    RECT client;
-    GetClientRect(hWnd(), &client);
-    std::wstring text = Caption();
-    HDC dc = GetDC(hWnd());
+    const RECT place = Bounds();
+    const std::wstring text = Caption();
+    HDC dc = GetDC(nullptr);
     if (!dc) return;
     HGDIOBJ oldFont = SelectObject(dc, FontHandle());
-    RECT needed{0, 0, wordWrap_ ? std::max<LONG>(client.right - border, 1) : 0, 0};
+    RECT needed{0, 0, wordWrap_ ? std::max<LONG>(place.right - place.left - border, 1) : 0, 0};
     if (text.empty()) {
         TEXTMETRICW metrics{};
         GetTextMetricsW(dc, &metrics);
@@ -89,30 +99,26 @@ void Label::FitToText() {
         DrawTextW(dc, text.c_str(), -1, &needed, TextFormat() | DT_CALCRECT);
     }
     SelectObject(dc, oldFont);
-    ReleaseDC(hWnd(), dc);
-    const int width = wordWrap_ ? client.right : needed.right + border;
-    SetWindowPos(hWnd(), nullptr, 0, 0, width, needed.bottom + border,
-                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    ReleaseDC(nullptr, dc);
+    const int width = wordWrap_ ? place.right - place.left : needed.right + border;
+    SetPixelSize(width, needed.bottom + border);
 }
 
-void Label::Paint(HDC dc, bool showThrough) {
-    RECT area;
-    GetClientRect(hWnd(), &area);
+void Label::Paint(HDC dc) {
+    const RECT place = Bounds();
+    RECT area{0, 0, place.right - place.left, place.bottom - place.top};
     if (backStyle_ == 1) {
         SetDCBrushColor(dc, ResolveColor(BackColor()));
         ::FillRect(dc, &area, static_cast<HBRUSH>(GetStockObject(DC_BRUSH)));
-    } else if (showThrough) {
-        PaintParentBackground(hWnd(), dc);
-        PaintSiblingsBehind(dc);
     }
     if (borderStyle_ == 1) {
         FrameRect(dc, &area, GetSysColorBrush(COLOR_WINDOWFRAME));
         InflateRect(&area, -kBorder, -kBorder);
     }
-    std::wstring text = Caption();
+    const std::wstring text = Caption();
     HGDIOBJ oldFont = SelectObject(dc, FontHandle());
     int oldMode = SetBkMode(dc, TRANSPARENT);
-    if (IsWindowEnabled(hWnd())) {
+    if (Enabled()) {
         SetTextColor(dc, ResolveColor(ForeColor()));
         DrawTextW(dc, text.c_str(), -1, &area, TextFormat());
     } else {
@@ -126,33 +132,4 @@ void Label::Paint(HDC dc, bool showThrough) {
     }
     SetBkMode(dc, oldMode);
     SelectObject(dc, oldFont);
-}
-
-LRESULT Label::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
-    switch (message) {
-    case WM_PAINT: {
-        PAINTSTRUCT ps;
-        HDC dc = BeginPaint(hWnd(), &ps);
-        if (dc) Paint(dc, true);
-        EndPaint(hWnd(), &ps);
-        return 0;
-    }
-    case WM_PRINTCLIENT:
-        Paint(reinterpret_cast<HDC>(wParam), (lParam & PRF_ERASEBKGND) != 0);
-        return 0;
-    case WM_ERASEBKGND:
-        return 1; // all drawing happens in Paint
-    case WM_SETTEXT: {
-        LRESULT result = CallBase(message, wParam, lParam);
-        FitToText();
-        Invalidate();
-        return result;
-    }
-    case WM_ENABLE:
-        Invalidate();
-        break;
-    case WM_GETDLGCODE:
-        return DLGC_STATIC;
-    }
-    return Control::HandleMessage(message, wParam, lParam);
 }

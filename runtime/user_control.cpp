@@ -354,6 +354,7 @@ LRESULT CALLBACK UserControl::WindowProc(HWND hwnd, UINT message, WPARAM wParam,
 
 LRESULT UserControl::HandleMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     LRESULT result = 0;
+    if (RouteWindowlessMouse(message, wParam, lParam, result)) return result;
     switch (message) {
     case WM_PAINT: {
         PAINTSTRUCT ps;
@@ -420,6 +421,7 @@ void UserControl::PaintTo(HDC dc) {
     paintDc_ = dc;
     Paint();
     paintDc_ = nullptr;
+    PaintWindowless(dc);
 }
 
 void UserControl::MouseEvent(UINT message, WPARAM wParam, LPARAM lParam) {

@@ -44,15 +44,40 @@ COLORREF Shown(COLORREF color) {
     return shown;
 }
 
-Snapshot::Snapshot(HWND hwnd, bool redrawAll) {
+Surface SurfaceOf(const Control& control) {
+    if (control.hWnd()) {
+        RECT client;
+        GetClientRect(control.hWnd(), &client);
+        return {control.hWnd(), client};
+    }
+    return {control.container().ContainerWindow(), control.Bounds()};
+}
+
+POINT Surface::OnScreen(int x, int y) const {
+    POINT p{area.left + x, area.top + y};
+    ClientToScreen(window, &p);
+    return p;
+}
+
+Control* WindowlessChild(const Container& container, int id) {
+    for (Control* child : container.WindowlessChildren())
+        if (child->id() == id) return child;
+    return nullptr;
+}
+
+Snapshot::Snapshot(HWND hwnd, bool redrawAll) : Snapshot(hwnd, RECT{}, redrawAll) {}
+
+Snapshot::Snapshot(const Control& control, bool redrawAll)
+    : Snapshot(SurfaceOf(control).window, SurfaceOf(control).area, redrawAll) {}
+
+Snapshot::Snapshot(HWND hwnd, RECT area, bool redrawAll) {
     if (redrawAll)
         RedrawWindow(GetAncestor(hwnd, GA_ROOT), nullptr, nullptr,
                      RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
     Pump();
-    RECT client;
-    GetClientRect(hwnd, &client);
-    width_ = client.right;
-    height_ = client.bottom;
+    if (IsRectEmpty(&area)) GetClientRect(hwnd, &area);
+    width_ = area.right - area.left;
+    height_ = area.bottom - area.top;
     HDC source = GetDC(hwnd);
     HDC memory = CreateCompatibleDC(source);
     BITMAPINFO info{};
@@ -60,7 +85,7 @@ Snapshot::Snapshot(HWND hwnd, bool redrawAll) {
     void* bits = nullptr;
     HBITMAP bitmap = CreateDIBSection(source, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
     HGDIOBJ old = SelectObject(memory, bitmap);
-    BitBlt(memory, 0, 0, width_, height_, source, 0, 0, SRCCOPY);
+    BitBlt(memory, 0, 0, width_, height_, source, area.left, area.top, SRCCOPY);
     GdiFlush();
     auto* raw = static_cast<const DWORD*>(bits);
     for (int i = 0; i < width_ * height_; ++i)

@@ -21,6 +21,17 @@ LONG NumberProperty(IUnknown* object, const wchar_t* name);
 std::wstring TextProperty(IUnknown* object, const wchar_t* name);
 // A child window's place in its parent's client area, in pixels.
 RECT PlaceOf(HWND child);
+// Where a control shows: its own window, or for a windowless one (label, image) its container's window and
+// the control's rectangle in it.
+struct Surface {
+    HWND window;
+    RECT area; // the control's client pixels in window
+    LPARAM At(int x, int y) const { return MAKELPARAM(area.left + x, area.top + y); }
+    POINT OnScreen(int x, int y) const;
+};
+Surface SurfaceOf(const Control& control);
+// A windowless child of a container (a control's labels, say) by its id; null when there is none.
+Control* WindowlessChild(const Container& container, int id);
 // A colour as a window surface of this screen stores it.
 COLORREF Shown(COLORREF color);
 
@@ -29,12 +40,14 @@ COLORREF Shown(COLORREF color);
 class Snapshot {
 public:
     explicit Snapshot(HWND hwnd, bool redrawAll = true);
+    explicit Snapshot(const Control& control, bool redrawAll = true);
     COLORREF At(int x, int y) const { return pixels_.at(size_t(y * width_ + x)); }
     int Count(COLORREF color) const;
     // The leftmost column with a pixel of another colour than ground; -1 for none.
     int LeftmostNot(COLORREF ground) const;
 
 private:
+    Snapshot(HWND hwnd, RECT area, bool redrawAll);
     int width_ = 0, height_ = 0;
     std::vector<COLORREF> pixels_;
 };

@@ -161,34 +161,36 @@ TEST(Mouse, MessagesRaiseEventsWithButtonShiftAndTwips) {
     Label label(TheForm());
     label.Move(300, 300, 1500, 600);
     RecordMouse(label, log);
-    HWND h = label.hWnd();
+    // A label has no window: the form's messages over it are its own.
+    const auto on = test::SurfaceOf(label);
+    HWND h = on.window;
 
-    Post(h, WM_LBUTTONDOWN, MK_LBUTTON | MK_SHIFT, MAKELPARAM(10, 7));
-    Post(h, WM_MOUSEMOVE, MK_LBUTTON | MK_CONTROL, MAKELPARAM(12, 8));
-    Post(h, WM_LBUTTONUP, 0, MAKELPARAM(12, 8));
+    Post(h, WM_LBUTTONDOWN, MK_LBUTTON | MK_SHIFT, on.At(10, 7));
+    Post(h, WM_MOUSEMOVE, MK_LBUTTON | MK_CONTROL, on.At(12, 8));
+    Post(h, WM_LBUTTONUP, 0, on.At(12, 8));
     EXPECT_EQ(Pressed(log),
               (Log{At("down", 1, 1, 10, 7), At("move", 1, 2, 12, 8), At("up", 1, 0, 12, 8), "click"}));
 
     log.clear(); // a right press is no click, nor is a left release outside the control
-    Post(h, WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(3, 4));
-    Post(h, WM_RBUTTONUP, 0, MAKELPARAM(3, 4));
-    Post(h, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
-    Post(h, WM_LBUTTONUP, 0, MAKELPARAM(-3, 500));
+    Post(h, WM_RBUTTONDOWN, MK_RBUTTON, on.At(3, 4));
+    Post(h, WM_RBUTTONUP, 0, on.At(3, 4));
+    Post(h, WM_LBUTTONDOWN, MK_LBUTTON, on.At(5, 5));
+    Post(h, WM_LBUTTONUP, 0, on.At(-3, 500));
     EXPECT_EQ(Pressed(log), (Log{At("down", 2, 0, 3, 4), At("up", 2, 0, 3, 4), At("down", 1, 0, 5, 5),
                                  At("up", 1, 0, -3, 500)}));
 
     log.clear(); // a double click: the second press is the double click
-    Post(h, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(1, 1));
-    Post(h, WM_LBUTTONUP, 0, MAKELPARAM(1, 1));
-    Post(h, WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(1, 1));
-    Post(h, WM_LBUTTONUP, 0, MAKELPARAM(1, 1));
+    Post(h, WM_LBUTTONDOWN, MK_LBUTTON, on.At(1, 1));
+    Post(h, WM_LBUTTONUP, 0, on.At(1, 1));
+    Post(h, WM_LBUTTONDBLCLK, MK_LBUTTON, on.At(1, 1));
+    Post(h, WM_LBUTTONUP, 0, on.At(1, 1));
     EXPECT_EQ(Pressed(log),
               (Log{At("down", 1, 0, 1, 1), At("up", 1, 0, 1, 1), "click", "dblclick", At("up", 1, 0, 1, 1)}));
 
     log.clear(); // a disabled control takes no mouse input, even posted straight to it
     label.SetEnabled(false);
-    Post(h, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(1, 1));
-    Post(h, WM_LBUTTONUP, 0, MAKELPARAM(1, 1));
+    Post(h, WM_LBUTTONDOWN, MK_LBUTTON, on.At(1, 1));
+    Post(h, WM_LBUTTONUP, 0, on.At(1, 1));
     EXPECT_TRUE(log.empty());
 
     PictureBox pixels(TheForm()); // a box drawing in pixels reports pixels
@@ -208,11 +210,12 @@ TEST(Mouse, APressKeepsTheMouseUntilReleasedAndCaptureCanBeTaken) {
     elsewhere.Move(4500, 1500, 1500, 375);
     SetForegroundWindow(TheForm().hWnd());
 
-    MouseInput(MOUSEEVENTF_MOVE, ScreenPoint(label.hWnd(), 10, 10));
+    const auto on = test::SurfaceOf(label);
+    MouseInput(MOUSEEVENTF_MOVE, on.OnScreen(10, 10));
     log.clear();
     MouseInput(MOUSEEVENTF_LEFTDOWN);
     EXPECT_TRUE(label.HasCapture());
-    MouseInput(MOUSEEVENTF_MOVE, ScreenPoint(label.hWnd(), -40, 10)); // off the label, onto the form
+    MouseInput(MOUSEEVENTF_MOVE, on.OnScreen(-40, 10)); // off the label, onto the form
     MouseInput(MOUSEEVENTF_LEFTUP);
     EXPECT_FALSE(label.HasCapture());
     ASSERT_GE(log.size(), 3u);
@@ -226,8 +229,8 @@ TEST(Mouse, APressKeepsTheMouseUntilReleasedAndCaptureCanBeTaken) {
     EXPECT_TRUE(label.HasCapture());
     ASSERT_FALSE(log.empty());
     POINT onLabel = ScreenPoint(elsewhere.hWnd(), 5, 5);
-    ScreenToClient(label.hWnd(), &onLabel);
-    EXPECT_EQ(log.back(), At("move", 0, 0, onLabel.x, onLabel.y));
+    const POINT labelOrigin = on.OnScreen(0, 0);
+    EXPECT_EQ(log.back(), At("move", 0, 0, onLabel.x - labelOrigin.x, onLabel.y - labelOrigin.y));
     label.ReleaseCapture();
     EXPECT_FALSE(label.HasCapture());
 }
@@ -499,13 +502,13 @@ TEST(Label, TransparencyBorderAndDisabledTextOnPixels) {
     Label label(TheForm());
     label.Move(600, 600, 1800, 600);
     ASSERT_EQ(label.SetBackStyle(0), S_OK);
-    EXPECT_EQ(Snapshot(label.hWnd()).At(10, 10), Shown(ResolveColor(TestForm::kBack)));
+    EXPECT_EQ(Snapshot(label).At(10, 10), Shown(ResolveColor(TestForm::kBack)));
     label.SetBackStyle(1);
     label.SetBackColor(0x00FFFFFF);
-    EXPECT_EQ(Snapshot(label.hWnd()).At(10, 10), Shown(0xFFFFFF));
-    EXPECT_EQ(Snapshot(label.hWnd()).At(0, 0), Shown(0xFFFFFF));
+    EXPECT_EQ(Snapshot(label).At(10, 10), Shown(0xFFFFFF));
+    EXPECT_EQ(Snapshot(label).At(0, 0), Shown(0xFFFFFF));
     label.SetBorderStyle(1);
-    Snapshot bordered(label.hWnd());
+    Snapshot bordered(label);
     EXPECT_EQ(bordered.At(0, 0), Shown(GetSysColor(COLOR_WINDOWFRAME)));
     EXPECT_EQ(bordered.At(10, 10), Shown(0xFFFFFF));
     EXPECT_EQ(label.SetBorderStyle(2), CTL_E_INVALIDPROPERTYVALUE);
@@ -513,9 +516,9 @@ TEST(Label, TransparencyBorderAndDisabledTextOnPixels) {
     label.SetBorderStyle(0);
     label.SetCaption(L"WWWW");
     label.SetForeColor(0x000000FF);
-    EXPECT_GT(Snapshot(label.hWnd()).Count(Shown(0x0000FF)), 10);
+    EXPECT_GT(Snapshot(label).Count(Shown(0x0000FF)), 10);
     label.SetEnabled(false);
-    Snapshot disabled(label.hWnd());
+    Snapshot disabled(label);
     EXPECT_EQ(disabled.Count(Shown(0x0000FF)), 0);
     EXPECT_GT(disabled.Count(Shown(GetSysColor(COLOR_GRAYTEXT))), 10);
 }
@@ -535,13 +538,13 @@ TEST(Label, SeeThroughLabelsShowTheLabelsBehindThem) {
     front.Move(600, 600, 2400, 600);
     back.Move(600 + px, 600 + py, 2400, 600);
 
-    Snapshot both(front.hWnd());
+    Snapshot both(front);
     EXPECT_GT(both.Count(Shown(0xFFFFFF)), 20);
     EXPECT_GT(both.Count(Shown(0x000000)), 20);
     EXPECT_EQ(both.At(1, 1), Shown(ResolveColor(TestForm::kBack)));
 
     back.SetCaption(L""); // the front label follows what changes behind it, without a full redraw
-    EXPECT_EQ(Snapshot(front.hWnd(), false).Count(Shown(0x000000)), 0);
+    EXPECT_EQ(Snapshot(front, false).Count(Shown(0x000000)), 0);
 }
 
 TEST(PictureBox, FloatsAsAnOwnedToolWindowThatPaintsAndTakesNoFocus) {
@@ -643,7 +646,6 @@ TEST(Font, ObjectsAreSharedByReferenceAndChangesThroughThemShow) {
         int width = label.Width();
         shared->put_Bold(TRUE);
         EXPECT_EQ(FontOf(box.hWnd()).lfWeight, FW_BOLD);
-        EXPECT_EQ(FontOf(label.hWnd()).lfWeight, FW_BOLD);
         EXPECT_EQ(GetObjectType(before), 0u); // the old GDI font is gone, not leaked
         CY size{};
         size.int64 = 200000;
@@ -654,7 +656,7 @@ TEST(Font, ObjectsAreSharedByReferenceAndChangesThroughThemShow) {
     label.SetFont(MakeFont({L"Tahoma", 10}));
     EXPECT_EQ(Connections(shared.Get()), 0);
     shared->put_Italic(TRUE);
-    EXPECT_EQ(FontOf(label.hWnd()).lfItalic, 0); // no longer its font
+    EXPECT_NE(label.Font().Get(), shared.Get()); // no longer its font
     EXPECT_EQ(label.SetFont(nullptr), E_POINTER);
 
     // A new control starts with a copy of the form's font: changing it leaves the form's alone.
@@ -723,9 +725,9 @@ TEST(Resources, NothingOutlivesTheControlsThatUsedIt) {
             c->SetBackColor(0x00123456);
             c->Move(300, 300, 900, 300);
             c->SetFont(MakeFont({L"Tahoma", 9.75f + round}));
-            fonts.push_back(reinterpret_cast<HFONT>(SendMessageW(c->hWnd(), WM_GETFONT, 0, 0)));
+            if (c->hWnd()) fonts.push_back(reinterpret_cast<HFONT>(SendMessageW(c->hWnd(), WM_GETFONT, 0, 0)));
         }
-        Snapshot(label.hWnd()); // paint them all once
+        Snapshot{label}; // paint them all once
         EXPECT_GT(References(picture.Get()), pictureRefs);
     }
     EXPECT_EQ(References(picture.Get()), pictureRefs);
@@ -749,15 +751,16 @@ TEST(Control, ToolTipShowsOverTheControlAndPointerFollowsTheMousePointerProperty
     label.Move(1200, 2400, 1800, 600);
     label.SetToolTipText(L"Where the link goes");
     SetForegroundWindow(TheForm().hWnd());
-    MouseInput(MOUSEEVENTF_MOVE, ScreenPoint(label.hWnd(), 20, 10));
-    MouseInput(MOUSEEVENTF_MOVE, ScreenPoint(label.hWnd(), 21, 11));
+    const auto on = test::SurfaceOf(label);
+    MouseInput(MOUSEEVENTF_MOVE, on.OnScreen(20, 10));
+    MouseInput(MOUSEEVENTF_MOVE, on.OnScreen(21, 11));
     EXPECT_TRUE(PumpUntil([] { return ShownToolTip() == L"Where the link goes"; }));
     label.SetToolTipText(L"");
     EXPECT_TRUE(ShownToolTip().empty());
 
     HCURSOR hand = LoadCursorW(nullptr, IDC_HAND);
-    auto pointerOver = [&label] {
-        SendMessageW(label.hWnd(), WM_SETCURSOR, WPARAM(label.hWnd()), MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
+    auto pointerOver = [&on] {
+        SendMessageW(on.window, WM_SETCURSOR, WPARAM(on.window), MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
         return GetCursor();
     };
     ASSERT_EQ(label.SetMousePointer(99), S_OK);
@@ -769,20 +772,20 @@ TEST(Control, ToolTipShowsOverTheControlAndPointerFollowsTheMousePointerProperty
 }
 
 TEST(Control, TwipsReadBackAsGivenAndANegativeSizeMovesNothing) {
-    Label label(TheForm());
-    ASSERT_EQ(label.Move(1001, 503, 1234, 567), S_OK);
-    EXPECT_EQ(label.Left(), 1001);
-    EXPECT_EQ(label.Top(), 503);
-    EXPECT_EQ(label.Width(), 1234);
-    EXPECT_EQ(label.Height(), 567);
-    EXPECT_EQ(label.Move(0, 0, -15, 100), CTL_E_INVALIDPROPERTYVALUE);
-    EXPECT_EQ(label.SetHeight(-1), CTL_E_INVALIDPROPERTYVALUE);
-    EXPECT_EQ(label.Left(), 1001);
-    EXPECT_EQ(label.Width(), 1234);
+    TextBox box(TheForm());
+    ASSERT_EQ(box.Move(1001, 503, 1234, 567), S_OK);
+    EXPECT_EQ(box.Left(), 1001);
+    EXPECT_EQ(box.Top(), 503);
+    EXPECT_EQ(box.Width(), 1234);
+    EXPECT_EQ(box.Height(), 567);
+    EXPECT_EQ(box.Move(0, 0, -15, 100), CTL_E_INVALIDPROPERTYVALUE);
+    EXPECT_EQ(box.SetHeight(-1), CTL_E_INVALIDPROPERTYVALUE);
+    EXPECT_EQ(box.Left(), 1001);
+    EXPECT_EQ(box.Width(), 1234);
     // Moved by someone else, the control reads its place from the window.
-    SetWindowPos(label.hWnd(), nullptr, 10, 20, 30, 40, SWP_NOZORDER);
-    EXPECT_EQ(label.Left(), int(10 * TwipsPerPixelX() + 0.5f));
-    EXPECT_EQ(label.Width(), int(30 * TwipsPerPixelX() + 0.5f));
+    SetWindowPos(box.hWnd(), nullptr, 10, 20, 30, 40, SWP_NOZORDER);
+    EXPECT_EQ(box.Left(), int(10 * TwipsPerPixelX() + 0.5f));
+    EXPECT_EQ(box.Width(), int(30 * TwipsPerPixelX() + 0.5f));
 }
 
 TEST(Control, AThrowingHandlerStopsThereAndTheControlGoesOn) {
@@ -794,8 +797,8 @@ TEST(Control, AThrowingHandlerStopsThereAndTheControlGoesOn) {
         throw std::runtime_error("handler failed");
     };
     for (int i = 0; i < 2; ++i) {
-        Post(label.hWnd(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(2, 2));
-        Post(label.hWnd(), WM_LBUTTONUP, 0, MAKELPARAM(2, 2));
+        Post(test::SurfaceOf(label).window, WM_LBUTTONDOWN, MK_LBUTTON, test::SurfaceOf(label).At(2, 2));
+        Post(test::SurfaceOf(label).window, WM_LBUTTONUP, 0, test::SurfaceOf(label).At(2, 2));
     }
     EXPECT_EQ(clicks, 2);
     EXPECT_FALSE(label.HasCapture());
