@@ -57,7 +57,9 @@ protected:
     void SetUp() override {
         Host(CreateFontBrowser, DIID___FontBrowser, realDialog_ ? nullptr : &platform, L"FontBrowser1", 2535, 465);
         button = FindWindowExW(site->hWnd(), nullptr, L"RuntimePictureBox", nullptr);
-        label = FindWindowExW(site->hWnd(), nullptr, L"RuntimeLabel", nullptr);
+        ComPtr<_FontBrowser> dual;
+        Object()->QueryInterface(IID_PPV_ARGS(&dual));
+        label = dual ? WindowlessChild(*static_cast<FontBrowser*>(dual.Get()), 2) : nullptr;
         ASSERT_TRUE(button && label);
     }
     void PutFont(const FontSpec& spec) {
@@ -68,11 +70,12 @@ protected:
         PostMessageW(button, WM_LBUTTONUP, 0, MAKELPARAM(3, 3));
         Pump();
     }
-    std::wstring Caption() const { return TextOf(label); }
+    std::wstring Caption() const { return label->Caption(); }
 
     bool realDialog_ = false;
     FontPlatform platform;
-    HWND button = nullptr, label = nullptr;
+    HWND button = nullptr;
+    Control* label = nullptr;
 };
 
 TEST_F(FontBrowserTest, ANewControlShowsACopyOfTheFormsFont) {
@@ -86,7 +89,7 @@ TEST_F(FontBrowserTest, ANewControlShowsACopyOfTheFormsFont) {
     EXPECT_EQ(place.right - place.left, bar);
     EXPECT_EQ(place.right, client.right);
     EXPECT_EQ(place.bottom - place.top, client.bottom);
-    place = PlaceOf(label);
+    place = label->Bounds();
     EXPECT_EQ(place.left, 2);
     EXPECT_EQ(place.top, 2);
     EXPECT_EQ(place.right, client.right - 2 - bar);

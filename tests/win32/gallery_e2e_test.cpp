@@ -69,9 +69,9 @@ TEST_F(Gallery, PlacesTheTenControlsAndLogsTheirEventsWithArguments) {
     }
     EXPECT_EQ(GetParent(Window(L"Label3D1")), Window(L"Splitter1")) << "the splitter holds it";
 
-    HWND front = GetDlgItem(Window(L"Label3D1"), 2);
-    SendMessageW(front, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(3, 4));
-    SendMessageW(front, WM_LBUTTONUP, 0, MAKELPARAM(3, 4));
+    HWND label3D = Window(L"Label3D1"); // its front label lies at its top left
+    SendMessageW(label3D, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(3, 4));
+    SendMessageW(label3D, WM_LBUTTONUP, 0, MAKELPARAM(3, 4));
     Pump();
     EXPECT_TRUE(Logged(L"Label3D1.MouseDown Button=1, Shift=0, X=45.0, Y=60.0")) << [&] {
         std::string all;

@@ -232,12 +232,13 @@ protected:
     void SetUp() override {
         Host(CreateHyperlink, DIID___Hyperlink, &platform, L"Hyperlink1", 3375, 255,
              {{L"hyperlink", Variant::Str(kAddress)}, {L"caption", Variant::Str(L"go")}});
-        label = FindWindowExW(site->hWnd(), nullptr, nullptr, nullptr);
+        label = WindowlessChild(Cpp(Object()), 1);
         ASSERT_TRUE(label);
     }
     void ClickLabelAt(int x, int y) {
-        PostMessageW(label, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(x, y));
-        PostMessageW(label, WM_LBUTTONUP, 0, MAKELPARAM(x, y));
+        const auto on = SurfaceOf(*label);
+        PostMessageW(on.window, WM_LBUTTONDOWN, MK_LBUTTON, on.At(x, y));
+        PostMessageW(on.window, WM_LBUTTONUP, 0, on.At(x, y));
         Pump();
     }
     std::vector<DISPID> Ids() const {
@@ -247,14 +248,13 @@ protected:
     }
 
     RecordingPlatform platform;
-    HWND label = nullptr;
+    Control* label = nullptr;
 };
 
 TEST_F(ActiveHyperlink, AClickAnywhereRaisesClickThenOpensTheAddress) {
-    RECT r;
-    GetClientRect(label, &r);
-    EXPECT_EQ(r.right, 225) << "the label covers the whole control";
-    ClickLabelAt(r.right - 2, r.bottom - 2); // right of the text
+    const RECT r = SurfaceOf(*label).area;
+    EXPECT_EQ(r.right - r.left, 225) << "the label covers the whole control";
+    ClickLabelAt(r.right - r.left - 2, r.bottom - r.top - 2); // right of the text
     EXPECT_EQ(Ids(), (std::vector<DISPID>{6, 8, 1}));
     ASSERT_EQ(platform.shellCalls.size(), 1u);
     const auto& call = platform.shellCalls[0];
@@ -270,7 +270,7 @@ TEST_F(ActiveHyperlink, AClickAnywhereRaisesClickThenOpensTheAddress) {
     ASSERT_EQ(sink.events[0].args.size(), 4u);
     EXPECT_EQ(sink.events[0].args[0].get()->iVal, 1);
     EXPECT_EQ(sink.events[0].args[1].get()->iVal, 0);
-    EXPECT_FLOAT_EQ(sink.events[0].args[2].get()->fltVal, (r.right - 2) * (1440.0f / 96));
+    EXPECT_FLOAT_EQ(sink.events[0].args[2].get()->fltVal, (r.right - r.left - 2) * (1440.0f / 96));
 }
 
 TEST_F(ActiveHyperlink, SeveralSinksHearTheSameEvent) {
@@ -306,7 +306,10 @@ TEST_F(ActiveHyperlink, KeysRaiseKeyEventsButOpenNothing) {
 
 TEST_F(ActiveHyperlink, ThePointerIsTheHandWithItsHotSpotAtTheFingertip) {
     SetCursor(LoadCursorW(nullptr, IDC_ARROW));
-    SendMessageW(label, WM_SETCURSOR, reinterpret_cast<WPARAM>(label), MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
+    const auto on = SurfaceOf(*label);
+    const POINT over = on.OnScreen(3, 3);
+    SetCursorPos(over.x, over.y);
+    SendMessageW(on.window, WM_SETCURSOR, reinterpret_cast<WPARAM>(on.window), MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
     HCURSOR cursor = GetCursor();
     ASSERT_NE(cursor, LoadCursorW(nullptr, IDC_ARROW));
     ICONINFO info{};

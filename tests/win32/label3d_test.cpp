@@ -24,14 +24,18 @@ Label3D& Cpp(IUnknown* object) {
 }
 
 HWND WindowOf(IUnknown* object) { return Cpp(object).hWnd(); }
-HWND BackLabel(IUnknown* object) { return GetDlgItem(WindowOf(object), 1); }
-HWND FrontLabel(IUnknown* object) { return GetDlgItem(WindowOf(object), 2); }
+Control& BackLabel(IUnknown* object) { return *WindowlessChild(Cpp(object), 1); }
+Control& FrontLabel(IUnknown* object) { return *WindowlessChild(Cpp(object), 2); }
+void PostMouse(Control& label, UINT message, WPARAM keys, int x, int y) {
+    const auto on = SurfaceOf(label);
+    PostMessageW(on.window, message, keys, on.At(x, y));
+}
 
 // A label's place in twips, as the layout asked for it (at 96 dots per inch one pixel is 15 twips).
 using Box = std::array<LONG, 4>; // left, top, right, bottom
 
-Box Twips(HWND label) {
-    RECT r = PlaceOf(label);
+Box Twips(const Control& label) {
+    RECT r = label.Bounds();
     return {Screen::PixelsToTwipsX(r.left), Screen::PixelsToTwipsY(r.top), Screen::PixelsToTwipsX(r.right),
             Screen::PixelsToTwipsY(r.bottom)};
 }
@@ -45,10 +49,10 @@ ComPtr<IFont> TestFont(bool bold) {
     return font;
 }
 
-LONG WeightOf(HWND label) {
-    LOGFONTW lf{};
-    GetObjectW(reinterpret_cast<HFONT>(SendMessageW(label, WM_GETFONT, 0, 0)), sizeof lf, &lf);
-    return lf.lfWeight;
+SHORT WeightOf(const Control& label) {
+    SHORT weight = 0;
+    label.Font()->get_Weight(&weight);
+    return weight;
 }
 
 using Label3DTest = LibraryTest;
@@ -82,11 +86,11 @@ TEST_F(Label3DTest, SavesNineKeysInOrderAndLoadsThemIntoBothLabels) {
     auto b = NewLabel3D();
     ASSERT_EQ(Load(b.Get(), bag.Get()), S_OK);
     EXPECT_EQ(NumberProperty(b.Get(), L"Enabled"), 0);
-    EXPECT_FALSE(IsWindowEnabled(FrontLabel(b.Get()))) << "read twice: the front label too";
+    EXPECT_FALSE(FrontLabel(b.Get()).Enabled()) << "read twice: the front label too";
     EXPECT_EQ(NumberProperty(b.Get(), L"ForeColor1"), 0x0000FF);
     EXPECT_EQ(NumberProperty(b.Get(), L"ForeColor2"), 0x00FF00);
     EXPECT_EQ(TextProperty(b.Get(), L"Caption"), L"Raised");
-    EXPECT_EQ(TextOf(FrontLabel(b.Get())), L"Raised");
+    EXPECT_EQ(FrontLabel(b.Get()).Caption(), L"Raised");
     EXPECT_EQ(NumberProperty(b.Get(), L"Alignment"), 2);
     EXPECT_EQ(NumberProperty(b.Get(), L"Phase"), 7);
     EXPECT_EQ(NumberProperty(b.Get(), L"BackColor"), 0x336699);
@@ -167,7 +171,7 @@ TEST_F(Label3DTest, NeverSmallerThanAHundredTwipsEitherWay) {
     RECT client;
     GetClientRect(WindowOf(l.Get()), &client);
     EXPECT_EQ(client.right, Screen::TwipsToPixelsX(100));
-    EXPECT_EQ(PlaceOf(FrontLabel(l.Get())).right, Screen::TwipsToPixelsX(100)) << "the labels follow";
+    EXPECT_EQ(FrontLabel(l.Get()).Bounds().right, Screen::TwipsToPixelsX(100)) << "the labels follow";
 }
 
 std::wstring HelpOf(ITypeInfo* info, const wchar_t* member) {
@@ -290,18 +294,18 @@ TEST_F(HostedLabel3D, DisabledGreysBothLabelsAndRaisesNothing) {
     EXPECT_EQ(grey.Count(Shown(kRed)), 0);
     EXPECT_EQ(grey.Count(Shown(kBlue)), 0);
     EXPECT_GT(grey.Count(Shown(GetSysColor(COLOR_GRAYTEXT))), 20);
-    PostMessageW(FrontLabel(control), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
-    PostMessageW(FrontLabel(control), WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
+    PostMouse(FrontLabel(control), WM_LBUTTONDOWN, MK_LBUTTON, 5, 5);
+    PostMouse(FrontLabel(control), WM_LBUTTONUP, 0, 5, 5);
     Settle();
     EXPECT_TRUE(Ids().empty());
 }
 
 TEST_F(HostedLabel3D, TheFrontLabelsMouseEventsAreTheControls) {
-    PostMessageW(FrontLabel(control), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 6));
-    PostMessageW(FrontLabel(control), WM_LBUTTONUP, 0, MAKELPARAM(5, 6));
+    PostMouse(FrontLabel(control), WM_LBUTTONDOWN, MK_LBUTTON, 5, 6);
+    PostMouse(FrontLabel(control), WM_LBUTTONUP, 0, 5, 6);
     Settle();
-    PostMessageW(FrontLabel(control), WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(5, 6));
-    PostMessageW(FrontLabel(control), WM_LBUTTONUP, 0, MAKELPARAM(5, 6));
+    PostMouse(FrontLabel(control), WM_LBUTTONDBLCLK, MK_LBUTTON, 5, 6);
+    PostMouse(FrontLabel(control), WM_LBUTTONUP, 0, 5, 6);
     Settle();
     EXPECT_EQ(Ids(), (std::vector<DISPID>{3, 5, 1, 2, 5}));
     ASSERT_EQ(sink.events[0].args.size(), 4u);
