@@ -76,5 +76,7 @@ HRESULT GetClassObject(const ControlClass* classes, size_t count, REFCLSID clsid
 }
 
 HRESULT CanUnloadNow() {
-    return Module::LockCount() == 0 ? S_OK : S_FALSE;
+    if (Module::LockCount() != 0) return S_FALSE;
+    Module::ReleaseCaches(); // the module may go now: it holds nothing
+    return S_OK;
 }

@@ -273,6 +273,11 @@ LRESULT Control::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_GETFONT:
         if (look_.classStyle != 0) return reinterpret_cast<LRESULT>(FontHandle());
         break;
+    case WM_GETOBJECT: {
+        LRESULT result = 0;
+        if (AnswerGetObject(hWnd(), wParam, lParam, Accessibility ? *Accessibility : *this, result)) return result;
+        break;
+    }
     }
     return CallBase(message, wParam, lParam);
 }
@@ -611,6 +616,35 @@ void Control::PlaceToolTip() {
     tool.uId = reinterpret_cast<UINT_PTR>(this);
     tool.rect = bounds_;
     SendMessageW(toolTip_.get(), TTM_NEWTOOLRECTW, 0, reinterpret_cast<LPARAM>(&tool));
+}
+
+std::wstring Control::AccessibleName() const {
+    return WithoutAccessKeys(Caption());
+}
+
+AccessibleElement Control::Describe(long) const {
+    AccessibleElement element;
+    element.role = AccessibleRole();
+    element.name = AccessibleName();
+    element.value = AccessibleValue();
+    if (const wchar_t* action = DefaultAction()) element.defaultAction = action;
+    if (windowless_) {
+        HWND window = container_.ContainerWindow();
+        element.state = (visible_ ? 0 : STATE_SYSTEM_INVISIBLE) | (enabled_ ? 0 : STATE_SYSTEM_UNAVAILABLE) |
+                        (window ? WindowState(window) & (STATE_SYSTEM_INVISIBLE | STATE_SYSTEM_UNAVAILABLE) : 0);
+        element.screen = window ? ClientToScreenRect(window, bounds_) : RECT{};
+    } else {
+        element.state = WindowState(hWnd());
+        element.screen = WindowScreenRect(hWnd());
+    }
+    element.state |= AccessibleState();
+    return element;
+}
+
+HRESULT Control::DoDefaultAction(long) {
+    if (!DefaultAction()) return DISP_E_MEMBERNOTFOUND;
+    PerformDefaultAction();
+    return S_OK;
 }
 
 HCURSOR Control::Pointer() const {

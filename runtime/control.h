@@ -2,6 +2,7 @@
 // they ask of the window that holds them. A control is declared as a member of its container and lives
 // exactly as long as that member; its window goes with it.
 #pragma once
+#include "accessible.h"
 #include "color.h"
 #include "font.h"
 #include "handles.h"
@@ -61,7 +62,9 @@ private:
 // in child's client coordinates. False when child has no parent to show through (a top-level window).
 bool PaintParentBackground(HWND child, HDC dc);
 
-class Control {
+// A windowed control answers screen readers for its window itself (the system's proxies read nothing across
+// processes); a windowless one is read through its container.
+class Control : public AccessibleSource {
 public:
     Control(const Control&) = delete;
     Control& operator=(const Control&) = delete;
@@ -139,6 +142,12 @@ public:
     std::function<void()> GotFocus;
     std::function<void()> LostFocus;
 
+    // Set: what a screen reader reads of the window, which the owner describes (it outlives the setting).
+    AccessibleSource* Accessibility = nullptr;
+    // The control as a screen reader reads it: its role, caption, value, states and place on the screen.
+    AccessibleElement Describe(long child = CHILDID_SELF) const override;
+    HRESULT DoDefaultAction(long child = CHILDID_SELF) override;
+
 protected:
     struct Look {
         OleColor backColor;
@@ -158,6 +167,13 @@ protected:
     virtual HBRUSH OnControlColor(HDC dc);
     virtual void OnFontChanged();
     virtual void OnCaptionChanged() {}
+    virtual long AccessibleRole() const { return ROLE_SYSTEM_CLIENT; }
+    virtual std::wstring AccessibleName() const;
+    virtual std::wstring AccessibleValue() const { return {}; }
+    virtual long AccessibleState() const { return 0; } // beyond invisible, unavailable and focused
+    // What a click does, said ("Press") and done; none by default.
+    virtual const wchar_t* DefaultAction() const { return nullptr; }
+    virtual void PerformDefaultAction() {}
     // A windowless control draws itself into dc, whose origin is its top left and whose clip its rectangle,
     // over what lies beneath it.
     virtual void Paint(HDC dc) { (void)dc; }
@@ -258,6 +274,7 @@ protected:
     void OnFontChanged() override;
     void OnCaptionChanged() override;
     void Paint(HDC dc) override;
+    long AccessibleRole() const override { return ROLE_SYSTEM_STATICTEXT; }
 
 private:
     UINT TextFormat() const;
@@ -298,6 +315,9 @@ public:
 
 protected:
     void OnCommand(WORD notification) override;
+    long AccessibleRole() const override { return ROLE_SYSTEM_TEXT; }
+    std::wstring AccessibleName() const override { return {}; } // its caption is its text: the value
+    std::wstring AccessibleValue() const override { return Text(); }
 
 private:
     long maxLength_ = 0;
@@ -322,6 +342,9 @@ public:
 
 protected:
     void OnCommand(WORD notification) override;
+    long AccessibleRole() const override { return ROLE_SYSTEM_PUSHBUTTON; }
+    const wchar_t* DefaultAction() const override { return L"Press"; }
+    void PerformDefaultAction() override { Press(); }
 
 private:
     Microsoft::WRL::ComPtr<IPicture> picture_;
@@ -339,6 +362,10 @@ public:
 
 protected:
     void OnCommand(WORD notification) override;
+    long AccessibleRole() const override { return ROLE_SYSTEM_RADIOBUTTON; }
+    long AccessibleState() const override { return Value() ? STATE_SYSTEM_CHECKED : 0; }
+    const wchar_t* DefaultAction() const override { return L"Check"; }
+    void PerformDefaultAction() override { SetValue(true); }
 };
 
 // A surface that its owner draws in its Paint handler, optionally floating above everything else as an
@@ -408,6 +435,7 @@ public:
 
 protected:
     void Paint(HDC dc) override;
+    long AccessibleRole() const override { return ROLE_SYSTEM_GRAPHIC; }
 
 private:
     Microsoft::WRL::ComPtr<IPicture> picture_;

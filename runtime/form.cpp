@@ -119,6 +119,46 @@ void Form::PlaceInTabOrder(HWND child, HWND after) {
     SetWindowPos(child, after ? after : HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
 }
 
+namespace {
+std::vector<HWND> ChildWindows(HWND parent) {
+    std::vector<HWND> children;
+    for (HWND w = parent ? GetWindow(parent, GW_CHILD) : nullptr; w; w = GetWindow(w, GW_HWNDNEXT))
+        children.push_back(w);
+    return children;
+}
+} // namespace
+
+AccessibleElement Form::Describe(long child) const {
+    const auto& windowless = WindowlessChildren();
+    if (child > 0 && size_t(child) <= windowless.size()) return windowless[size_t(child) - 1]->Describe();
+    AccessibleElement element;
+    if (child != CHILDID_SELF) return element; // a window: it describes itself
+    wchar_t caption[256] = L"";
+    GetWindowTextW(hWnd(), caption, 256);
+    element.name = caption;
+    element.state = WindowState(hWnd());
+    RECT client{};
+    GetClientRect(hWnd(), &client);
+    element.screen = ClientToScreenRect(hWnd(), client);
+    return element;
+}
+
+long Form::ChildCount() const {
+    return static_cast<long>(WindowlessChildren().size() + ChildWindows(hWnd()).size());
+}
+
+HWND Form::ChildWindow(long child) const {
+    const auto windows = ChildWindows(hWnd());
+    const long index = child - 1 - static_cast<long>(WindowlessChildren().size());
+    return index >= 0 && size_t(index) < windows.size() ? windows[size_t(index)] : nullptr;
+}
+
+HRESULT Form::DoDefaultAction(long child) {
+    const auto& windowless = WindowlessChildren();
+    if (child > 0 && size_t(child) <= windowless.size()) return windowless[size_t(child) - 1]->DoDefaultAction();
+    return DISP_E_MEMBERNOTFOUND;
+}
+
 void Form::AddMessageFilter(MessageFilter& filter) {
     if (std::find(filters_.begin(), filters_.end(), &filter) == filters_.end()) filters_.push_back(&filter);
 }
@@ -274,6 +314,9 @@ LRESULT Form::HandleMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPara
         if (target && IsChild(hwnd, target)) ::SetFocus(target);
         return 0;
     }
+    case WM_GETOBJECT:
+        if (AnswerGetObject(hwnd, wParam, lParam, *this, result)) return result;
+        break;
     case WM_CLOSE:
         End();
         return 0;

@@ -36,7 +36,9 @@ protected:
     ~MessageFilter() = default;
 };
 
-class Form : public Container {
+// A screen reader reads the form's windowless children (labels, images) as its first children, in their
+// order front first, then its child windows, each of which answers for itself.
+class Form : public Container, public AccessibleSource {
 public:
     Form();
     Form(const Form&) = delete;
@@ -77,6 +79,11 @@ public:
 
     HWND ContainerWindow() const override { return hwnd_.get(); }
     Microsoft::WRL::ComPtr<IFont> DefaultFont() const override { return font_; }
+
+    AccessibleElement Describe(long child) const override;
+    long ChildCount() const override;
+    HWND ChildWindow(long child) const override;
+    HRESULT DoDefaultAction(long child) override;
 
 protected:
     virtual void Load() {}

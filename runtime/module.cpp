@@ -7,18 +7,33 @@ namespace Module {
 namespace {
 HINSTANCE instance_ = nullptr;
 LONG locks_ = 0;
-// The type library is cached only while objects live, so that an unloadable module holds nothing.
 SRWLOCK cacheLock_ = SRWLOCK_INIT;
 ITypeLib* typeLib_ = nullptr;
+void (*caches_[4])() = {};
 
 void ReleaseCachedTypeLib() {
     ITypeLib* released = nullptr;
     AcquireSRWLockExclusive(&cacheLock_);
-    if (LockCount() == 0) std::swap(released, typeLib_);
+    std::swap(released, typeLib_);
     ReleaseSRWLockExclusive(&cacheLock_);
     if (released) released->Release();
 }
 } // namespace
+
+void AddCache(void (*release)()) {
+    for (auto& slot : caches_)
+        if (slot == release || !slot) {
+            slot = release;
+            return;
+        }
+}
+
+void ReleaseCaches() {
+    if (LockCount() != 0) return;
+    ReleaseCachedTypeLib();
+    for (auto release : caches_)
+        if (release) release();
+}
 
 void SetInstance(HINSTANCE instance) {
     instance_ = instance;
@@ -33,7 +48,7 @@ void Lock() {
 }
 
 void Unlock() {
-    if (InterlockedDecrement(&locks_) == 0) ReleaseCachedTypeLib();
+    InterlockedDecrement(&locks_);
 }
 
 LONG LockCount() {
@@ -72,7 +87,7 @@ HRESULT TypeLib(ITypeLib** out) {
     AcquireSRWLockExclusive(&cacheLock_);
     if (typeLib_) {
         loaded = typeLib_; // another thread was first; hand out the one everybody shares
-    } else if (LockCount() > 0) {
+    } else {
         typeLib_ = loaded.Get();
         typeLib_->AddRef();
     }

@@ -18,7 +18,12 @@ LONG LockCount();
 
 // Full path of the module's file.
 std::wstring Path();
-// The type library embedded as resource 1; kept while any lock is held, released with the last one.
+// What the module keeps between its objects (the type library, window classes) so that the next object
+// is cheap; released when the module is asked whether it can unload and no object lives.
+void AddCache(void (*release)());
+void ReleaseCaches();
+
+// The type library embedded as resource 1; kept until the caches are released.
 HRESULT TypeLib(ITypeLib** out);
 HRESULT TypeInfo(REFGUID guid, ITypeInfo** out);
 } // namespace Module

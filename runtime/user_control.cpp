@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <utility>
 
 namespace {
 
@@ -12,16 +13,21 @@ constexpr wchar_t kParkingClass[] = L"UserControlParking";
 // Focus moves are settled only after both windows saw them; the check runs from the queue.
 constexpr UINT kCheckFocus = WM_APP + 0x71;
 
-std::atomic<LONG> classUsers{0};
-struct Parking {
-    LONG users = 0;
-    HWND window = nullptr;
-};
-thread_local Parking parking;
+std::atomic<bool> classesRegistered{false};
+thread_local HWND parking = nullptr;
 
-// The window classes live while any control does, so that an unloaded library leaves none behind.
+// The window classes and the thread's parking window stay between controls (each costs about as much as a
+// window of its own); the module lets them go when it may be unloaded.
+void ReleaseWindows() {
+    if (parking) DestroyWindow(std::exchange(parking, nullptr));
+    if (classesRegistered.exchange(false)) {
+        UnregisterClassW(kControlClass, Module::Instance());
+        UnregisterClassW(kParkingClass, Module::Instance());
+    }
+}
+
 bool AcquireWindows(WNDPROC proc) {
-    if (classUsers++ == 0) {
+    if (!classesRegistered.exchange(true)) {
         WNDCLASSEXW wc{};
         wc.cbSize = sizeof(wc);
         wc.style = CS_DBLCLKS;
@@ -34,22 +40,12 @@ bool AcquireWindows(WNDPROC proc) {
         wc.lpfnWndProc = DefWindowProcW;
         wc.lpszClassName = kParkingClass;
         RegisterClassExW(&wc);
+        Module::AddCache(&ReleaseWindows);
     }
-    if (parking.users++ == 0)
-        parking.window = CreateWindowExW(WS_EX_TOOLWINDOW, kParkingClass, L"", WS_POPUP, 0, 0, 0, 0, nullptr,
-                                         nullptr, Module::Instance(), nullptr);
-    return parking.window != nullptr;
-}
-
-void ReleaseWindows() {
-    if (--parking.users == 0) {
-        DestroyWindow(parking.window);
-        parking.window = nullptr;
-    }
-    if (--classUsers == 0) {
-        UnregisterClassW(kControlClass, Module::Instance());
-        UnregisterClassW(kParkingClass, Module::Instance());
-    }
+    if (!parking)
+        parking = CreateWindowExW(WS_EX_TOOLWINDOW, kParkingClass, L"", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr,
+                                  Module::Instance(), nullptr);
+    return parking != nullptr;
 }
 
 LONG HimetricToPixels(LONG himetric, int dpi) { return MulDiv(himetric, dpi, 2540); }
@@ -99,7 +95,7 @@ UserControl::UserControl(const ClassIdentity& identity)
     hwnd_.reset(CreateWindowExW(WS_EX_CONTROLPARENT, kControlClass, L"",
                                 WS_CHILD | WS_CLIPCHILDREN | WS_CLIPSIBLINGS | WS_TABSTOP, 0, 0,
                                 HimetricToPixels(extent_.cx, Screen::DpiX()),
-                                HimetricToPixels(extent_.cy, Screen::DpiY()), parking.window, nullptr,
+                                HimetricToPixels(extent_.cy, Screen::DpiY()), parking, nullptr,
                                 Module::Instance(), nullptr));
 }
 
@@ -117,7 +113,6 @@ UserControl::~UserControl() {
     document_.Reset();
     site_.Reset();
     hwnd_.reset();
-    ReleaseWindows();
     Module::Unlock();
 }
 
@@ -692,7 +687,7 @@ STDMETHODIMP UserControl::GetWindow(HWND* window) {
 HRESULT UserControl::Park() {
     if (GetFocus() == hWnd() || IsChild(hWnd(), GetFocus())) SetFocus(nullptr);
     ShowWindow(hWnd(), SW_HIDE);
-    SetParent(hWnd(), parking.window);
+    SetParent(hWnd(), parking);
     return S_OK;
 }
 

@@ -2,6 +2,7 @@
 // pieces of the library frame that the test program links directly: the module, App and the About box.
 #include "about_box.h"
 #include "app.h"
+#include "class_factory.h"
 #include "dravlix.h"
 #include "module.h"
 #include "platform.h"
@@ -182,17 +183,21 @@ TEST(Module, IsThisProgramUntilTheLibrarySaysOtherwiseAndFindsItsTypeLibrary) {
     EXPECT_EQ(Module::TypeInfo(absent, &info), TYPE_E_ELEMENTNOTFOUND);
 }
 
-TEST(Module, KeepsItsTypeLibraryOnlyWhileLocked) {
+TEST(Module, KeepsItsTypeLibraryUntilAskedWhetherItCanUnload) {
     ASSERT_EQ(Module::LockCount(), 0);
     ITypeLib* typeLib = nullptr;
     Module::Lock();
     ASSERT_EQ(Module::TypeLib(&typeLib), S_OK);
-    ULONG whileLocked = typeLib->AddRef();
+    ULONG cached = typeLib->AddRef();
     typeLib->Release();
+    EXPECT_EQ(CanUnloadNow(), S_FALSE);
     Module::Unlock();
-    ULONG afterUnlock = typeLib->AddRef();
+    EXPECT_EQ(typeLib->AddRef() - 1, cached - 1) << "kept for the next object";
     typeLib->Release();
-    EXPECT_EQ(whileLocked - afterUnlock, 1u) << "the last unlock must release the cached reference";
+    EXPECT_EQ(CanUnloadNow(), S_OK);
+    ULONG released = typeLib->AddRef();
+    typeLib->Release();
+    EXPECT_EQ(cached - released, 1u) << "an unloadable module holds nothing";
     typeLib->Release();
 }
 

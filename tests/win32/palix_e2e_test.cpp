@@ -9,7 +9,9 @@
 
 #include <gtest/gtest.h>
 #include <windows.h>
+#include <oleacc.h>
 #include <tlhelp32.h>
+#include <wrl/client.h>
 
 #include <string>
 #include <vector>
@@ -48,6 +50,31 @@ bool RunOnHost(std::vector<std::string> argv) {
 }
 
 // One run of Palix in a fresh folder.
+// What a screen reader in this process reads of another process's window.
+Microsoft::WRL::ComPtr<IAccessible> ReaderOf(HWND window) {
+    static const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED); // objects of another process
+    (void)com;
+    Microsoft::WRL::ComPtr<IAccessible> object;
+    AccessibleObjectFromWindow(window, DWORD(OBJID_CLIENT), IID_PPV_ARGS(&object));
+    return object;
+}
+
+VARIANT Child(long id) {
+    VARIANT child{};
+    child.vt = VT_I4;
+    child.lVal = id;
+    return child;
+}
+
+std::wstring NameOf(HWND window, long child = CHILDID_SELF) {
+    auto object = ReaderOf(window);
+    BSTR name = nullptr;
+    if (!object || FAILED(object->get_accName(Child(child), &name))) return L"(unreadable)";
+    std::wstring text = name ? std::wstring(name, SysStringLen(name)) : L"";
+    SysFreeString(name);
+    return text;
+}
+
 class Palix {
 public:
     // smallFileSystem: the folder is a file system of its own of 64 KB; Palix is not started when the host
@@ -149,8 +176,23 @@ public:
     }
 
     HWND Item(int id) const { return GetDlgItem(form_, id); }
-    std::wstring Text(int id) const { return TextOf(Item(id)); }
-    bool Shows(int id) const { return IsWindowVisible(Item(id)) != FALSE; }
+    // Labels and images have no window: they are read as a screen reader reads them, the form's first
+    // accessible children in declaration order (Label1 to Label15, then Image1 to Image5).
+    static long ChildOf(int id) { return id > ID_IMAGE(0) ? 15 + id - ID_IMAGE(0) : id - ID_LABEL(0); }
+    static bool Windowless(int id) { return id > ID_LABEL(0) && id <= ID_IMAGE(5); }
+    std::wstring Text(int id) const { return Windowless(id) ? NameOf(form_, ChildOf(id)) : TextOf(Item(id)); }
+    bool Shows(int id) const {
+        if (!Windowless(id)) return IsWindowVisible(Item(id)) != FALSE;
+        VARIANT state{};
+        auto object = ReaderOf(form_);
+        return object && SUCCEEDED(object->get_accState(Child(ChildOf(id)), &state)) && state.vt == VT_I4 &&
+               !(state.lVal & STATE_SYSTEM_INVISIBLE);
+    }
+    POINT ScreenOrigin(int id) const {
+        long left = 0, top = 0, width = 0, height = 0;
+        if (auto object = ReaderOf(form_)) object->accLocation(&left, &top, &width, &height, Child(ChildOf(id)));
+        return {left, top};
+    }
 
     void Click(int id) const {
         RECT r;
@@ -223,13 +265,9 @@ TEST(Palix, PlaysAWholeGameAndAddsItToTheStatistics) {
     const int16_t first = palix.NextCard();
     ASSERT_NE(first, 0);
     // The face as its bitmap draws it, read off the screen: a white card with the symbol's black strokes.
-    EXPECT_TRUE(WaitUntil([&, face = palix.Item(ID_IMAGE(first))] {
+    EXPECT_TRUE(WaitUntil([&, face = palix.ScreenOrigin(ID_IMAGE(first))] {
         HDC screen = GetDC(nullptr);
-        auto at = [&](int x, int y) {
-            POINT p{x, y};
-            ClientToScreen(face, &p);
-            return GetPixel(screen, p.x, p.y);
-        };
+        auto at = [&](int x, int y) { return GetPixel(screen, face.x + x, face.y + y); };
         int black = 0;
         for (int y = 70; y < 156; ++y)
             for (int x = 25; x < 113; ++x) black += at(x, y) == RGB(0, 0, 0);
@@ -318,7 +356,7 @@ TEST(Palix, TakesItsHyperlinkFromThePrivateAssemblyItsManifestNames) {
     ASSERT_TRUE(form);
     HWND link = FindWindowExW(form, nullptr, L"UserControlWindow", nullptr);
     ASSERT_TRUE(link);
-    EXPECT_EQ(TextOf(FindWindowExW(link, nullptr, nullptr, nullptr)), L"https://quendral.example/palix");
+    EXPECT_EQ(NameOf(link), L"https://quendral.example/palix");
     EXPECT_TRUE(SamePath(palix.LoadedModule(L"Dravlix.ocx"), palix.AssemblyFolder() + L"Dravlix.ocx"))
         << Narrow(palix.LoadedModule(L"Dravlix.ocx"));
     PostMessageW(form, WM_CLOSE, 0, 0);
@@ -503,16 +541,15 @@ TEST(Palix, ShowsItsHyperlinkInBlueOnBlackAndOpensTheStoredAddress) {
         return black > (r.right - r.left) * (r.bottom - r.top) / 2 && blue > 40 && other < blue;
     })) << "the hyperlink does not show blue text on black";
     ReleaseDC(nullptr, screen);
-    EXPECT_EQ(TextOf(FindWindowExW(link, nullptr, nullptr, nullptr)), L"https://quendral.example/palix");
+    EXPECT_EQ(NameOf(link), L"https://quendral.example/palix");
     // In the tab order after the option group, and the last stop before "Next card" again.
     EXPECT_EQ(GetNextDlgTabItem(form, palix.Item(ID_OPTION(1)), FALSE), link);
     EXPECT_EQ(GetNextDlgTabItem(form, link, FALSE), palix.Item(ID_COMMAND1));
 
-    HWND label = FindWindowExW(link, nullptr, nullptr, nullptr);
-    RECT lr;
-    GetClientRect(label, &lr);
-    PostMessageW(label, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(lr.right - 3, 5));
-    PostMessageW(label, WM_LBUTTONUP, 0, MAKELPARAM(lr.right - 3, 5));
+    RECT lr; // its label covers it
+    GetClientRect(link, &lr);
+    PostMessageW(link, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(lr.right - 3, 5));
+    PostMessageW(link, WM_LBUTTONUP, 0, MAKELPARAM(lr.right - 3, 5));
     EXPECT_TRUE(WaitUntil([&] { return shell.Opened() == L"https://quendral.example/palix"; }))
         << Narrow(shell.Opened());
 
