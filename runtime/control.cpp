@@ -172,7 +172,7 @@ void Control::Destroy() {
         siblings.erase(me);
         if (container_.mouseOwner_ == this) {
             container_.mouseOwner_ = nullptr;
-            if (GetCapture() == container_.ContainerWindow()) ::ReleaseCapture();
+            if (GetCapture() == container_.ExistingWindow()) ::ReleaseCapture();
         }
         if (visible_) InvalidateArea(bounds_);
         return;
@@ -562,7 +562,7 @@ void Control::SetForeColor(OleColor color) {
 
 bool Control::ReceivesInput() const {
     if (windowless_ && !(enabled_ && visible_)) return false;
-    HWND first = windowless_ ? container_.ContainerWindow() : hWnd();
+    HWND first = windowless_ ? container_.ExistingWindow() : hWnd();
     if (!first) return false;
     for (HWND w = first; w; w = GetParent(w)) {
         if (!IsWindowEnabled(w)) return false;
@@ -579,7 +579,7 @@ HRESULT Control::SetFocus() {
 
 void Control::SetToolTipText(std::wstring_view text) {
     toolTipText_ = text;
-    HWND owner = windowless_ ? container_.ContainerWindow() : hWnd();
+    HWND owner = windowless_ ? container_.ExistingWindow() : hWnd();
     if (!owner) return;
     if (toolTipText_.empty()) {
         toolTip_.reset();
@@ -612,7 +612,7 @@ void Control::PlaceToolTip() {
     if (!toolTip_ || !windowless_) return;
     TOOLINFOW tool{};
     tool.cbSize = TTTOOLINFOW_V2_SIZE;
-    tool.hwnd = container_.ContainerWindow();
+    tool.hwnd = container_.ExistingWindow();
     tool.uId = reinterpret_cast<UINT_PTR>(this);
     tool.rect = bounds_;
     SendMessageW(toolTip_.get(), TTM_NEWTOOLRECTW, 0, reinterpret_cast<LPARAM>(&tool));
@@ -629,7 +629,7 @@ AccessibleElement Control::Describe(long) const {
     element.value = AccessibleValue();
     if (const wchar_t* action = DefaultAction()) element.defaultAction = action;
     if (windowless_) {
-        HWND window = container_.ContainerWindow();
+        HWND window = container_.ExistingWindow();
         element.state = (visible_ ? 0 : STATE_SYSTEM_INVISIBLE) | (enabled_ ? 0 : STATE_SYSTEM_UNAVAILABLE) |
                         (window ? WindowState(window) & (STATE_SYSTEM_INVISIBLE | STATE_SYSTEM_UNAVAILABLE) : 0);
         element.screen = window ? ClientToScreenRect(window, bounds_) : RECT{};
@@ -704,7 +704,7 @@ HRESULT Control::SetEdgeStyle(short borderStyle) {
 }
 
 void Control::Refresh() {
-    HWND window = windowless_ ? container_.ContainerWindow() : hWnd();
+    HWND window = windowless_ ? container_.ExistingWindow() : hWnd();
     if (!window) return;
     Invalidate();
     UpdateWindow(window);
@@ -715,7 +715,7 @@ void Control::SetCapture() {
 }
 
 void Control::TakeMouse(bool implicit) {
-    HWND window = windowless_ ? container_.ContainerWindow() : hWnd();
+    HWND window = windowless_ ? container_.ExistingWindow() : hWnd();
     if (!window) return;
     ::SetCapture(window);
     if (windowless_) container_.mouseOwner_ = this;
@@ -727,7 +727,7 @@ void Control::ReleaseCapture() {
 }
 
 bool Control::HasCapture() const {
-    if (windowless_) return container_.mouseOwner_ == this && GetCapture() == container_.ContainerWindow();
+    if (windowless_) return container_.mouseOwner_ == this && GetCapture() == container_.ExistingWindow();
     return hWnd() && GetCapture() == hWnd();
 }
 
@@ -740,6 +740,6 @@ void Control::Invalidate() {
 }
 
 void Control::InvalidateArea(const RECT& area) const {
-    if (HWND window = container_.ContainerWindow(); window && !IsRectEmpty(&area))
+    if (HWND window = container_.ExistingWindow(); window && !IsRectEmpty(&area))
         InvalidateRect(window, &area, TRUE);
 }

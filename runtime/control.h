@@ -25,6 +25,8 @@ class Control;
 class Container {
 public:
     virtual HWND ContainerWindow() const = 0;
+    // The window if it exists now; a container that makes its window late says so.
+    virtual HWND ExistingWindow() const { return ContainerWindow(); }
     virtual Microsoft::WRL::ComPtr<IFont> DefaultFont() const = 0; // children start with it
     // Key preview: a key message (WM_KEYDOWN/WM_KEYUP/WM_SYSKEYDOWN/WM_SYSKEYUP/WM_CHAR) on its way to one of
     // the children, before the child sees it; true swallows it.
@@ -51,6 +53,8 @@ protected:
     // A mouse message or WM_SETCURSOR of the container's window that belongs to a windowless child (the one
     // under the pointer, or the one holding the mouse): true when the child took it.
     bool RouteWindowlessMouse(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
+    // The container's window was made after its windowless children: their tool tips join it.
+    void WindowMade();
 
 private:
     friend class Control;

@@ -91,18 +91,29 @@ UserControl::UserControl(const ClassIdentity& identity)
       events_(*this, identity.events), propertyNotify_(*this, IID_IPropertyNotifySink) {
     Module::Lock();
     extent_ = {TwipsToHimetric(identity.designWidth), TwipsToHimetric(identity.designHeight)};
-    if (!AcquireWindows(&UserControl::WindowProc)) return;
-    hwnd_.reset(CreateWindowExW(WS_EX_CONTROLPARENT, kControlClass, L"",
-                                WS_CHILD | WS_CLIPCHILDREN | WS_CLIPSIBLINGS | WS_TABSTOP, 0, 0,
-                                HimetricToPixels(extent_.cx, Screen::DpiX()),
-                                HimetricToPixels(extent_.cy, Screen::DpiY()), parking, nullptr,
+}
+
+// Made where it is first needed: in the container that activates the control, or parked for a client
+// that needs it sooner (a script, a control that draws on it before activation).
+HWND UserControl::MakeWindow(HWND parent) const {
+    if (hwnd_ || !AcquireWindows(&UserControl::WindowProc)) return hwnd_.get();
+    hwnd_.reset(CreateWindowExW(WS_EX_CONTROLPARENT | (borderStyle_ ? WS_EX_CLIENTEDGE : 0), kControlClass, L"",
+                                WS_CHILD | WS_CLIPCHILDREN | WS_CLIPSIBLINGS | WS_TABSTOP |
+                                    (enabled_ ? 0 : WS_DISABLED),
+                                0, 0, HimetricToPixels(extent_.cx, Screen::DpiX()),
+                                HimetricToPixels(extent_.cy, Screen::DpiY()), parent ? parent : parking, nullptr,
                                 Module::Instance(), nullptr));
+    auto* self = const_cast<UserControl*>(this);
+    if (hwnd_ && attached_) SetWindowLongPtrW(hwnd_.get(), GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+    self->WindowMade();
+    return hwnd_.get();
 }
 
 // The window reaches the control only once the control is whole: a message during construction would
 // find the object half made.
 void UserControl::AttachWindow() {
-    SetWindowLongPtrW(hWnd(), GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+    attached_ = true;
+    if (hwnd_) SetWindowLongPtrW(hwnd_.get(), GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
 }
 
 UserControl::~UserControl() {
@@ -122,7 +133,7 @@ ULONG UserControl::InternalRelease() {
         refs_ = 1; // a Terminate handler may hand itself around without ending up here twice
         Terminate();
         // From here on the window's messages find no control: the object is coming apart.
-        if (hWnd()) SetWindowLongPtrW(hWnd(), GWLP_USERDATA, 0);
+        if (hwnd_) SetWindowLongPtrW(hwnd_.get(), GWLP_USERDATA, 0);
         delete this;
     }
     return static_cast<ULONG>(n);
@@ -162,7 +173,8 @@ int UserControl::Height() const { return HimetricToTwips(extent_.cy); }
 
 namespace {
 // Pixels the border takes from the window's width and height.
-SIZE BorderPixels(HWND hwnd) {
+SIZE BorderPixels(HWND hwnd, short borderStyle) {
+    if (!hwnd) return {borderStyle ? 2 * GetSystemMetrics(SM_CXEDGE) : 0, borderStyle ? 2 * GetSystemMetrics(SM_CYEDGE) : 0};
     RECT window{}, client{};
     GetWindowRect(hwnd, &window);
     GetClientRect(hwnd, &client);
@@ -170,15 +182,21 @@ SIZE BorderPixels(HWND hwnd) {
 }
 } // namespace
 
-int UserControl::ScaleWidth() const { return Width() - Screen::PixelsToTwipsX(BorderPixels(hWnd()).cx); }
-int UserControl::ScaleHeight() const { return Height() - Screen::PixelsToTwipsY(BorderPixels(hWnd()).cy); }
+int UserControl::ScaleWidth() const {
+    return Width() - Screen::PixelsToTwipsX(BorderPixels(hwnd_.get(), borderStyle_).cx);
+}
+int UserControl::ScaleHeight() const {
+    return Height() - Screen::PixelsToTwipsY(BorderPixels(hwnd_.get(), borderStyle_).cy);
+}
 
 short UserControl::BorderStyle() const {
-    return (GetWindowLongW(hWnd(), GWL_EXSTYLE) & WS_EX_CLIENTEDGE) ? 1 : 0;
+    return borderStyle_;
 }
 
 HRESULT UserControl::SetBorderStyle(short style) {
     if (style != 0 && style != 1) return CTL_E_INVALIDPROPERTYVALUE;
+    borderStyle_ = style;
+    if (!hwnd_) return S_OK;
     LONG ex = GetWindowLongW(hWnd(), GWL_EXSTYLE);
     SetWindowLongW(hWnd(), GWL_EXSTYLE, style ? (ex | WS_EX_CLIENTEDGE) : (ex & ~WS_EX_CLIENTEDGE));
     // The frame changes inside the same extent, so the inner area does and the layout runs again.
@@ -199,7 +217,7 @@ void UserControl::SetForeColor(OleColor color) {
 
 void UserControl::SetEnabled(bool enabled) {
     enabled_ = enabled;
-    EnableWindow(hWnd(), enabled);
+    if (hwnd_) EnableWindow(hwnd_.get(), enabled);
 }
 
 HRESULT UserControl::SetBackStyle(short style) {
@@ -210,7 +228,7 @@ HRESULT UserControl::SetBackStyle(short style) {
 }
 
 void UserControl::Refresh() {
-    RedrawWindow(hWnd(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    if (hwnd_) RedrawWindow(hwnd_.get(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
     if (viewSink_) viewSink_->OnViewChange(DVASPECT_CONTENT, -1);
 }
 
@@ -493,6 +511,11 @@ void UserControl::UpdateFocus() {
 }
 
 void UserControl::ApplyExtent() {
+    if (!hwnd_) { // no window to size yet: the layout follows the extent at once
+        ComPtr<IUnknown> keepAlive(Identity());
+        Resize();
+        return;
+    }
     int w = HimetricToPixels(extent_.cx, Screen::DpiX()), h = HimetricToPixels(extent_.cy, Screen::DpiY());
     RECT r;
     GetWindowRect(hWnd(), &r);
@@ -569,7 +592,7 @@ STDMETHODIMP UserControl::DoVerb(LONG verb, LPMSG, IOleClientSite* site, LONG, H
             return ActivateInPlace(false, site, parent, pos);
         case OLEIVERB_HIDE:
             UIDeactivate();
-            ShowWindow(hWnd(), SW_HIDE);
+            if (hwnd_) ShowWindow(hwnd_.get(), SW_HIDE);
             return S_OK;
         default:
             return verb < 0 ? E_NOTIMPL : OLEOBJ_S_INVALIDVERB;
@@ -602,6 +625,7 @@ HRESULT UserControl::ActivateInPlace(bool uiActivate, IOleClientSite* site, HWND
         } else if (!parent) {
             return E_INVALIDARG;
         }
+        MakeWindow(parent);
         // A control with children that take the focus is tabbed into, not onto.
         bool childStops = false;
         EnumChildWindows(hWnd(), FindTabStop, reinterpret_cast<LPARAM>(&childStops));
@@ -611,7 +635,7 @@ HRESULT UserControl::ActivateInPlace(bool uiActivate, IOleClientSite* site, HWND
         SetWindowLongW(hWnd(), GWL_STYLE, ownStop ? (style | WS_TABSTOP) : (style & ~WS_TABSTOP));
         SetWindowLongW(hWnd(), GWL_EXSTYLE,
                        childStops ? (ex | WS_EX_CONTROLPARENT) : (ex & ~WS_EX_CONTROLPARENT));
-        SetParent(hWnd(), parent);
+        if (GetParent(hWnd()) != parent) SetParent(hWnd(), parent);
         inPlaceActive_ = true;
         if (inPlaceSite_ || pos) SetObjectRects(&posRect, &posRect);
         ShowWindow(hWnd(), SW_SHOWNA);

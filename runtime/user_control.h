@@ -32,7 +32,9 @@ public:
     UserControl& operator=(const UserControl&) = delete;
 
     // ---- what a control uses ----
-    HWND hWnd() const { return hwnd_.get(); }
+    // The control's window, made (parked) when first asked for; a container that activates the control
+    // first has it made in its own window instead.
+    HWND hWnd() const { return hwnd_ ? hwnd_.get() : MakeWindow(nullptr); }
     int Width() const;  // twips
     int Height() const; // twips
     // The control resizing itself (twips): the container is told, and Resize runs again before these return.
@@ -75,7 +77,8 @@ public:
     }
 
     // ---- Container, for the child controls ----
-    HWND ContainerWindow() const override { return hwnd_.get(); }
+    HWND ContainerWindow() const override { return hWnd(); }
+    HWND ExistingWindow() const override { return hwnd_.get(); }
     ComPtr<IFont> DefaultFont() const override { return Ambient().Font; }
     bool PreviewKey(Control& child, UINT message, WPARAM wParam, LPARAM lParam) override;
     void ChildFocus(Control& child, bool gained) override;
@@ -232,7 +235,10 @@ private:
     const IID& defaultInterface_;
     DWORD miscStatus_;
     LONG refs_ = 1;
-    UniqueHwnd hwnd_;
+    HWND MakeWindow(HWND parent) const;
+    mutable UniqueHwnd hwnd_;
+    bool attached_ = false;
+    short borderStyle_ = 0;
     SIZEL extent_{}; // HIMETRIC
     OleColor backColor_ = 0x8000000F;
     OleColor foreColor_ = 0x80000012;
@@ -313,10 +319,6 @@ template <class Derived> HRESULT CreateControl(REFIID iid, void** object) {
     return NoThrow([&] {
         auto* control = new (std::nothrow) Derived();
         if (!control) return E_OUTOFMEMORY;
-        if (!control->hWnd()) {
-            control->Release();
-            return E_OUTOFMEMORY;
-        }
         control->AttachWindow();
         control->Initialize();
         control->Resize();

@@ -74,3 +74,8 @@ bool Container::RouteWindowlessMouse(UINT message, WPARAM wParam, LPARAM lParam,
     result = target->OnMouse(message, wParam, local);
     return true;
 }
+
+void Container::WindowMade() {
+    for (Control* child : windowless_)
+        if (!child->toolTipText_.empty()) child->SetToolTipText(std::wstring(child->toolTipText_));
+}
