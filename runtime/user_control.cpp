@@ -95,16 +95,21 @@ UserControl::UserControl(const ClassIdentity& identity)
 
 // Made where it is first needed: in the container that activates the control, or parked for a client
 // that needs it sooner (a script, a control that draws on it before activation).
-HWND UserControl::MakeWindow(HWND parent) const {
+HWND UserControl::MakeWindow(HWND parent, const RECT* place) const {
     if (hwnd_ || !AcquireWindows(&UserControl::WindowProc)) return hwnd_.get();
+    const int width = HimetricToPixels(extent_.cx, Screen::DpiX()), height = HimetricToPixels(extent_.cy, Screen::DpiY());
+    const RECT at = place ? *place : RECT{0, 0, width, height};
     hwnd_.reset(CreateWindowExW(WS_EX_CONTROLPARENT | (borderStyle_ ? WS_EX_CLIENTEDGE : 0), kControlClass, L"",
                                 WS_CHILD | WS_CLIPCHILDREN | WS_CLIPSIBLINGS | WS_TABSTOP |
-                                    (enabled_ ? 0 : WS_DISABLED),
-                                0, 0, HimetricToPixels(extent_.cx, Screen::DpiX()),
-                                HimetricToPixels(extent_.cy, Screen::DpiY()), parent ? parent : parking, nullptr,
-                                Module::Instance(), nullptr));
+                                    (enabled_ ? 0 : WS_DISABLED) | (parent ? WS_VISIBLE : 0),
+                                at.left, at.top, at.right - at.left, at.bottom - at.top, parent ? parent : parking,
+                                nullptr, Module::Instance(), nullptr));
     auto* self = const_cast<UserControl*>(this);
-    if (hwnd_ && attached_) SetWindowLongPtrW(hwnd_.get(), GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+    if (hwnd_ && attached_) {
+        SetWindowLongPtrW(hwnd_.get(), GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+        // Its first size reached no control: the layout and the extent follow it now.
+        if (at.right - at.left != width || at.bottom - at.top != height) SendMessageW(hwnd_.get(), WM_SIZE, 0, 0);
+    }
     self->WindowMade();
     return hwnd_.get();
 }
@@ -625,20 +630,23 @@ HRESULT UserControl::ActivateInPlace(bool uiActivate, IOleClientSite* site, HWND
         } else if (!parent) {
             return E_INVALIDARG;
         }
-        MakeWindow(parent);
+        // Made here, the window is made at its place and shown: nothing to move or show afterwards.
+        const bool placed = inPlaceSite_ || pos;
+        const bool madeHere = !hwnd_ && MakeWindow(parent, placed ? &posRect : nullptr);
         // A control with children that take the focus is tabbed into, not onto.
         bool childStops = false;
         EnumChildWindows(hWnd(), FindTabStop, reinterpret_cast<LPARAM>(&childStops));
         // One that is never UI-activated is no tab stop at all.
         const bool ownStop = !childStops && !(miscStatus_ & OLEMISC_NOUIACTIVATE);
-        LONG style = GetWindowLongW(hWnd(), GWL_STYLE), ex = GetWindowLongW(hWnd(), GWL_EXSTYLE);
-        SetWindowLongW(hWnd(), GWL_STYLE, ownStop ? (style | WS_TABSTOP) : (style & ~WS_TABSTOP));
-        SetWindowLongW(hWnd(), GWL_EXSTYLE,
-                       childStops ? (ex | WS_EX_CONTROLPARENT) : (ex & ~WS_EX_CONTROLPARENT));
+        const LONG style = GetWindowLongW(hWnd(), GWL_STYLE), ex = GetWindowLongW(hWnd(), GWL_EXSTYLE);
+        const LONG newStyle = ownStop ? (style | WS_TABSTOP) : (style & ~WS_TABSTOP);
+        const LONG newEx = childStops ? (ex | WS_EX_CONTROLPARENT) : (ex & ~WS_EX_CONTROLPARENT);
+        if (newStyle != style) SetWindowLongW(hWnd(), GWL_STYLE, newStyle);
+        if (newEx != ex) SetWindowLongW(hWnd(), GWL_EXSTYLE, newEx);
         if (GetParent(hWnd()) != parent) SetParent(hWnd(), parent);
         inPlaceActive_ = true;
-        if (inPlaceSite_ || pos) SetObjectRects(&posRect, &posRect);
-        ShowWindow(hWnd(), SW_SHOWNA);
+        if (placed && !madeHere) SetObjectRects(&posRect, &posRect);
+        if (!madeHere) ShowWindow(hWnd(), SW_SHOWNA);
         if (!shown_) {
             shown_ = true;
             Show();

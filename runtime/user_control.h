@@ -235,7 +235,7 @@ private:
     const IID& defaultInterface_;
     DWORD miscStatus_;
     LONG refs_ = 1;
-    HWND MakeWindow(HWND parent) const;
+    HWND MakeWindow(HWND parent, const RECT* place = nullptr) const;
     mutable UniqueHwnd hwnd_;
     bool attached_ = false;
     short borderStyle_ = 0;
