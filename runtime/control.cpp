@@ -1,5 +1,6 @@
 #include "control.h"
 
+#include "accessible.h"
 #include "screen.h"
 
 #include <commctrl.h>
@@ -252,6 +253,11 @@ LRESULT Control::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_GETFONT:
         if (look_.classStyle != 0) return reinterpret_cast<LRESULT>(FontHandle());
         break;
+    case WM_GETOBJECT: {
+        LRESULT result;
+        if (Accessibility && AnswerGetObject(hWnd(), wParam, lParam, *Accessibility, result)) return result;
+        break;
+    }
     }
     return CallBase(message, wParam, lParam);
 }

@@ -14,6 +14,7 @@
 #include <string>
 #include <string_view>
 
+class AccessibleSource;
 class Control;
 
 // What a control needs of the window that holds it (a form, or a user control).
@@ -109,6 +110,9 @@ public:
     std::function<void(short& keyAscii)> KeyPress;
     std::function<void()> GotFocus;
     std::function<void()> LostFocus;
+
+    // Set: what a screen reader reads of the window, which the owner describes (it outlives the setting).
+    AccessibleSource* Accessibility = nullptr;
 
 protected:
     struct Look {

@@ -107,6 +107,7 @@ UserControl::UserControl(const ClassIdentity& identity)
 // find the object half made.
 void UserControl::AttachWindow() {
     SetWindowLongPtrW(hWnd(), GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+    BindAccessibleWindow(hWnd()); // child windows that are part of the face may answer with the control
 }
 
 UserControl::~UserControl() {
@@ -128,6 +129,7 @@ ULONG UserControl::InternalRelease() {
         Terminate();
         // From here on the window's messages find no control: the object is coming apart.
         if (hWnd()) SetWindowLongPtrW(hWnd(), GWLP_USERDATA, 0);
+        DisconnectAccessible();
         delete this;
     }
     return static_cast<ULONG>(n);
@@ -398,6 +400,9 @@ LRESULT UserControl::HandleMessage(HWND hwnd, UINT message, WPARAM wParam, LPARA
         return 0;
     case WM_MOUSEACTIVATE:
         if (inPlaceActive_ && !uiActive_) UIActivate();
+        break;
+    case WM_GETOBJECT:
+        if (AnswerGetObject(hwnd, wParam, lParam, *this, result)) return result;
         break;
     case WM_COMMAND: case WM_CTLCOLORSTATIC: case WM_CTLCOLOREDIT: case WM_CTLCOLORBTN: case WM_CTLCOLORLISTBOX:
         if (Control::Reflect(message, wParam, lParam, result)) return result;
