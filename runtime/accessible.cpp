@@ -32,7 +32,8 @@ const Oleacc* Library() {
         }
         return found;
     }();
-    return library.lresultFromObject && library.createStdAccessibleObject && library.accessibleObjectFromWindow
+    return library.lresultFromObject && library.createStdAccessibleObject &&
+                   library.accessibleObjectFromWindow
                ? &library
                : nullptr;
 }
@@ -116,8 +117,8 @@ public:
         if (!parent) return E_POINTER;
         *parent = nullptr;
         return Call([&]() -> HRESULT {
-            return Library()->createStdAccessibleObject(source_->AccessibleWindow(), OBJID_WINDOW, IID_IDispatch,
-                                                        reinterpret_cast<void**>(parent));
+            return Library()->createStdAccessibleObject(source_->AccessibleWindow(), OBJID_WINDOW,
+                                                        IID_IDispatch, reinterpret_cast<void**>(parent));
         });
     }
     STDMETHODIMP get_accChildCount(long* count) override {
@@ -179,10 +180,12 @@ public:
             for (long i = 1, n = source_->ChildCount(); i <= n; ++i)
                 if (!source_->ChildWindow(i) && (source_->Describe(i).state & STATE_SYSTEM_SELECTED))
                     return Element(i, out);
-            return S_OK;
+            return S_FALSE;
         });
     }
-    STDMETHODIMP accSelect(long, VARIANT) override { return Call([] { return DISP_E_MEMBERNOTFOUND; }); }
+    STDMETHODIMP accSelect(long, VARIANT) override {
+        return Call([] { return DISP_E_MEMBERNOTFOUND; });
+    }
 
     STDMETHODIMP accLocation(long* left, long* top, long* width, long* height, VARIANT child) override {
         if (!left || !top || !width || !height) return E_POINTER;
@@ -190,9 +193,7 @@ public:
         return Call([&]() -> HRESULT {
             long id;
             RETURN_IF_FAILED(Valid(child, id));
-            RECT r;
-            if (HWND window = ChildWindowOf(id)) r = WindowScreenRect(window);
-            else r = source_->Describe(id).screen;
+            const RECT r = Place(id);
             *left = r.left, *top = r.top, *width = r.right - r.left, *height = r.bottom - r.top;
             return S_OK;
         });
@@ -231,8 +232,7 @@ public:
             default:
                 return E_INVALIDARG;
             }
-            RETURN_IF_FAILED(Element(to, out));
-            return out->vt == VT_EMPTY ? S_FALSE : S_OK;
+            return Element(to, out);
         });
     }
 
@@ -273,15 +273,19 @@ private:
         return id >= 0 && id <= source_->ChildCount() ? S_OK : E_INVALIDARG;
     }
     HWND ChildWindowOf(long id) const { return id == CHILDID_SELF ? nullptr : source_->ChildWindow(id); }
+    RECT Place(long id) const {
+        HWND window = ChildWindowOf(id);
+        return window ? WindowScreenRect(window) : source_->Describe(id).screen;
+    }
 
     bool CanAct(long id) const {
         const AccessibleElement e = source_->Describe(id);
         return !e.defaultAction.empty() && !(e.state & (STATE_SYSTEM_UNAVAILABLE | STATE_SYSTEM_INVISIBLE));
     }
 
-    // A child as a client expects it: none, an id, or the object of a child window.
+    // A child as a client expects it: none (S_FALSE), an id, or the object of a child window.
     HRESULT Element(long id, VARIANT* out) const {
-        if (id == AccessibleSource::kNone) return S_OK;
+        if (id == AccessibleSource::kNone) return S_FALSE;
         if (HWND window = ChildWindowOf(id)) {
             ComPtr<IAccessible> object;
             RETURN_IF_FAILED(WindowObject(window, &object));
@@ -296,26 +300,34 @@ private:
     // A window's neighbours are its parent's to know: the system's object of the window answers.
     HRESULT Sibling(long direction, VARIANT* out) const {
         ComPtr<IAccessible> window;
-        RETURN_IF_FAILED(Library()->createStdAccessibleObject(source_->AccessibleWindow(), OBJID_WINDOW,
-                                                              __uuidof(IAccessible),
-                                                              reinterpret_cast<void**>(window.GetAddressOf())));
+        RETURN_IF_FAILED(Library()->createStdAccessibleObject(
+            source_->AccessibleWindow(), OBJID_WINDOW, __uuidof(IAccessible),
+            reinterpret_cast<void**>(window.GetAddressOf())));
         return window->accNavigate(direction, I4(CHILDID_SELF), out);
     }
 
     // The closest child wholly on that side of child `from` and overlapping it across the way.
     long Nearest(long from, long direction) const {
-        const RECT a = source_->Describe(from).screen;
+        const RECT a = Place(from);
         long best = AccessibleSource::kNone, bestDistance = LONG_MAX;
         for (long i = 1, n = source_->ChildCount(); i <= n; ++i) {
             if (i == from) continue;
-            const RECT b = ChildWindowOf(i) ? WindowScreenRect(ChildWindowOf(i)) : source_->Describe(i).screen;
+            const RECT b = Place(i);
             long distance;
             bool across;
             switch (direction) {
-            case NAVDIR_UP: distance = a.top - b.bottom, across = b.left < a.right && a.left < b.right; break;
-            case NAVDIR_DOWN: distance = b.top - a.bottom, across = b.left < a.right && a.left < b.right; break;
-            case NAVDIR_LEFT: distance = a.left - b.right, across = b.top < a.bottom && a.top < b.bottom; break;
-            default: distance = b.left - a.right, across = b.top < a.bottom && a.top < b.bottom; break;
+            case NAVDIR_UP:
+                distance = a.top - b.bottom, across = b.left < a.right && a.left < b.right;
+                break;
+            case NAVDIR_DOWN:
+                distance = b.top - a.bottom, across = b.left < a.right && a.left < b.right;
+                break;
+            case NAVDIR_LEFT:
+                distance = a.left - b.right, across = b.top < a.bottom && a.top < b.bottom;
+                break;
+            default:
+                distance = b.left - a.right, across = b.top < a.bottom && a.top < b.bottom;
+                break;
             }
             if (across && distance >= 0 && distance < bestDistance) best = i, bestDistance = distance;
         }
@@ -324,7 +336,8 @@ private:
 
     // A property of a child window, read from the window's own object.
     template <class Out>
-    static HRESULT Forward(HWND window, HRESULT (STDMETHODCALLTYPE IAccessible::*get)(VARIANT, Out*), Out* out) {
+    static HRESULT Forward(HWND window, HRESULT (STDMETHODCALLTYPE IAccessible::*get)(VARIANT, Out*),
+                           Out* out) {
         ComPtr<IAccessible> object;
         RETURN_IF_FAILED(WindowObject(window, &object));
         return (object.Get()->*get)(I4(CHILDID_SELF), out);
@@ -370,28 +383,42 @@ private:
 };
 
 namespace {
-// Default actions waiting for the message loop, by timer; each holds its object.
+// Default actions waiting for their thread's message loop, by thread and timer; each holds its object. A
+// plain shared table: a thread's own table would need a destructor that outlives an unloaded library.
 struct Pending {
     ComPtr<AccessibleObject> object;
-    long child;
+    long child = 0;
 };
-thread_local std::map<UINT_PTR, Pending> pending;
+std::map<std::pair<DWORD, UINT_PTR>, Pending> pending;
+SRWLOCK pendingLock = SRWLOCK_INIT;
 
 void CALLBACK RunPending(HWND, UINT, UINT_PTR timer, DWORD) noexcept {
     KillTimer(nullptr, timer);
-    auto found = pending.find(timer);
-    if (found == pending.end()) return;
-    Pending action = std::move(found->second);
-    pending.erase(found);
-    action.object->RunDefaultAction(action.child);
+    Pending action;
+    AcquireSRWLockExclusive(&pendingLock);
+    auto found = pending.find({GetCurrentThreadId(), timer});
+    if (found != pending.end()) {
+        action = std::move(found->second);
+        pending.erase(found);
+    }
+    ReleaseSRWLockExclusive(&pendingLock);
+    if (action.object) action.object->RunDefaultAction(action.child);
 }
 } // namespace
 
 HRESULT AccessibleObject::Defer(long child) {
     const UINT_PTR timer = SetTimer(nullptr, 0, 0, RunPending);
     if (!timer) return HRESULT_FROM_WIN32(GetLastError());
-    pending[timer] = Pending{this, child};
-    return S_OK;
+    HRESULT hr = S_OK;
+    AcquireSRWLockExclusive(&pendingLock);
+    try {
+        pending[{GetCurrentThreadId(), timer}] = Pending{this, child};
+    } catch (const std::bad_alloc&) {
+        hr = E_OUTOFMEMORY;
+    }
+    ReleaseSRWLockExclusive(&pendingLock);
+    if (FAILED(hr)) KillTimer(nullptr, timer);
+    return hr;
 }
 
 // ---------------------------------------------------------------- the source
@@ -424,7 +451,7 @@ void AccessibleSource::DisconnectAccessible() {
 }
 
 AccessibleSource::~AccessibleSource() {
-    // mutated
+    DisconnectAccessible();
 }
 
 bool AnswerGetObject(HWND hwnd, WPARAM wParam, LPARAM lParam, AccessibleSource& source, LRESULT& result) {

@@ -1,5 +1,6 @@
 #include "control.h"
 
+#include "accessible.h"
 #include "screen.h"
 
 #include <commctrl.h>

@@ -107,6 +107,7 @@ HWND UserControl::MakeWindow(HWND parent, const RECT* place) const {
     auto* self = const_cast<UserControl*>(this);
     if (hwnd_ && attached_) {
         SetWindowLongPtrW(hwnd_.get(), GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+        self->BindAccessibleWindow(hwnd_.get());
         // Its first size reached no control: the layout and the extent follow it now.
         if (at.right - at.left != width || at.bottom - at.top != height) SendMessageW(hwnd_.get(), WM_SIZE, 0, 0);
     }
@@ -118,7 +119,10 @@ HWND UserControl::MakeWindow(HWND parent, const RECT* place) const {
 // find the object half made.
 void UserControl::AttachWindow() {
     attached_ = true;
-    if (hwnd_) SetWindowLongPtrW(hwnd_.get(), GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+    if (hwnd_) {
+        SetWindowLongPtrW(hwnd_.get(), GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+        BindAccessibleWindow(hwnd_.get()); // child windows that are part of the face may answer with the control
+    }
 }
 
 UserControl::~UserControl() {
@@ -139,6 +143,7 @@ ULONG UserControl::InternalRelease() {
         Terminate();
         // From here on the window's messages find no control: the object is coming apart.
         if (hwnd_) SetWindowLongPtrW(hwnd_.get(), GWLP_USERDATA, 0);
+        DisconnectAccessible();
         delete this;
     }
     return static_cast<ULONG>(n);
@@ -417,6 +422,9 @@ LRESULT UserControl::HandleMessage(HWND hwnd, UINT message, WPARAM wParam, LPARA
         return 0;
     case WM_MOUSEACTIVATE:
         if (inPlaceActive_ && !uiActive_) UIActivate();
+        break;
+    case WM_GETOBJECT:
+        if (AnswerGetObject(hwnd, wParam, lParam, *this, result)) return result;
         break;
     case WM_COMMAND: case WM_CTLCOLORSTATIC: case WM_CTLCOLOREDIT: case WM_CTLCOLORBTN: case WM_CTLCOLORLISTBOX:
         if (Control::Reflect(message, wParam, lParam, result)) return result;

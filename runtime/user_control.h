@@ -3,6 +3,7 @@
 // for the container, persistence through property bags, streams and storages, events, ambient properties
 // and the extender. A control derives through ControlBase<> and writes only its behaviour.
 #pragma once
+#include "accessible.h"
 #include "color.h"
 #include "com.h"
 #include "connection_point.h"
@@ -16,6 +17,7 @@
 #include <initializer_list>
 
 class UserControl : public Container,
+                    public AccessibleSource,
                     public IOleObject,
                     public IOleInPlaceObject,
                     public IOleInPlaceActiveObject,
@@ -198,6 +200,9 @@ protected:
     virtual void MouseMove(short /*button*/, short /*shift*/, float /*x*/, float /*y*/) {}
     virtual void MouseUp(short /*button*/, short /*shift*/, float /*x*/, float /*y*/) {}
     virtual void Terminate() {}
+    // What a screen reader reads: by default the window, named by the container's Name for it (else the
+    // class's), with the window's states. A control overrides it to say what it is.
+    AccessibleElement Describe(long child) const override;
 
     // Key events of the children reach the control's KeyDown/KeyPress/KeyUp first.
     bool KeyPreview = false;

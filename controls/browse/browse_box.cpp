@@ -89,6 +89,7 @@ BrowseBox<Interface>::BrowseBox(const CLSID& clsid, const IID& events, BrowseIco
     txtFolder.SetFont(MakeFont(FontSpec{})); // the designer's font, whatever the container's is
     cmdBrowse.Click = [this] { cmdBrowse_Click(); };
     txtFolder.Change = [this] { txtFolder_Change(); };
+    txtFolder.Accessibility = this; // the focus rests there: a screen reader reads the control
 }
 
 // ---------------------------------------------------------------- properties: all held by txtFolder
@@ -301,6 +302,27 @@ template <class Interface> void BrowseBox<Interface>::cmdBrowse_Click() {
 
 template <class Interface> void BrowseBox<Interface>::txtFolder_Change() {
     this->RaiseEvent(kChange);
+}
+
+// ---------------------------------------------------------------- what a screen reader reads
+
+// The control's Enabled is the field's; the button does nothing while the field is disabled.
+template <class Interface> AccessibleElement BrowseBox<Interface>::Describe(long child) const {
+    const long disabled = txtFolder.Enabled() ? 0 : STATE_SYSTEM_UNAVAILABLE;
+    if (child == 1) {
+        AccessibleElement button = PushButtonElement(cmdBrowse.hWnd(), L"Browse");
+        button.state |= disabled;
+        return button;
+    }
+    AccessibleElement field = this->UserControl::Describe(child);
+    field.role = ROLE_SYSTEM_TEXT;
+    field.value = txtFolder.Text();
+    field.state |= disabled | (txtFolder.Locked() ? STATE_SYSTEM_READONLY : 0);
+    return field;
+}
+
+template <class Interface> HRESULT BrowseBox<Interface>::DoDefaultAction(long child) {
+    return child == 1 ? Browse() : DISP_E_MEMBERNOTFOUND;
 }
 
 template class BrowseBox<_FileBrowser>;

@@ -50,6 +50,11 @@ protected:
     void Show() override;
     void KeyDown(short& keyCode, short shift) override;
 
+    // Read as a text field with the browse button as its child.
+    AccessibleElement Describe(long child) const override;
+    long ChildCount() const override { return 1; }
+    HRESULT DoDefaultAction(long child) override;
+
 private:
     void cmdBrowse_Click();
     void txtFolder_Change();

@@ -59,6 +59,7 @@ FontBrowser::FontBrowser() : ControlBase(CLSID_FontBrowser, DIID___FontBrowser, 
     picBrowse.MouseUp = [this](short b, short s, float x, float y) { picBrowse_MouseUp(b, s, x, y); };
     picBrowse.Paint = [this] { picBrowse_Paint(); };
     picBrowse.Click = [this] { picBrowse_Click(); };
+    picBrowse.Accessibility = this; // the focus rests there: a screen reader reads the control
 
     lblFont.SetBackStyle(1);
     lblFont.SetAlignment(0);
@@ -252,6 +253,21 @@ void FontBrowser::DrawBrowseButton(bool pressed) {
     const float x = picBrowse.ScaleWidth() / 2 - picBrowse.TextWidth(L"...") / 2 + (pressed ? tx : 0);
     const float y = picBrowse.ScaleHeight() - picBrowse.TextHeight(L"...") - 2 * ty + (pressed ? ty : 0);
     picBrowse.PrintText(x, y, L"...");
+}
+
+// ---------------------------------------------------------------- what a screen reader reads
+
+AccessibleElement FontBrowser::Describe(long child) const {
+    if (child == 1) return PushButtonElement(picBrowse.hWnd(), L"Browse");
+    AccessibleElement field = UserControl::Describe(child);
+    field.role = ROLE_SYSTEM_TEXT;
+    field.value = lblFont.Caption();
+    field.state |= STATE_SYSTEM_READONLY;
+    return field;
+}
+
+HRESULT FontBrowser::DoDefaultAction(long child) {
+    return child == 1 ? Browse() : DISP_E_MEMBERNOTFOUND;
 }
 
 // ---------------------------------------------------------------- the dialog

@@ -38,6 +38,11 @@ private:
     void ExitFocus() override;
     void KeyDown(short& keyCode, short shift) override;
 
+    // Read as the font's name in read-only text, with the browse button as its child.
+    AccessibleElement Describe(long child) const override;
+    long ChildCount() const override { return 1; }
+    HRESULT DoDefaultAction(long child) override;
+
     void picBrowse_MouseDown(short button, short shift, float x, float y);
     void picBrowse_MouseUp(short button, short shift, float x, float y);
     void picBrowse_Paint();

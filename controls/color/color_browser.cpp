@@ -54,6 +54,7 @@ ColorBrowser::ColorBrowser() : ControlBase(CLSID_ColorBrowser, DIID___ColorBrows
     if (ComPtr<IFont> font = MakeFont(FontSpec{L"MS Sans Serif", 8.25f, true})) cmdBrowse.SetFont(font);
     cmdBrowse.Move(0, 0, 270, 360);
     cmdBrowse.Click = [this] { (void)cmdBrowse_Click(); };
+    picSelection.Accessibility = this; // the focus rests there: a screen reader reads the control
 }
 
 // ---------------------------------------------------------------- properties
@@ -159,4 +160,20 @@ void ColorBrowser::picSelection_Paint() {
     }
     picSelection.FillRect(2 * tx, 2 * ty, picSelection.ScaleWidth() - 3 * tx,
                           picSelection.ScaleHeight() - 3 * ty, static_cast<OleColor>(SelectedColor));
+}
+
+// ---------------------------------------------------------------- what a screen reader reads
+
+AccessibleElement ColorBrowser::Describe(long child) const {
+    if (child == 1) return PushButtonElement(cmdBrowse.hWnd(), L"Browse");
+    AccessibleElement box = UserControl::Describe(child);
+    box.role = ROLE_SYSTEM_TEXT;
+    box.value = color::HexColor(ResolveColor(static_cast<OleColor>(SelectedColor)));
+    box.state |= STATE_SYSTEM_READONLY;
+    box.defaultAction = L"Open"; // a click on the swatch browses as the button does
+    return box;
+}
+
+HRESULT ColorBrowser::DoDefaultAction(long) {
+    return cmdBrowse_Click();
 }

@@ -26,6 +26,11 @@ private:
     void Show() override;
     void KeyDown(short& keyCode, short shift) override;
 
+    // Read as a browse box: the colour as read-only text, the browse button its child.
+    AccessibleElement Describe(long child) const override;
+    long ChildCount() const override { return 1; }
+    HRESULT DoDefaultAction(long child) override;
+
     HRESULT cmdBrowse_Click();
     void picSelection_Paint();
     bool ShowColorDialog(LONG& selectedColor, bool& allowCustomColors);

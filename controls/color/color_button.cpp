@@ -66,6 +66,8 @@ ColorButton::ColorButton() : ControlBase(CLSID_ColorButton, DIID___ColorButton, 
     picPopup.MouseMove = [this](short b, short s, float x, float y) { picPopup_MouseMove(b, s, x, y); };
     picPopup.MouseDown = [this](short b, short s, float x, float y) { picPopup_MouseDown(b, s, x, y); };
     picPopup.MouseUp = [this](short b, short s, float x, float y) { picPopup_MouseUp(b, s, x, y); };
+    popupList.Entry = [this](long k) { return PaletteEntry(k); };
+    popupList.Choose = [this](long k) { ChoosePaletteEntry(k); };
 }
 
 // ---------------------------------------------------------------- properties
@@ -284,6 +286,58 @@ void ColorButton::picPopup_MouseUp(short button, short, float x, float y) {
         RaiseEvent(kClick);
     }
     (void)HidePopup();
+}
+
+// ---------------------------------------------------------------- what a screen reader reads
+
+AccessibleElement ColorButton::Describe(long child) const {
+    AccessibleElement button = UserControl::Describe(child);
+    if (child != CHILDID_SELF) return button;
+    const bool open = picPopup.Visible();
+    button.role = ROLE_SYSTEM_BUTTONDROPDOWN;
+    button.value = color::HexColor(ResolveColor(SelectedColor));
+    button.state |= STATE_SYSTEM_HASPOPUP | (open ? STATE_SYSTEM_EXPANDED : STATE_SYSTEM_COLLAPSED);
+    if (GetCapture() == hWnd()) button.state |= STATE_SYSTEM_PRESSED;
+    button.defaultAction = open ? L"Close" : L"Open";
+    return button;
+}
+
+// A click: the focus comes here, and the palette opens or closes.
+HRESULT ColorButton::DoDefaultAction(long child) {
+    if (child != CHILDID_SELF) return DISP_E_MEMBERNOTFOUND;
+    ComPtr<IUnknown> keepAlive(Identity());
+    if (GetFocus() != hWnd()) SetFocus(hWnd());
+    Click();
+    return S_OK;
+}
+
+AccessibleElement ColorButton::PaletteEntry(long k) const {
+    AccessibleElement entry;
+    const color::PaletteCell& cell = Palette[static_cast<size_t>(k)];
+    entry.screen = Win32Rect(cell.CellRect);
+    if (color::IsColorCell(k)) {
+        entry.role = ROLE_SYSTEM_LISTITEM;
+        entry.name = color::ColorName(cell.Color);
+        entry.value = color::HexColor(cell.Color);
+        entry.defaultAction = L"Select";
+        entry.state = STATE_SYSTEM_SELECTABLE | (cell.Color == SelectedColor ? STATE_SYSTEM_SELECTED : 0);
+    } else {
+        entry.role = ROLE_SYSTEM_PUSHBUTTON;
+        entry.name = L"Other...";
+        entry.defaultAction = L"Press";
+    }
+    if (k == HotCell) entry.state |= STATE_SYSTEM_HOTTRACKED;
+    return entry;
+}
+
+// The mouse's way: onto the entry, pressed and released there.
+void ColorButton::ChoosePaletteEntry(long k) {
+    ComPtr<IUnknown> keepAlive(Identity());
+    const color::PixelRect& r = Palette[static_cast<size_t>(k)].CellRect;
+    const float x = float(r.left + r.right) / 2, y = float(r.top + r.bottom) / 2;
+    picPopup_MouseMove(0, 0, x, y);
+    picPopup_MouseDown(1, 0, x, y);
+    if (picPopup.Visible()) picPopup_MouseUp(1, 0, x, y);
 }
 
 bool ColorButton::PickCustomColor(OLE_COLOR& chosen) {

@@ -3,6 +3,7 @@
 #pragma once
 #include "color_geometry.h"
 #include "dravlix.h"
+#include "float_popup.h"
 #include "user_control.h"
 
 HRESULT CreateColorButton(REFIID iid, void** object);
@@ -30,6 +31,14 @@ private:
     void EnterFocus() override;
     void ExitFocus() override;
 
+    // Read as a drop-down button whose child is the palette.
+    AccessibleElement Describe(long child) const override;
+    long ChildCount() const override { return 1; }
+    HWND ChildWindow(long child) const override { return child == 1 ? picPopup.hWnd() : nullptr; }
+    HRESULT DoDefaultAction(long child) override;
+    AccessibleElement PaletteEntry(long k) const;
+    void ChoosePaletteEntry(long k);
+
     void picPopup_Paint();
     void picPopup_MouseMove(short button, short shift, float x, float y);
     void picPopup_MouseDown(short button, short shift, float x, float y);
@@ -49,4 +58,5 @@ private:
     short HotCell = 0;
     ComPtr<IDispatch> CancelControl;
     PictureBox picPopup{*this, 1};
+    PopupList popupList{picPopup, color::kOtherCell}; // lets go of the box before the box goes
 };

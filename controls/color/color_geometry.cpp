@@ -66,6 +66,29 @@ const std::array<uint32_t, 16> kStandardColors = {
     0x00808080, 0x00FF0000, 0x0000FF00, 0x00FFFF00, 0x000000FF, 0x00FF00FF, 0x0000FFFF, 0x00FFFFFF,
 };
 
+const std::array<const wchar_t*, 16> kStandardColorNames = {
+    L"black", L"blue",      L"green",       L"cyan",        L"red",          L"magenta",       L"yellow (dark)",
+    L"white (light grey)",  L"grey",        L"light blue",  L"light green",  L"light cyan",    L"light red",
+    L"light magenta",       L"light yellow", L"bright white",
+};
+
+std::wstring HexColor(uint32_t color) {
+    static constexpr wchar_t digits[] = L"0123456789ABCDEF";
+    std::wstring text = L"#";
+    for (int shift : {0, 8, 16}) { // red, green, blue
+        const uint32_t byte = (color >> shift) & 0xFF;
+        text += digits[byte >> 4];
+        text += digits[byte & 0xF];
+    }
+    return text;
+}
+
+std::wstring ColorName(uint32_t color) {
+    for (size_t i = 0; i < kStandardColors.size(); ++i)
+        if (kStandardColors[i] == color) return kStandardColorNames[i];
+    return HexColor(color);
+}
+
 int ListRowAt(double x, double y, double outerWidth, double outerHeight, double innerHeight) {
     if (!(x >= 0 && x <= outerWidth && y >= 0 && y <= outerHeight) || !(innerHeight > 0)) return -1;
     const double row = std::floor(y / (innerHeight / 16));

@@ -4,6 +4,7 @@
 #pragma once
 #include <array>
 #include <cstdint>
+#include <string>
 
 namespace color {
 
@@ -50,6 +51,13 @@ inline bool IsColorCell(int entry) {
 // ---- the sixteen-colour list
 
 extern const std::array<uint32_t, 16> kStandardColors;
+extern const std::array<const wchar_t*, 16> kStandardColorNames; // "black", "blue", ... "bright white"
+
+// ---- colours as a screen reader reads them (0x00BBGGRR in)
+
+std::wstring HexColor(uint32_t color); // "#RRGGBB"
+// The standard name of one of the sixteen colours, else its "#RRGGBB".
+std::wstring ColorName(uint32_t color);
 
 // The row a press chooses, from the press position and the list's outer and inner sizes (all twips);
 // -1 when the press lies outside the list, which includes its bottom boundary.

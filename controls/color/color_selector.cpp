@@ -55,6 +55,9 @@ ColorSelector::ColorSelector()
     picPopup.Move(0, 0, 1215, 3240);
     picPopup.Paint = [this] { picPopup_Paint(); };
     picPopup.MouseDown = [this](short b, short s, float x, float y) { picPopup_MouseDown(b, s, x, y); };
+    picSelection.Accessibility = this; // the focus rests there: a screen reader reads the control
+    popupList.Entry = [this](long entry) { return ListEntry(entry); };
+    popupList.Choose = [this](long entry) { ChooseListEntry(entry); };
 }
 
 // ---------------------------------------------------------------- properties
@@ -183,4 +186,45 @@ void ColorSelector::picPopup_MouseDown(short button, short, float x, float y) {
     picSelection_Paint();
     HidePopup();
     RaiseEvent(kClick);
+}
+
+// ---------------------------------------------------------------- what a screen reader reads
+
+AccessibleElement ColorSelector::Describe(long child) const {
+    AccessibleElement combo = UserControl::Describe(child);
+    if (child != CHILDID_SELF) return combo;
+    const bool open = picPopup.Visible();
+    combo.role = ROLE_SYSTEM_COMBOBOX;
+    combo.value = color::HexColor(color::kStandardColors[static_cast<size_t>(SelectedIndex)]);
+    combo.state |= STATE_SYSTEM_HASPOPUP | (open ? STATE_SYSTEM_EXPANDED : STATE_SYSTEM_COLLAPSED);
+    if (cmdPopup.hWnd() && (SendMessageW(cmdPopup.hWnd(), BM_GETSTATE, 0, 0) & BST_PUSHED))
+        combo.state |= STATE_SYSTEM_PRESSED;
+    combo.defaultAction = open ? L"Close" : L"Open";
+    return combo;
+}
+
+HRESULT ColorSelector::DoDefaultAction(long child) {
+    return child == CHILDID_SELF ? cmdPopup_Click() : DISP_E_MEMBERNOTFOUND;
+}
+
+// Row entry - 1, a band across the list.
+AccessibleElement ColorSelector::ListEntry(long entry) const {
+    const size_t row = static_cast<size_t>(entry - 1);
+    const double band = std::floor(picPopup.ScaleHeight() / 16);
+    AccessibleElement item;
+    item.role = ROLE_SYSTEM_LISTITEM;
+    item.name = color::kStandardColorNames[row];
+    item.value = color::HexColor(color::kStandardColors[row]);
+    item.defaultAction = L"Select";
+    item.state = STATE_SYSTEM_SELECTABLE | (row == static_cast<size_t>(SelectedIndex) ? STATE_SYSTEM_SELECTED : 0);
+    item.screen = {0, Screen::TwipsToPixelsY(Twips(double(row) * band)),
+                   Screen::TwipsToPixelsX(Twips(picPopup.ScaleWidth())),
+                   Screen::TwipsToPixelsY(Twips(double(row + 1) * band))};
+    return item;
+}
+
+// A press in the middle of the row, as the mouse would make it.
+void ColorSelector::ChooseListEntry(long entry) {
+    const double row = (picPopup.ScaleHeight() / 16) * (double(entry) - 0.5);
+    picPopup_MouseDown(1, 0, picPopup.ScaleWidth() / 2, float(row));
 }

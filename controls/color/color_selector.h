@@ -2,6 +2,7 @@
 // picSelection, the arrow button cmdPopup, and the floating list picPopup. The selection is a colour number.
 #pragma once
 #include "dravlix.h"
+#include "float_popup.h"
 #include "user_control.h"
 
 HRESULT CreateColorSelector(REFIID iid, void** object);
@@ -23,6 +24,14 @@ private:
     void KeyDown(short& keyCode, short shift) override;
     void ExitFocus() override;
 
+    // Read as a combo box whose child is the list.
+    AccessibleElement Describe(long child) const override;
+    long ChildCount() const override { return 1; }
+    HWND ChildWindow(long child) const override { return child == 1 ? picPopup.hWnd() : nullptr; }
+    HRESULT DoDefaultAction(long child) override;
+    AccessibleElement ListEntry(long entry) const;
+    void ChooseListEntry(long entry);
+
     HRESULT cmdPopup_Click();
     void picSelection_Paint();
     void picPopup_Paint();
@@ -36,4 +45,5 @@ private:
     PictureBox picSelection{*this, 1};
     CommandButton cmdPopup{*this, 2};
     PictureBox picPopup{*this, 3};
+    PopupList popupList{picPopup, 16}; // lets go of the box before the box goes
 };

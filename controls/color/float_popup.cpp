@@ -34,3 +34,32 @@ void HidePopup(PictureBox& popup, const std::function<void()>& repaintFace) {
     DoEvents();
     repaintFace();
 }
+
+PopupList::PopupList(PictureBox& popup, long entries) : popup_(popup), entries_(entries) {
+    popup_.Accessibility = this;
+}
+
+PopupList::~PopupList() {
+    popup_.Accessibility = nullptr;
+}
+
+AccessibleElement PopupList::Describe(long child) const {
+    const long listState = WindowState(popup_.hWnd());
+    if (child == CHILDID_SELF) {
+        AccessibleElement list;
+        list.role = ROLE_SYSTEM_LIST;
+        list.name = L"Colors";
+        list.state = listState;
+        list.screen = WindowScreenRect(popup_.hWnd());
+        return list;
+    }
+    AccessibleElement entry = Entry ? Entry(child) : AccessibleElement{};
+    entry.screen = ClientToScreenRect(popup_.hWnd(), entry.screen);
+    entry.state |= listState & STATE_SYSTEM_INVISIBLE;
+    return entry;
+}
+
+HRESULT PopupList::DoDefaultAction(long child) {
+    if (Choose) Choose(child);
+    return S_OK;
+}

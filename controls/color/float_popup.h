@@ -1,6 +1,7 @@
 // The drop-down the palette controls share: a picture box of the control, turned into a floating tool
 // window, placed against the control and the screen's edges, shown with the mouse captured, hidden again.
 #pragma once
+#include "accessible.h"
 #include "control.h"
 
 #include <functional>
@@ -16,3 +17,23 @@ void ShowPopup(HWND control, PictureBox& popup, const std::function<void()>& pai
 // Releases the capture if the popup holds it, hides the popup, lets the pending messages run and
 // repaints the control's face.
 void HidePopup(PictureBox& popup, const std::function<void()>& repaintFace);
+
+// What a screen reader reads of a drop-down: a list of its owner's entries, each chosen by its default
+// action as a click would choose it.
+class PopupList final : public AccessibleSource {
+public:
+    PopupList(PictureBox& popup, long entries);
+    ~PopupList();
+
+    // Entry 1..entries, its place in the popup's client pixels; the list adds where that is on the screen.
+    std::function<AccessibleElement(long entry)> Entry;
+    std::function<void(long entry)> Choose;
+
+    AccessibleElement Describe(long child) const override;
+    long ChildCount() const override { return entries_; }
+    HRESULT DoDefaultAction(long child) override;
+
+private:
+    PictureBox& popup_;
+    long entries_;
+};

@@ -199,6 +199,24 @@ void Hyperlink::KeyUp(short& keyCode, short shift) {
     RaiseEvent(kKeyUp, code, shift);
 }
 
+// ---------------------------------------------------------------- what a screen reader reads
+
+AccessibleElement Hyperlink::Describe(long child) const {
+    AccessibleElement link = UserControl::Describe(child);
+    link.role = ROLE_SYSTEM_LINK;
+    link.name = Label1.UseMnemonic() ? WithoutAccessKeys(Label1.Caption()) : Label1.Caption();
+    link.value = lblURL.Caption();
+    link.state |= STATE_SYSTEM_LINKED;
+    link.defaultAction = L"Jump";
+    return link;
+}
+
+HRESULT Hyperlink::DoDefaultAction(long) {
+    ComPtr<IUnknown> keepAlive(Identity());
+    Label1_Click();
+    return S_OK;
+}
+
 void Hyperlink::Label1_Click() {
     RaiseEvent(kClick);
     // Whatever the shell makes of the address, the control stays as it was: the result is not looked at.

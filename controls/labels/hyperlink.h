@@ -40,6 +40,10 @@ private:
     void KeyPress(short& keyAscii) override;
     void KeyUp(short& keyCode, short shift) override;
 
+    // Read as a link named by its caption, whose value is the address.
+    AccessibleElement Describe(long child) const override;
+    HRESULT DoDefaultAction(long child) override;
+
     void Label1_Click();
     void Label1_DblClick();
     void Label1_MouseDown(short button, short shift, float x, float y);

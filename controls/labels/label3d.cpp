@@ -258,3 +258,11 @@ void Label3D::Label2_MouseMove(short button, short shift, float x, float y) {
 void Label3D::Label2_MouseUp(short button, short shift, float x, float y) {
     RaiseEvent(kMouseUp, button, shift, x, y);
 }
+
+AccessibleElement Label3D::Describe(long child) const {
+    AccessibleElement label = UserControl::Describe(child);
+    label.role = ROLE_SYSTEM_STATICTEXT;
+    label.name = Label1.UseMnemonic() ? WithoutAccessKeys(Label1.Caption()) : Label1.Caption();
+    label.state |= STATE_SYSTEM_READONLY | (Label1.Enabled() ? 0 : STATE_SYSTEM_UNAVAILABLE);
+    return label;
+}

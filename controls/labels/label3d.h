@@ -41,6 +41,8 @@ private:
     void Resize() override;
     // Not error-free like the other controls' layouts: a failing step ends it with its status.
     HRESULT Layout();
+    // Read as static text, the caption its name.
+    AccessibleElement Describe(long child) const override;
 
     void Label2_Click();
     void Label2_DblClick();

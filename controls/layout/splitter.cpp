@@ -4,6 +4,7 @@
 #include "about_box.h"
 #include "split_layout.h"
 
+#include <algorithm>
 #include <cmath>
 #include <initializer_list>
 #include <iterator>
@@ -217,4 +218,47 @@ void Splitter::SplitterBar_MouseMove(short button, short, float x, float y) {
 void Splitter::SplitterBar_MouseUp(short, short, float, float) {
     SplitterBar.SetBackColor(kBarIdle);
     Resize();
+}
+
+// ---------------------------------------------------------------- what a screen reader reads
+
+std::vector<HWND> Splitter::Parts() const {
+    std::vector<HWND> parts;
+    for (HWND w = ::GetWindow(hWnd(), GW_CHILD); w; w = ::GetWindow(w, GW_HWNDNEXT)) parts.push_back(w);
+    const bool byTop = horizontalSplit_;
+    std::sort(parts.begin(), parts.end(), [byTop](HWND a, HWND b) {
+        const RECT ra = WindowScreenRect(a), rb = WindowScreenRect(b);
+        return byTop ? std::pair(ra.top, ra.left) < std::pair(rb.top, rb.left)
+                     : std::pair(ra.left, ra.top) < std::pair(rb.left, rb.top);
+    });
+    return parts;
+}
+
+long Splitter::ChildCount() const { return static_cast<long>(Parts().size()); }
+
+HWND Splitter::ChildWindow(long child) const {
+    const std::vector<HWND> parts = Parts();
+    if (child < 1 || child > static_cast<long>(parts.size())) return nullptr;
+    HWND part = parts[static_cast<size_t>(child - 1)];
+    return part == SplitterBar.hWnd() ? nullptr : part;
+}
+
+std::wstring Splitter::PercentText() const {
+    const auto percent = split::PercentFromRatio(splitRatio_);
+    return percent ? std::to_wstring(*percent) + L"%" : std::wstring();
+}
+
+AccessibleElement Splitter::Describe(long child) const {
+    if (child == CHILDID_SELF) {
+        AccessibleElement pane = UserControl::Describe(child);
+        pane.role = ROLE_SYSTEM_PANE;
+        pane.value = PercentText();
+        return pane;
+    }
+    AccessibleElement bar;
+    bar.role = ROLE_SYSTEM_SEPARATOR;
+    bar.value = PercentText();
+    bar.state = WindowState(SplitterBar.hWnd()) | (SplitterBar.HasCapture() ? STATE_SYSTEM_PRESSED : 0);
+    bar.screen = WindowScreenRect(SplitterBar.hWnd());
+    return bar;
 }

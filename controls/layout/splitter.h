@@ -5,6 +5,9 @@
 #include "dravlix.h"
 #include "user_control.h"
 
+#include <string>
+#include <vector>
+
 HRESULT CreateSplitter(REFIID iid, void** object);
 
 class Splitter final : public ControlBase<Splitter, _Splitter> {
@@ -31,6 +34,13 @@ private:
     HRESULT ReadProperties(PropertyBag& bag) override;
     HRESULT WriteProperties(PropertyBag& bag) override;
     void Resize() override;
+
+    // Read as a pane: the two controls, each its own window, with the bar (a separator) between them.
+    AccessibleElement Describe(long child) const override;
+    long ChildCount() const override;
+    HWND ChildWindow(long child) const override;
+    std::vector<HWND> Parts() const; // the child windows in reading order
+    std::wstring PercentText() const;
 
     void SplitterBar_MouseDown(short button, short shift, float x, float y);
     void SplitterBar_MouseMove(short button, short shift, float x, float y);

@@ -274,6 +274,13 @@ void TrayArea::Terminate() {
     (void)CurrentPlatform().NotifyIcon(NIM_DELETE, &notify_); // never shown: the shell says no
 }
 
+AccessibleElement TrayArea::Describe(long child) const {
+    AccessibleElement face = UserControl::Describe(child);
+    face.role = ROLE_SYSTEM_GRAPHIC;
+    face.value = toolTip_;
+    return face;
+}
+
 LRESULT CALLBACK TrayArea::WatchShell(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
                                       DWORD_PTR self) noexcept {
     if (message == TaskbarCreated()) {

@@ -32,6 +32,8 @@ private:
     void Resize() override;
     void MouseMove(short button, short shift, float x, float y) override;
     void Terminate() override;
+    // Read as the picture a designer sees, the tool tip its value.
+    AccessibleElement Describe(long child) const override;
 
     HRESULT AddIcon(bool newIdentifier);
     void FillTip();

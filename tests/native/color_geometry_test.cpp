@@ -137,4 +137,21 @@ TEST(ColorList, RowForAPressIncludingTheBottomBoundary) {
     EXPECT_EQ(ListRowAt(std::nan(""), 10, 1215, 3240, 3240), -1);
 }
 
+TEST(ColorNames, StandardNamesElseRedGreenBlueInHex) {
+    const struct {
+        uint32_t color;
+        const wchar_t *hex, *name;
+    } cases[] = {
+        {0x00000000, L"#000000", L"black"},       {0x00800000, L"#000080", L"blue"},
+        {0x000000FF, L"#FF0000", L"light red"},   {0x00FFFFFF, L"#FFFFFF", L"bright white"},
+        {0x00C0DCC0, L"#C0DCC0", L"#C0DCC0"},     {0x00F0CAA6, L"#A6CAF0", L"#A6CAF0"},
+        {0x80000000, L"#000000", L"#000000"}, // a system colour is none of them
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(HexColor(c.color), c.hex);
+        EXPECT_EQ(ColorName(c.color), c.name);
+    }
+    for (size_t i = 0; i < kStandardColors.size(); ++i) EXPECT_EQ(ColorName(kStandardColors[i]), kStandardColorNames[i]);
+}
+
 } // namespace
