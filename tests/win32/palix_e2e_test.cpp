@@ -259,6 +259,11 @@ TEST(Palix, PlaysAWholeGameAndAddsItToTheStatistics) {
                    ID_IMAGE(5)})
         EXPECT_FALSE(palix.Shows(id)) << id;
     for (int n = 1; n <= 5; ++n) EXPECT_EQ(SendMessageW(palix.Item(ID_OPTION(n)), BM_GETCHECK, 0, 0), BST_UNCHECKED);
+    // The symbols and the button read from outside, as a screen reader reads them.
+    const wchar_t* symbols[] = {L"Star", L"Cross", L"Square", L"Circle", L"Waves"};
+    for (int n = 1; n <= 5; ++n) EXPECT_EQ(NameOf(palix.Item(ID_OPTION(n))), symbols[n - 1]);
+    EXPECT_EQ(NameOf(palix.Item(ID_COMMAND1)), L"Next card");
+    EXPECT_EQ(palix.Text(ID_LABEL(3)), L"Guess rate should be 20%");
 
     // The first card without a guess is a miss; then guess Star, and from card 13 on Waves.
     int hits = 0;
