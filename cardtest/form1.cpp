@@ -18,7 +18,7 @@ std::wstring Widen(const std::string& ascii) { return std::wstring(ascii.begin()
 
 std::wstring HexText(HRESULT hr) {
     wchar_t text[16];
-    swprintf(text, 16, L"0x%08lX", static_cast<unsigned long>(hr));
+    wsprintfW(text, L"0x%08lX", static_cast<unsigned long>(hr));
     return text;
 }
 
