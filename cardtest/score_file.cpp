@@ -2,9 +2,9 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstdlib>
 #include <limits>
 
+#include "nearest_double.h"
 #include "number_text.h"
 
 namespace cardtest {
@@ -71,9 +71,9 @@ long long DecimalExponent(std::string_view number) {
 double NumberValue(std::string_view number) {
     const bool negative = number[0] == '-';
     if (number[0] == '+' || negative) number.remove_prefix(1);
-    // strtod, correctly rounded as std::from_chars is but without its tables, a tenth of Palix. It gets the
-    // number as d.ddde±x, the exponent that of the first significant digit, so that no length of text makes
-    // it slow or misread the exponent: 800 digits decide the nearest double, any further ones act as one 1.
+    // The nearest double from the significant digits and the exponent of the first one, rather than
+    // std::from_chars and its tables, a tenth of Palix. 800 digits decide the nearest double: any further
+    // ones count only as being there, as a 1 after them.
     constexpr size_t kDigitsThatDecide = 800;
     std::string digits;
     bool more = false;
@@ -85,14 +85,13 @@ double NumberValue(std::string_view number) {
             more = more || c != '0';
         }
     }
+    if (more) digits += '1';
     double value = 0;
     const long long exponent = digits.empty() ? 0 : DecimalExponent(number);
     if (exponent > 400) {
         value = std::numeric_limits<double>::infinity();
     } else if (!digits.empty() && exponent >= -400) {
-        if (more) digits += '1';
-        digits.insert(1, ".");
-        value = std::strtod((digits + "e" + std::to_string(exponent)).c_str(), nullptr);
+        value = NearestDouble(digits, static_cast<int>(exponent));
     }
     return negative ? -value : value;
 }
