@@ -1,7 +1,9 @@
 #include "form1.h"
 
 #include "app.h"
+#include "card_face.h"
 #include "dravlix.h"
+#include "module.h"
 #include "number_text.h"
 #include "score_store.h"
 
@@ -16,7 +18,7 @@ std::wstring Widen(const std::string& ascii) { return std::wstring(ascii.begin()
 
 std::wstring HexText(HRESULT hr) {
     wchar_t text[16];
-    swprintf(text, 16, L"0x%08lX", static_cast<unsigned long>(hr));
+    wsprintfW(text, L"0x%08lX", static_cast<unsigned long>(hr));
     return text;
 }
 
@@ -98,7 +100,7 @@ Form1::Form1() {
 
     for (int16_t symbol = 1; symbol <= 5; ++symbol) {
         Image& image = ImageFor(symbol);
-        image.SetPicture(100 + symbol);
+        image.SetPicture(LoadCardFace(Module::Instance(), 100 + symbol));
         image.Move(4320, 600, 2205, 3540);
         image.SetVisible(false);
     }

@@ -1,8 +1,8 @@
 #include "number_text.h"
 
 #include <cmath>
-#include <cstdio>
 #include <cstdlib>
+#include <cwchar>
 #include <string_view>
 
 namespace cardtest {
@@ -14,10 +14,12 @@ std::string GeneralNumberText(double value) {
 
     // Rounding to 15 significant digits first decides the exponent, so that a carry
     // (999999999999999.9 -> 1E+15) lands in the right form.
-    // printf's correctly rounded form rather than std::to_chars, whose tables would double Palix's size.
-    char buffer[32];
-    const int length = std::snprintf(buffer, sizeof buffer, "%.14e", std::fabs(value));
-    const std::string_view scientific(buffer, length > 0 ? static_cast<size_t>(length) : 0); // d.(14)e[+-]xx
+    // printf's correctly rounded form rather than std::to_chars, whose tables would double Palix's size; the
+    // wide one, which Palix links anyway, rather than a second formatter.
+    wchar_t wide[32];
+    const int length = std::swprintf(wide, 32, L"%.14e", std::fabs(value));
+    const std::string narrow(wide, wide + (length > 0 ? length : 0));
+    const std::string_view scientific(narrow); // d.(14)e[+-]xx
     const size_t e = scientific.find('e');
     const int exponent = std::atoi(std::string(scientific.substr(e + 1)).c_str());
     std::string digits = std::string(1, scientific[0]) + std::string(scientific.substr(2, e - 2));

@@ -1,5 +1,6 @@
 #include "app.h"
 
+#include "com.h"
 #include "module.h"
 
 #include <windows.h>
@@ -111,7 +112,7 @@ float Timer() {
 }
 
 void ReportRunTimeError(int number, std::string_view description, std::wstring_view subject) {
-    std::wstring text = L"Run-time error " + std::to_wstring(number) + L": ";
+    std::wstring text = L"Run-time error " + DecimalText(number) + L": ";
     text.append(description.begin(), description.end()); // descriptions are ASCII
     if (!subject.empty()) text.append(L"\r\n\r\n").append(subject);
     MessageBoxW(nullptr, text.c_str(), Title().c_str(),

@@ -34,6 +34,6 @@ BSTR ErrorText(HRESULT hr) {
     if (text) LocalFree(text);
     if (n) return message;
     wchar_t code[24];
-    swprintf(code, 24, L"Error 0x%08lX.", static_cast<unsigned long>(hr));
+    wsprintfW(code, L"Error 0x%08lX.", static_cast<unsigned long>(hr));
     return SysAllocString(code);
 }

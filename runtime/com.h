@@ -78,6 +78,12 @@ inline HRESULT CopyText(std::wstring_view text, BSTR* value) {
 }
 inline std::wstring_view TextOf(BSTR text) { return {text ? text : L"", text ? SysStringLen(text) : 0}; }
 
+// A whole number in decimal; std::to_wstring would link the C runtime's formatter, floating point and all.
+inline std::wstring DecimalText(long long value) {
+    const std::string digits = std::to_string(value);
+    return std::wstring(digits.begin(), digits.end());
+}
+
 class Variant {
 public:
     Variant() { VariantInit(&v_); }

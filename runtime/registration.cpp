@@ -89,7 +89,7 @@ HRESULT LoadOwnTypeLib(const std::wstring& path, ComPtr<ITypeLib>& typeLib, Type
 }
 
 std::wstring VersionText(const TypeLibIdentity& identity) {
-    return std::to_wstring(identity.major) + L"." + std::to_wstring(identity.minor);
+    return DecimalText(identity.major) + L"." + DecimalText(identity.minor);
 }
 
 // MinGW's oleauto.h lacks the per-user pair; oleaut32 exports them.
@@ -149,9 +149,9 @@ HRESULT RegisterControl(HKEY root, const ControlClass& control, const std::wstri
     RETURN_IF_FAILED(SetValue(root, key + L"\\VersionIndependentProgID", nullptr, progId));
     RETURN_IF_FAILED(CreateKey(root, key + L"\\Control"));
     RETURN_IF_FAILED(SetValue(root, key + L"\\ToolboxBitmap32", nullptr,
-                              server + L", " + std::to_wstring(control.toolboxBitmap)));
+                              server + L", " + DecimalText(control.toolboxBitmap)));
     RETURN_IF_FAILED(SetValue(root, key + L"\\MiscStatus", nullptr, L"0"));
-    RETURN_IF_FAILED(SetValue(root, key + L"\\MiscStatus\\1", nullptr, std::to_wstring(control.miscStatus)));
+    RETURN_IF_FAILED(SetValue(root, key + L"\\MiscStatus\\1", nullptr, DecimalText(control.miscStatus)));
     RETURN_IF_FAILED(SetValue(root, key + L"\\TypeLib", nullptr, GuidText(typeLib.libid)));
     RETURN_IF_FAILED(SetValue(root, key + L"\\Version", nullptr, VersionText(typeLib)));
     RETURN_IF_FAILED(CreateKey(root, key + L"\\Implemented Categories\\" + kControlCategory));

@@ -1,5 +1,7 @@
 #!/usr/bin/env bash
-# Draws Palix's five card faces (147x236, 256 colours) and its red-heart icon (32 and 16 px) into $1.
+# Draws Palix's five card faces (147x236, 256 colours) and its red-heart icon (32 and 16 px) into $1. Each face
+# is written twice: a bitmap file, and the same pixels as an uncompressed 8-bit bitmap without its file header,
+# packed with gzip (NAME.dib.gz), which is what Palix carries.
 set -euo pipefail
 out="$1"
 mkdir -p "$out"
@@ -16,6 +18,8 @@ card() {  # name, then ImageMagick draw arguments for the symbol in the card's m
     local name="$1"; shift
     convert "$tmp/blank.png" -fill none -stroke black -strokewidth 7 "$@" \
         -type Palette -colors 256 -compress RLE BMP3:"$out/$name.bmp"
+    convert "$out/$name.bmp" -compress none BMP3:"$tmp/$name.bmp"
+    tail -c +15 "$tmp/$name.bmp" | gzip -9 -n >"$out/$name.dib.gz"
 }
 card waves  -strokewidth 6 \
             -draw 'path "M 25,83 q 11,-24 22,0 t 22,0 t 22,0 t 22,0"' \

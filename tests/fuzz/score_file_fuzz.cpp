@@ -3,7 +3,9 @@
 #include "score_file.h"
 
 #include <cmath>
+#include <cstdlib>
 #include <cstring>
+#include <string>
 
 #include "fuzz_check.h"
 
@@ -26,9 +28,11 @@ void CheckWrittenField(std::string_view field) {
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::string_view bytes(reinterpret_cast<const char*>(data), size);
 
-    // A whole number is also the longest leading one once blanks are gone.
+    // A whole number is also the longest leading one once blanks are gone, and the double the host's
+    // C library reads it as.
     if (const std::optional<double> strict = StrictNumber(bytes)) {
         FUZZ_CHECK(Identical(*strict, LenientNumber(bytes)));
+        FUZZ_CHECK(Identical(*strict, std::strtod(std::string(bytes).c_str(), nullptr)));
     }
 
     const ScoreLoad load = LoadScore(bytes);

@@ -51,6 +51,26 @@ TEST(StrictNumber, AcceptsOnlyAWholeNumber) {
     const std::string zeros(2000000, '0');
     EXPECT_EQ(StrictNumber("1" + zeros + "e-1000000000"), 0.0);
     EXPECT_EQ(StrictNumber("0." + zeros + "1e1000000000"), HUGE_VAL);
+    EXPECT_EQ(StrictNumber("0." + zeros + "15e2000001"), 1.5);
+}
+
+TEST(StrictNumber, GivesTheNearestDouble) {
+    const std::string many(900, '0'); // past the digits that decide: what follows still tips a tie
+    const std::vector<std::pair<std::string, double>> cases = {
+        {"9007199254740993", 0x1p53}, // a tie goes to the even neighbour
+        {"9007199254740993." + many + "1", 0x1.0000000000001p53},
+        {"9007199254740995", 0x1.0000000000002p53},
+        {"1.00000000000000011102230246251565404236316680908203125", 1.0},
+        {"1.00000000000000011102230246251565404236316680908203125" + many + "1", 0x1.0000000000001p0},
+        {"2.2250738585072011e-308", 0x0.fffffffffffffp-1022},
+        {"2.4703282292062327e-324", 0.0},
+        {"2.4703282292062328e-324", 0x1p-1074},
+        {"1.7976931348623158e308", DBL_MAX},
+        {"1.7976931348623159e308", HUGE_VAL},
+        {"0.1", 0x1.999999999999ap-4},
+    };
+    for (const auto& [text, value] : cases)
+        EXPECT_EQ(StrictNumber(text), value) << text.substr(0, 60);
 }
 
 TEST(LenientNumber, TakesTheLongestLeadingNumber) {
