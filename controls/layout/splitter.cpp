@@ -245,7 +245,7 @@ HWND Splitter::ChildWindow(long child) const {
 
 std::wstring Splitter::PercentText() const {
     const auto percent = split::PercentFromRatio(splitRatio_);
-    return percent ? std::to_wstring(*percent) + L"%" : std::wstring();
+    return percent ? DecimalText(*percent) + L"%" : std::wstring();
 }
 
 AccessibleElement Splitter::Describe(long child) const {
