@@ -47,19 +47,8 @@ bool Container::RouteWindowlessMouse(UINT message, WPARAM wParam, LPARAM lParam,
     case WM_CAPTURECHANGED:
         if (mouseOwner_) std::exchange(mouseOwner_, nullptr)->implicitCapture_ = false;
         return false;
-    case WM_MOUSEMOVE:
-    case WM_LBUTTONDOWN:
-    case WM_LBUTTONUP:
-    case WM_LBUTTONDBLCLK:
-    case WM_RBUTTONDOWN:
-    case WM_RBUTTONUP:
-    case WM_RBUTTONDBLCLK:
-    case WM_MBUTTONDOWN:
-    case WM_MBUTTONUP:
-    case WM_MBUTTONDBLCLK:
-        break;
-    default:
-        return false;
+    default: // moves and the three buttons' presses, releases and double clicks
+        if (message < WM_MOUSEMOVE || message > WM_MBUTTONDBLCLK) return false;
     }
     // Each tip decides from the point whether it is over its own rectangle.
     for (Control* child : windowless_)
