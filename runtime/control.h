@@ -53,8 +53,10 @@ protected:
     // A mouse message or WM_SETCURSOR of the container's window that belongs to a windowless child (the one
     // under the pointer, or the one holding the mouse): true when the child took it.
     bool RouteWindowlessMouse(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
-    // The container's window was made after its windowless children: their tool tips join it.
+    // The container's window was made after its windowless children (their tool tips join it), or goes
+    // before them (their tool tips, which it owns, go with it).
     void WindowMade();
+    void WindowGoing();
 
 private:
     friend class Control;

@@ -579,6 +579,8 @@ STDMETHODIMP UserControl::GetClientSite(IOleClientSite** site) {
 // A container that never deactivates (and then destroys its own window) still gets the control's window back.
 STDMETHODIMP UserControl::Close(DWORD saveOption) {
     if (saveOption == OLECLOSE_SAVEIFDIRTY && dirty_ && site_) site_->SaveObject();
+    UIDeactivate();
+    DropWindow();
     InPlaceDeactivate();
     if (adviseHolder_) adviseHolder_->SendOnClose();
     return S_OK;
@@ -725,10 +727,24 @@ STDMETHODIMP UserControl::GetWindow(HWND* window) {
 }
 
 HRESULT UserControl::Park() {
+    if (!hwnd_) return S_OK;
     if (GetFocus() == hWnd() || IsChild(hWnd(), GetFocus())) SetFocus(nullptr);
     ShowWindow(hWnd(), SW_HIDE);
     SetParent(hWnd(), parking);
     return S_OK;
+}
+
+// A closed control's window goes rather than moving to the parking window, when nothing but the control
+// holds it (no child windows, no one else's procedure on it): it is made again from the control's own
+// state if it is ever needed, and a closed control is mostly released next.
+void UserControl::DropWindow() {
+    HWND window = hwnd_.get();
+    if (!window || ::GetWindow(window, GW_CHILD) ||
+        GetWindowLongPtrW(window, GWLP_WNDPROC) != reinterpret_cast<LONG_PTR>(&UserControl::WindowProc))
+        return;
+    if (GetFocus() == window) SetFocus(nullptr);
+    WindowGoing();
+    hwnd_.reset();
 }
 
 STDMETHODIMP UserControl::InPlaceDeactivate() {

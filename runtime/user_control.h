@@ -228,6 +228,7 @@ private:
     HRESULT ChangeExtent(SIZEL extent);
     HRESULT ActivateInPlace(bool uiActivate, IOleClientSite* site, HWND parent, LPCRECT pos);
     HRESULT Park();
+    void DropWindow();
     HRESULT LoadFromBag(IPropertyBag* bag);
     HRESULT SaveToBag(IPropertyBag* bag);
     HRESULT LoadStream(IStream* stream);

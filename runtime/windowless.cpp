@@ -68,3 +68,8 @@ void Container::WindowMade() {
     for (Control* child : windowless_)
         if (!child->toolTipText_.empty()) child->SetToolTipText(std::wstring(child->toolTipText_));
 }
+
+void Container::WindowGoing() {
+    for (Control* child : windowless_) child->toolTip_.reset();
+    mouseOwner_ = nullptr;
+}
