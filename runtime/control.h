@@ -87,6 +87,9 @@ public:
     Container& container() const { return container_; }
     // Pixels in the container's client area.
     RECT Bounds() const { return PlacedRect(); }
+    // The access key ("&N" in a label's caption), lower case, that moves the focus to the control after
+    // this one; 0 for none.
+    virtual wchar_t AccessKey() const { return 0; }
     // Made after other (declaration order, which is the tab order until something is moved in it).
     bool DeclaredAfter(const Control& other) const { return serial_ > other.serial_; }
 
@@ -273,8 +276,7 @@ public:
     bool UseMnemonic() const { return useMnemonic_; }
     void SetUseMnemonic(bool useMnemonic);
 
-    // The access key ("&N" in the caption), lower case; 0 when there is none.
-    wchar_t AccessKey() const;
+    wchar_t AccessKey() const override;
 
 protected:
     void OnFontChanged() override;

@@ -103,9 +103,8 @@ std::vector<Control*> Form::Controls() const {
 bool Form::PressLabelAccessKey(const MSG& msg) {
     if (msg.message != WM_SYSCHAR) return false;
     const auto key = static_cast<wchar_t>(towlower(static_cast<wint_t>(msg.wParam)));
-    for (Control* child : WindowlessChildren()) {
-        auto* label = dynamic_cast<Label*>(child);
-        if (!label || !label->Visible() || !label->Enabled() || label->AccessKey() != key) continue;
+    for (Control* label : WindowlessChildren()) {
+        if (!label->Visible() || !label->Enabled() || label->AccessKey() != key) continue;
         // A label takes no focus: the control declared after it does.
         for (Control* next : Controls())
             if (next->DeclaredAfter(*label) && next->TabStop() && next->SetFocus() == S_OK) return true;
