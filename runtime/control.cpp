@@ -114,17 +114,19 @@ Control::Control(Container& container, int id, const wchar_t* windowClass, DWORD
     if (!hwnd) return;
     hwnd_.reset(hwnd);
     if (!ownClass) Subclass(hwnd);
-    // A copy: a change through one child's font must not reach its siblings.
-    ComPtr<IFont> font = CloneFont(container.DefaultFont().Get());
-    if (!font) font = MakeFont(FontSpec{});
-    font_.Set(std::move(font));
+    TakeContainerFont();
 }
 
 Control::Control(Container& container, int id, Look look)
     : container_(container), look_(look), windowless_(true), serial_(NextSerial()), font_([this] { OnFontChanged(); }),
       backColor_(look.backColor), foreColor_(look.foreColor), id_(id) {
     container.windowless_.push_back(this); // behind the ones declared before it
-    ComPtr<IFont> font = CloneFont(container.DefaultFont().Get());
+    TakeContainerFont();
+}
+
+// A copy: a change through one child's font must not reach its siblings.
+void Control::TakeContainerFont() {
+    ComPtr<IFont> font = CloneFont(container_.DefaultFont().Get());
     if (!font) font = MakeFont(FontSpec{});
     font_.Set(std::move(font));
 }
@@ -353,7 +355,7 @@ LRESULT Control::OnMouse(UINT message, WPARAM wParam, LPARAM lParam) {
         if (button == 1 && std::exchange(leftPressed_, false) && look_.clickOnRelease) {
             const RECT place = PlacedRect();
             const RECT client{0, 0, place.right - place.left, place.bottom - place.top};
-            if ((windowless_ || hWnd()) && PtInRect(&client, POINT{px, py})) Raise(Click);
+            if (PtInRect(&client, POINT{px, py})) Raise(Click);
         }
         return result;
     }
@@ -441,10 +443,7 @@ HRESULT Control::Move(int left, int top, int width, int height) {
     const int x = Screen::TwipsToPixelsX(left), y = Screen::TwipsToPixelsY(top);
     const int cx = Screen::TwipsToPixelsX(width), cy = Screen::TwipsToPixelsY(height);
     if (windowless_) {
-        if (visible_) InvalidateArea(bounds_);
-        bounds_ = RECT{x, y, x + cx, y + cy};
-        PlaceToolTip();
-        if (visible_) InvalidateArea(bounds_);
+        SetBounds(RECT{x, y, x + cx, y + cy});
     } else if (hWnd()) {
         SetWindowPos(hWnd(), nullptr, x, y, cx, cy, SWP_NOZORDER | SWP_NOACTIVATE);
     } else {
@@ -460,9 +459,12 @@ void Control::SetPixelSize(int width, int height) {
         if (hWnd()) SetWindowPos(hWnd(), nullptr, 0, 0, width, height, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
         return;
     }
+    SetBounds(RECT{bounds_.left, bounds_.top, bounds_.left + width, bounds_.top + height});
+}
+
+void Control::SetBounds(const RECT& bounds) {
     if (visible_) InvalidateArea(bounds_);
-    bounds_.right = bounds_.left + width;
-    bounds_.bottom = bounds_.top + height;
+    bounds_ = bounds;
     PlaceToolTip();
     if (visible_) InvalidateArea(bounds_);
 }
@@ -563,7 +565,7 @@ void Control::SetForeColor(OleColor color) {
 
 bool Control::ReceivesInput() const {
     if (windowless_ && !(enabled_ && visible_)) return false;
-    HWND first = windowless_ ? container_.ExistingWindow() : hWnd();
+    HWND first = ShownOn();
     if (!first) return false;
     for (HWND w = first; w; w = GetParent(w)) {
         if (!IsWindowEnabled(w)) return false;
@@ -580,7 +582,7 @@ HRESULT Control::SetFocus() {
 
 void Control::SetToolTipText(std::wstring_view text) {
     toolTipText_ = text;
-    HWND owner = windowless_ ? container_.ExistingWindow() : hWnd();
+    HWND owner = ShownOn();
     if (!owner) return;
     if (toolTipText_.empty()) {
         toolTip_.reset();
@@ -705,7 +707,7 @@ HRESULT Control::SetEdgeStyle(short borderStyle) {
 }
 
 void Control::Refresh() {
-    HWND window = windowless_ ? container_.ExistingWindow() : hWnd();
+    HWND window = ShownOn();
     if (!window) return;
     Invalidate();
     UpdateWindow(window);
@@ -716,7 +718,7 @@ void Control::SetCapture() {
 }
 
 void Control::TakeMouse(bool implicit) {
-    HWND window = windowless_ ? container_.ExistingWindow() : hWnd();
+    HWND window = ShownOn();
     if (!window) return;
     ::SetCapture(window);
     if (windowless_) container_.mouseOwner_ = this;
@@ -728,8 +730,11 @@ void Control::ReleaseCapture() {
 }
 
 bool Control::HasCapture() const {
-    if (windowless_) return container_.mouseOwner_ == this && GetCapture() == container_.ExistingWindow();
-    return hWnd() && GetCapture() == hWnd();
+    return ShownOn() && GetCapture() == ShownOn() && (!windowless_ || container_.mouseOwner_ == this);
+}
+
+HWND Control::ShownOn() const {
+    return windowless_ ? container_.ExistingWindow() : hWnd();
 }
 
 void Control::Invalidate() {

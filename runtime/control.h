@@ -223,6 +223,10 @@ private:
     void Detach();
     RECT PlacedRect() const;
     void InvalidateArea(const RECT& area) const; // windowless: a part of the container's client area
+    void SetBounds(const RECT& bounds); // windowless
+    // The window the control shows on: its own, or for a windowless one its container's (if made yet).
+    HWND ShownOn() const;
+    void TakeContainerFont();
     void TakeMouse(bool implicit);
     HCURSOR Pointer() const; // the MousePointer's cursor; null: the window's own
     void PlaceToolTip();

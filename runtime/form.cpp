@@ -91,9 +91,18 @@ HMENU Form::MenuBar() {
     return bar;
 }
 
+namespace {
+std::vector<HWND> ChildWindows(HWND parent) {
+    std::vector<HWND> children;
+    for (HWND w = parent ? GetWindow(parent, GW_CHILD) : nullptr; w; w = GetWindow(w, GW_HWNDNEXT))
+        children.push_back(w);
+    return children;
+}
+} // namespace
+
 std::vector<Control*> Form::Controls() const {
     std::vector<Control*> controls;
-    for (HWND w = hWnd() ? GetWindow(hWnd(), GW_CHILD) : nullptr; w; w = GetWindow(w, GW_HWNDNEXT))
+    for (HWND w : ChildWindows(hWnd()))
         if (Control* control = Control::FromHandle(w)) controls.push_back(control);
     const auto& windowless = WindowlessChildren();
     controls.insert(controls.end(), windowless.begin(), windowless.end());
@@ -118,18 +127,14 @@ void Form::PlaceInTabOrder(HWND child, HWND after) {
     SetWindowPos(child, after ? after : HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
 }
 
-namespace {
-std::vector<HWND> ChildWindows(HWND parent) {
-    std::vector<HWND> children;
-    for (HWND w = parent ? GetWindow(parent, GW_CHILD) : nullptr; w; w = GetWindow(w, GW_HWNDNEXT))
-        children.push_back(w);
-    return children;
+// Accessible children 1 to n are the windowless ones.
+Control* Form::WindowlessChild(long child) const {
+    const auto& windowless = WindowlessChildren();
+    return child > 0 && size_t(child) <= windowless.size() ? windowless[size_t(child) - 1] : nullptr;
 }
-} // namespace
 
 AccessibleElement Form::Describe(long child) const {
-    const auto& windowless = WindowlessChildren();
-    if (child > 0 && size_t(child) <= windowless.size()) return windowless[size_t(child) - 1]->Describe();
+    if (Control* windowless = WindowlessChild(child)) return windowless->Describe();
     AccessibleElement element;
     if (child != CHILDID_SELF) return element; // a window: it describes itself
     wchar_t caption[256] = L"";
@@ -153,9 +158,8 @@ HWND Form::ChildWindow(long child) const {
 }
 
 HRESULT Form::DoDefaultAction(long child) {
-    const auto& windowless = WindowlessChildren();
-    if (child > 0 && size_t(child) <= windowless.size()) return windowless[size_t(child) - 1]->DoDefaultAction();
-    return DISP_E_MEMBERNOTFOUND;
+    Control* windowless = WindowlessChild(child);
+    return windowless ? windowless->DoDefaultAction() : DISP_E_MEMBERNOTFOUND;
 }
 
 void Form::AddMessageFilter(MessageFilter& filter) {

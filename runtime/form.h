@@ -93,6 +93,7 @@ private:
     HMENU MenuBar();
     bool PreviewFormKey(MSG& msg);
     bool PressLabelAccessKey(const MSG& msg);
+    Control* WindowlessChild(long child) const;
     bool PressDefaultOrCancel(const MSG& msg, bool& passOn);
 
     static LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) noexcept;

@@ -106,8 +106,7 @@ HWND UserControl::MakeWindow(HWND parent, const RECT* place) const {
                                 nullptr, Module::Instance(), nullptr));
     auto* self = const_cast<UserControl*>(this);
     if (hwnd_ && attached_) {
-        SetWindowLongPtrW(hwnd_.get(), GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
-        self->BindAccessibleWindow(hwnd_.get());
+        self->ConnectWindow();
         // Its first size reached no control: the layout and the extent follow it now.
         if (at.right - at.left != width || at.bottom - at.top != height) SendMessageW(hwnd_.get(), WM_SIZE, 0, 0);
     }
@@ -119,10 +118,12 @@ HWND UserControl::MakeWindow(HWND parent, const RECT* place) const {
 // find the object half made.
 void UserControl::AttachWindow() {
     attached_ = true;
-    if (hwnd_) {
-        SetWindowLongPtrW(hwnd_.get(), GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
-        BindAccessibleWindow(hwnd_.get()); // child windows that are part of the face may answer with the control
-    }
+    if (hwnd_) ConnectWindow();
+}
+
+void UserControl::ConnectWindow() {
+    SetWindowLongPtrW(hwnd_.get(), GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+    BindAccessibleWindow(hwnd_.get()); // child windows that are part of the face may answer with the control
 }
 
 UserControl::~UserControl() {
@@ -182,21 +183,17 @@ int UserControl::Width() const { return HimetricToTwips(extent_.cx); }
 int UserControl::Height() const { return HimetricToTwips(extent_.cy); }
 
 namespace {
-// Pixels the border takes from the window's width and height.
-SIZE BorderPixels(HWND hwnd, short borderStyle) {
-    if (!hwnd) return {borderStyle ? 2 * GetSystemMetrics(SM_CXEDGE) : 0, borderStyle ? 2 * GetSystemMetrics(SM_CYEDGE) : 0};
-    RECT window{}, client{};
-    GetWindowRect(hwnd, &window);
-    GetClientRect(hwnd, &client);
-    return {(window.right - window.left) - client.right, (window.bottom - window.top) - client.bottom};
+// Pixels the border (the system's sunken edge) takes from the window's width and height.
+SIZE BorderPixels(short borderStyle) {
+    return {borderStyle ? 2 * GetSystemMetrics(SM_CXEDGE) : 0, borderStyle ? 2 * GetSystemMetrics(SM_CYEDGE) : 0};
 }
 } // namespace
 
 int UserControl::ScaleWidth() const {
-    return Width() - Screen::PixelsToTwipsX(BorderPixels(hwnd_.get(), borderStyle_).cx);
+    return Width() - Screen::PixelsToTwipsX(BorderPixels(borderStyle_).cx);
 }
 int UserControl::ScaleHeight() const {
-    return Height() - Screen::PixelsToTwipsY(BorderPixels(hwnd_.get(), borderStyle_).cy);
+    return Height() - Screen::PixelsToTwipsY(BorderPixels(borderStyle_).cy);
 }
 
 short UserControl::BorderStyle() const {

@@ -229,6 +229,7 @@ private:
     HRESULT ActivateInPlace(bool uiActivate, IOleClientSite* site, HWND parent, LPCRECT pos);
     HRESULT Park();
     void DropWindow();
+    void ConnectWindow(); // the window reaches the control, and screen readers find it
     HRESULT LoadFromBag(IPropertyBag* bag);
     HRESULT SaveToBag(IPropertyBag* bag);
     HRESULT LoadStream(IStream* stream);

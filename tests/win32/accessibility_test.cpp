@@ -8,7 +8,6 @@
 
 #include <gtest/gtest.h>
 #include <oleacc.h>
-#include <tlhelp32.h>
 
 #include <map>
 
@@ -79,15 +78,7 @@ BOOL CALLBACK CollectFromTopLevel(HWND hwnd, LPARAM search) {
 }
 
 bool Loaded(DWORD process, const wchar_t* module) {
-    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPMODULE, process);
-    if (snapshot == INVALID_HANDLE_VALUE) return false;
-    MODULEENTRY32W entry{};
-    entry.dwSize = sizeof entry;
-    bool found = false;
-    for (BOOL more = Module32FirstW(snapshot, &entry); more && !found; more = Module32NextW(snapshot, &entry))
-        found = CompareStringOrdinal(entry.szModule, -1, module, -1, TRUE) == CSTR_EQUAL;
-    CloseHandle(snapshot);
-    return found;
+    return !LoadedModule(process, module).empty();
 }
 
 // The gallery in a process of its own, as a user starts it; its controls by the names a screen reader reads.

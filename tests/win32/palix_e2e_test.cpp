@@ -10,7 +10,6 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 #include <oleacc.h>
-#include <tlhelp32.h>
 #include <wrl/client.h>
 
 #include <string>
@@ -131,19 +130,7 @@ public:
     std::wstring Folder() const { return folder_; }
     std::wstring ScorePath() const { return folder_ + L"\\score.dat"; }
     std::wstring AssemblyFolder() const { return folder_ + L"\\Dravlix\\"; }
-    // The file of a module loaded in Palix's process, found by its name; empty when none is.
-    std::wstring LoadedModule(const wchar_t* name) const {
-        HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPMODULE, process_.dwProcessId);
-        if (snapshot == INVALID_HANDLE_VALUE) return L"";
-        MODULEENTRY32W module{};
-        module.dwSize = sizeof(module);
-        std::wstring found;
-        for (BOOL more = Module32FirstW(snapshot, &module); more && found.empty();
-             more = Module32NextW(snapshot, &module))
-            if (CompareStringOrdinal(module.szModule, -1, name, -1, TRUE) == CSTR_EQUAL) found = module.szExePath;
-        CloseHandle(snapshot);
-        return found;
-    }
+    std::wstring LoadedModule(const wchar_t* name) const { return test::LoadedModule(process_.dwProcessId, name); }
     // What the folder holds besides the statistics file.
     std::vector<std::wstring> Others() const {
         std::vector<std::wstring> names;

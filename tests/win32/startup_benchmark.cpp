@@ -3,8 +3,9 @@
 // a user runs them, from a copy of the deliverables in a new temporary folder (Palix.exe, Dravlix.ocx and
 // its manifest, so that Palix takes Dravlix from there and keeps score.dat there), started in turns, one
 // untimed start each first; the folder is removed at the end. Fails only when a start goes wrong.
+#include "test_support.h"
+
 #include <windows.h>
-#include <tlhelp32.h>
 
 #include <algorithm>
 #include <chrono>
@@ -62,19 +63,6 @@ std::wstring ClassOf(HWND hwnd) {
     return name;
 }
 
-// Where the process loaded a module from; empty when it has none of that name.
-std::wstring LoadedFrom(DWORD process, const wchar_t* name) {
-    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPMODULE, process);
-    if (snapshot == INVALID_HANDLE_VALUE) return L"";
-    MODULEENTRY32W module{};
-    module.dwSize = sizeof module;
-    std::wstring found;
-    for (BOOL more = Module32FirstW(snapshot, &module); more && found.empty();
-         more = Module32NextW(snapshot, &module))
-        if (CompareStringOrdinal(module.szModule, -1, name, -1, TRUE) == CSTR_EQUAL) found = module.szExePath;
-    CloseHandle(snapshot);
-    return found;
-}
 
 struct Program {
     const char* name;
@@ -111,7 +99,7 @@ bool StartOnce(Program& program, const std::wstring& folder, bool timed) {
                            : "no window",
                     millis, idle);
     if (ok && program.library) {
-        std::wstring from = LoadedFrom(pi.dwProcessId, program.library);
+        std::wstring from = test::LoadedModule(pi.dwProcessId, program.library);
         if (FolderOf(from) != folder + L"\\") {
             std::printf("  %s took %s from %s, not from its own folder\n", program.name,
                         Narrow(program.library).c_str(), from.empty() ? "nowhere" : Narrow(from).c_str());

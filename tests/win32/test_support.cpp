@@ -1,6 +1,7 @@
 #include "test_support.h"
 
 #include <gtest/gtest.h>
+#include <tlhelp32.h>
 
 #include <filesystem>
 #include <fstream>
@@ -8,6 +9,19 @@
 #include <thread>
 
 namespace test {
+
+std::wstring LoadedModule(DWORD process, const wchar_t* name) {
+    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPMODULE, process);
+    if (snapshot == INVALID_HANDLE_VALUE) return L"";
+    MODULEENTRY32W module{};
+    module.dwSize = sizeof(module);
+    std::wstring found;
+    for (BOOL more = Module32FirstW(snapshot, &module); more && found.empty();
+         more = Module32NextW(snapshot, &module))
+        if (CompareStringOrdinal(module.szModule, -1, name, -1, TRUE) == CSTR_EQUAL) found = module.szExePath;
+    CloseHandle(snapshot);
+    return found;
+}
 
 std::wstring BinFolder() {
     wchar_t path[MAX_PATH];

@@ -19,6 +19,8 @@ bool WaitUntil(const std::function<bool()>& condition,
                std::chrono::milliseconds limit = std::chrono::milliseconds(10000));
 // A visible top-level window of the given class that belongs to the process (0: this process).
 HWND TopWindowOf(DWORD process, const wchar_t* windowClass);
+// The file of a module loaded in a process, found by its name; empty when none is.
+std::wstring LoadedModule(DWORD process, const wchar_t* name);
 std::string ReadBytes(const std::wstring& path);
 void WriteBytes(const std::wstring& path, const std::string& bytes);
 std::string Narrow(const std::wstring& text);
