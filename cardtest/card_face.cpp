@@ -1,7 +1,7 @@
 #include "card_face.h"
 
 #include "inflate.h"
-#include "picture.h"
+#include "services/picture.h"
 
 #include <cstring>
 

@@ -1,9 +1,9 @@
 #include "form1.h"
 
-#include "app.h"
+#include "services/app.h"
 #include "card_face.h"
 #include "dravlix.h"
-#include "module.h"
+#include "com/module.h"
 #include "number_text.h"
 #include "score_store.h"
 

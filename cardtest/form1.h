@@ -1,8 +1,8 @@
 // Palix's only window: the card test's controls, its File menu and the handlers that play one game.
 #pragma once
 #include "card_game.h"
-#include "control_site.h"
-#include "form.h"
+#include "host/control_site.h"
+#include "host/form.h"
 #include "palix_ids.h"
 #include "score_file.h"
 

@@ -1,7 +1,7 @@
 // One listener per placed control: answers IDispatch::Invoke for the control's default event interface and
 // reports each event, named with its arguments from that interface's type information, as it is raised.
 #pragma once
-#include "com.h"
+#include "com/com.h"
 
 #include <functional>
 #include <string>

@@ -1,9 +1,9 @@
 #include "gallery_form.h"
 
-#include "app.h"
+#include "services/app.h"
 #include "dravlix.h"
-#include "property_bag.h"
-#include "screen.h"
+#include "persist/property_bag.h"
+#include "services/screen.h"
 
 #include <commctrl.h>
 #include <commdlg.h>

@@ -2,9 +2,9 @@
 // property list read from each control's type library, an event log, and the form saved to and loaded from
 // text. The controls come through COM by class, else from the Dravlix.ocx beside the program.
 #pragma once
-#include "control_site.h"
+#include "host/control_site.h"
 #include "event_sink.h"
-#include "form.h"
+#include "host/form.h"
 #include "form_text.h"
 #include "type_info.h"
 

@@ -1,7 +1,7 @@
 #include "type_info.h"
 
-#include "font.h"
-#include "property_bag.h"
+#include "services/font.h"
+#include "persist/property_bag.h"
 
 #include <cmath>
 #include <climits>

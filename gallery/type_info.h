@@ -1,7 +1,7 @@
 // What the gallery learns of a control at run time from its type library (through IProvideClassInfo), and
 // the conversions between the control's values and the gallery's text form.
 #pragma once
-#include "com.h"
+#include "com/com.h"
 #include "form_text.h"
 
 #include <oaidl.h>

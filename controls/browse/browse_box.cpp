@@ -4,8 +4,8 @@
 #include "about_box.h"
 #include "browse_layout.h"
 #include "dravlix.h"
-#include "picture.h"
-#include "screen.h"
+#include "services/picture.h"
+#include "services/screen.h"
 
 #include <array>
 

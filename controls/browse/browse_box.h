@@ -3,7 +3,7 @@
 // txtFolder alone; the button and Alt+Down run the browse action, which asks the derived control's dialog
 // for a path and puts it into the text box.
 #pragma once
-#include "user_control.h"
+#include "control/user_control.h"
 
 #include <string>
 

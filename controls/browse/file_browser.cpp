@@ -1,8 +1,8 @@
 #include "file_browser.h"
 
 #include "dialog_values.h"
-#include "module.h"
-#include "platform.h"
+#include "com/module.h"
+#include "services/platform.h"
 
 #include <vector>
 

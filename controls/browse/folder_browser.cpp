@@ -1,7 +1,7 @@
 #include "folder_browser.h"
 
 #include "dialog_values.h"
-#include "platform.h"
+#include "services/platform.h"
 
 #include <memory>
 #include <vector>

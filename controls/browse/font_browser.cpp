@@ -4,8 +4,8 @@
 #include "about_box.h"
 #include "browse_layout.h"
 #include "dialog_values.h"
-#include "platform.h"
-#include "screen.h"
+#include "services/platform.h"
+#include "services/screen.h"
 
 #include <algorithm>
 #include <cmath>

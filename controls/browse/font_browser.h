@@ -3,7 +3,7 @@
 // changes both and raises Change with the font object.
 #pragma once
 #include "dravlix.h"
-#include "user_control.h"
+#include "control/user_control.h"
 
 HRESULT CreateFontBrowser(REFIID iid, void** object);
 

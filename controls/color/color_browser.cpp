@@ -3,10 +3,10 @@
 
 #include "about_box.h"
 #include "color_geometry.h"
-#include "module.h"
-#include "picture.h"
-#include "platform.h"
-#include "screen.h"
+#include "com/module.h"
+#include "services/picture.h"
+#include "services/platform.h"
+#include "services/screen.h"
 
 #include <array>
 #include <cmath>

@@ -2,7 +2,7 @@
 // system's colour dialog; a confirmed colour raises Change, whose argument is the selected colour itself.
 #pragma once
 #include "dravlix.h"
-#include "user_control.h"
+#include "control/user_control.h"
 
 HRESULT CreateColorBrowser(REFIID iid, void** object);
 

@@ -5,8 +5,8 @@
 #include "by_name.h"
 #include "custom_color_block.h"
 #include "float_popup.h"
-#include "platform.h"
-#include "screen.h"
+#include "services/platform.h"
+#include "services/screen.h"
 
 #include <algorithm>
 #include <cmath>

@@ -4,7 +4,7 @@
 #include "color_geometry.h"
 #include "dravlix.h"
 #include "float_popup.h"
-#include "user_control.h"
+#include "control/user_control.h"
 
 HRESULT CreateColorButton(REFIID iid, void** object);
 

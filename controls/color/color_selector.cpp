@@ -4,7 +4,7 @@
 #include "about_box.h"
 #include "color_geometry.h"
 #include "float_popup.h"
-#include "screen.h"
+#include "services/screen.h"
 
 #include <cmath>
 

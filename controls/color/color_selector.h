@@ -3,7 +3,7 @@
 #pragma once
 #include "dravlix.h"
 #include "float_popup.h"
-#include "user_control.h"
+#include "control/user_control.h"
 
 HRESULT CreateColorSelector(REFIID iid, void** object);
 

@@ -1,8 +1,8 @@
 #include "float_popup.h"
 
 #include "color_geometry.h"
-#include "form.h"
-#include "screen.h"
+#include "host/form.h"
+#include "services/screen.h"
 
 void FloatPopup(PictureBox& popup) {
     // The tool-window style alone: the box's border and every other extended bit go. Floating then adds

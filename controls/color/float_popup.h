@@ -1,8 +1,8 @@
 // The drop-down the palette controls share: a picture box of the control, turned into a floating tool
 // window, placed against the control and the screen's edges, shown with the mouse captured, hidden again.
 #pragma once
-#include "accessible.h"
-#include "control.h"
+#include "services/accessible.h"
+#include "intrinsics/control.h"
 
 #include <functional>
 

@@ -1,9 +1,9 @@
 #include "about_box.h"
 
 #include "about_text.h"
-#include "app.h"
-#include "com.h"
-#include "platform.h"
+#include "services/app.h"
+#include "com/com.h"
+#include "services/platform.h"
 
 HRESULT ShowAboutBox() {
     return NoThrow([] {

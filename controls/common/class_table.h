@@ -1,6 +1,6 @@
 // Dravlix's control classes in the order of its type library.
 #pragma once
-#include "control_class.h"
+#include "com/control_class.h"
 
 #include <cstddef>
 

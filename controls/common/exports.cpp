@@ -1,9 +1,9 @@
 // Dravlix.ocx's entry points: the runtime does the work, given the library's class table.
-#include "class_factory.h"
+#include "com/class_factory.h"
 #include "class_table.h"
 #include "dravlix.h"
-#include "module.h"
-#include "registration.h"
+#include "com/module.h"
+#include "com/registration.h"
 
 #include <olectl.h>
 

@@ -2,9 +2,9 @@
 #include "misc_status.h"
 
 #include "about_box.h"
-#include "app.h"
+#include "services/app.h"
 #include "link_cursor.h"
-#include "platform.h"
+#include "services/platform.h"
 
 namespace {
 enum : DISPID { kClick = 1, kDblClick, kKeyDown, kKeyPress, kKeyUp, kMouseDown, kMouseMove, kMouseUp };

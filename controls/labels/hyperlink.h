@@ -2,7 +2,7 @@
 // Label1 shows the text over the whole control and takes the mouse; the hidden lblURL holds the address.
 #pragma once
 #include "dravlix.h"
-#include "user_control.h"
+#include "control/user_control.h"
 
 HRESULT CreateHyperlink(REFIID iid, void** object);
 

@@ -1,7 +1,7 @@
 #include "label3d.h"
 #include "misc_status.h"
 
-#include "font.h"
+#include "services/font.h"
 #include "label3d_layout.h"
 
 #include <climits>

@@ -3,7 +3,7 @@
 // (Label2), whose mouse events are the control's.
 #pragma once
 #include "dravlix.h"
-#include "user_control.h"
+#include "control/user_control.h"
 
 HRESULT CreateLabel3D(REFIID iid, void** object);
 

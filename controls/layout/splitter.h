@@ -3,7 +3,7 @@
 // Refresh methods; both are called by name.
 #pragma once
 #include "dravlix.h"
-#include "user_control.h"
+#include "control/user_control.h"
 
 #include <string>
 #include <vector>

@@ -1,9 +1,9 @@
 #include "tray_area.h"
 #include "misc_status.h"
 
-#include "picture.h"
-#include "platform.h"
-#include "screen.h"
+#include "services/picture.h"
+#include "services/platform.h"
+#include "services/screen.h"
 #include "tray_notify.h"
 
 #include <commctrl.h>

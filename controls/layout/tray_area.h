@@ -3,7 +3,7 @@
 // icon to the control's window as a mouse move whose x carries the action.
 #pragma once
 #include "dravlix.h"
-#include "user_control.h"
+#include "control/user_control.h"
 
 #include <shellapi.h>
 

@@ -2,7 +2,7 @@
 // exactly. The layout leaves a writer no choice, so a block that decodes encodes back to exactly its
 // bytes. The same bytes, read loosely as a list of entries, must encode to a block that decodes to that
 // list, or be refused.
-#include "persist_format.h"
+#include "persist/persist_format.h"
 
 #include <algorithm>
 #include <cstring>

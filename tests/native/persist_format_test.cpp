@@ -1,4 +1,4 @@
-#include "persist_format.h"
+#include "persist/persist_format.h"
 
 #include <gtest/gtest.h>
 

@@ -1,11 +1,11 @@
 // FileBrowser and FolderBrowser on a form of ours: the exact dialog records through the platform seam, the
 // browse action and its keys, the separator on pixels, persistence, and the real dialogs.
 #include "browse_test_support.h"
-#include "control_site.h"
+#include "host/control_site.h"
 #include "file_browser.h"
 #include "folder_browser.h"
-#include "module.h"
-#include "screen.h"
+#include "com/module.h"
+#include "services/screen.h"
 
 #include <commctrl.h>
 #include <dlgs.h>

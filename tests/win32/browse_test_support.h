@@ -1,7 +1,7 @@
 // What the browse-box tests share: late-bound reads, real key presses, saving to a bag, reading pixels.
 #pragma once
 #include "com_test_support.h"
-#include "property_bag.h"
+#include "persist/property_bag.h"
 #include "test_support.h"
 
 #include <gtest/gtest.h>

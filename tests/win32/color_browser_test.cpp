@@ -2,7 +2,7 @@
 // Change and its by-reference colour, the keys that browse, the layout at its limits, persistence.
 #include "color_browser.h"
 #include "color_test_support.h"
-#include "module.h"
+#include "com/module.h"
 #include "test_support.h"
 
 #include <gtest/gtest.h>

@@ -2,9 +2,9 @@
 // input posted to real windows and run through the host form's loop, pixels read back.
 #pragma once
 #include "com_test_support.h"
-#include "control_site.h"
-#include "form.h"
-#include "property_bag.h"
+#include "host/control_site.h"
+#include "host/form.h"
+#include "persist/property_bag.h"
 
 #include <array>
 #include <memory>

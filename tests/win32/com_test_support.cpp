@@ -2,7 +2,7 @@
 
 #include "test_support.h"
 
-#include "module.h"
+#include "com/module.h"
 
 namespace test {
 

@@ -1,10 +1,10 @@
 // COM helpers for the tests: late-bound calls as a script makes them, an event sink that records, a
 // platform that records instead of opening dialogs, message pumping and a window to host controls in.
 #pragma once
-#include "com.h"
-#include "control_site.h"
-#include "form.h"
-#include "platform.h"
+#include "com/com.h"
+#include "host/control_site.h"
+#include "host/form.h"
+#include "services/platform.h"
 
 #include <gtest/gtest.h>
 

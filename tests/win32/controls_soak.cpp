@@ -14,9 +14,9 @@
 // bytes per cycle). Where the system keeps no count (Wine reports no PrivateUsage and no handle count),
 // the soak counts itself and marks the figure. With fewer cycles the bounds stay and catch larger leaks.
 #include "com_test_support.h"
-#include "control_site.h"
+#include "host/control_site.h"
 #include "dravlix.h"
-#include "font.h"
+#include "services/font.h"
 #include "test_support.h"
 
 #include <psapi.h>

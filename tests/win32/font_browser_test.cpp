@@ -1,9 +1,9 @@
 // FontBrowser in a form of ours: the font dialog's records through the platform seam and what the control
 // takes from its answer, keys, the focus look and the button on pixels, persistence, the real dialog.
 #include "browse_test_support.h"
-#include "control_site.h"
+#include "host/control_site.h"
 #include "font_browser.h"
-#include "module.h"
+#include "com/module.h"
 
 #include <memory>
 #include <thread>

@@ -6,10 +6,10 @@
 //
 // One at a time, because this platform's cost of hiding or destroying one of many visible siblings of a
 // clipping parent grows with their number and would swamp what is measured.
-#include "com.h"
-#include "control_site.h"
-#include "form.h"
-#include "module.h"
+#include "com/com.h"
+#include "host/control_site.h"
+#include "host/form.h"
+#include "com/module.h"
 
 #include <chrono>
 #include <cstdio>

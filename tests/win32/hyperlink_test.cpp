@@ -1,9 +1,9 @@
 // Hyperlink in-process: persistence through the three interfaces, events, the shell call, hosting.
 #include "com_test_support.h"
-#include "control_site.h"
+#include "host/control_site.h"
 #include "dravlix.h"
 #include "hyperlink.h"
-#include "property_bag.h"
+#include "persist/property_bag.h"
 #include "test_support.h"
 
 #include <gtest/gtest.h>

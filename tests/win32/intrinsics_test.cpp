@@ -2,9 +2,9 @@
 // events and their arguments, key routing, editing, default and cancel buttons, painting checked on pixels,
 // floating picture boxes, mouse capture, shared font objects and what a control leaves behind.
 #include "com_test_support.h"
-#include "control.h"
-#include "form.h"
-#include "module.h"
+#include "intrinsics/control.h"
+#include "host/form.h"
+#include "com/module.h"
 #include "test_support.h"
 
 #include <gtest/gtest.h>

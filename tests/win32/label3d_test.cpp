@@ -1,9 +1,9 @@
 // Label3D in-process and on a form of ours: persistence, the labels' places, the size floor, the Phase
 // range, painting on pixels and the events of the front label.
-#include "control_site.h"
+#include "host/control_site.h"
 #include "label3d.h"
 #include "label_layout_test_support.h"
-#include "screen.h"
+#include "services/screen.h"
 
 #include <array>
 #include <memory>

@@ -3,7 +3,7 @@
 #pragma once
 #include "class_table.h"
 #include "com_test_support.h"
-#include "property_bag.h"
+#include "persist/property_bag.h"
 #include "test_support.h"
 
 #include <gtest/gtest.h>

@@ -1,11 +1,11 @@
 // Dravlix.ocx as a COM client meets it (loaded, its exports called, its version resource read) and the
 // pieces of the library frame that the test program links directly: the module, App and the About box.
 #include "about_box.h"
-#include "app.h"
-#include "class_factory.h"
+#include "services/app.h"
+#include "com/class_factory.h"
 #include "dravlix.h"
-#include "module.h"
-#include "platform.h"
+#include "com/module.h"
+#include "services/platform.h"
 #include "test_support.h"
 
 #include <gtest/gtest.h>

@@ -1,7 +1,7 @@
-#include "named_dispatch.h"
+#include "com/named_dispatch.h"
 
-#include "com.h"
-#include "module.h"
+#include "com/com.h"
+#include "com/module.h"
 
 #include <memory>
 #include <string>

@@ -1,11 +1,11 @@
 // Splitter in-process and on a form of ours: its layout through objects that record what it calls by name,
 // two real controls placed inside it and dragged apart with mouse messages, its bar's cursors, its design
 // frame and its persistence.
-#include "control_site.h"
+#include "host/control_site.h"
 #include "label3d.h"
 #include "label_layout_test_support.h"
-#include "named_dispatch.h"
-#include "screen.h"
+#include "com/named_dispatch.h"
+#include "services/screen.h"
 #include "splitter.h"
 
 #include <cstdio>

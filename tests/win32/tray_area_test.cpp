@@ -1,9 +1,9 @@
 // TrayArea through the platform seam: the records it hands the shell, when it adds, changes and removes its
 // icon, the events the shell's callback messages raise, a restarted shell, persistence and hosting.
-#include "control_site.h"
+#include "host/control_site.h"
 #include "label_layout_test_support.h"
-#include "picture.h"
-#include "screen.h"
+#include "services/picture.h"
+#include "services/screen.h"
 #include "tray_area.h"
 
 #include <cstring>
