@@ -210,6 +210,9 @@ protected:
     template <class Derived> friend HRESULT CreateControl(REFIID iid, void** object);
 
 private:
+    // Focus moves are settled only after both windows saw them; the check runs from the queue.
+    static constexpr UINT kCheckFocus = WM_APP + 0x71;
+
     static VARIANTARG ByRef(short& v);
     static VARIANTARG ByRef(long& v);
     static VARIANTARG ByRef(float& v);

@@ -216,6 +216,9 @@ protected:
 
 private:
     friend class Container;
+    // Window properties that find the control, and the procedure it replaced, from its window.
+    static const wchar_t* ControlProperty();
+    static const wchar_t* BaseProperty();
     static LRESULT CALLBACK Dispatch(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) noexcept;
     LRESULT OnMouse(UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT OnKey(UINT message, WPARAM wParam, LPARAM lParam);
