@@ -100,20 +100,15 @@ edit() {
 # Why fault $1 does not apply, or nothing when it does.
 not_applying() {
     local file="$root/${field[$1.file]}" found
-    [ -f "$file" ] || { echo "does not apply: no such file"; return; }
+    if [ ! -f "$file" ]; then
+        # A file that moved is named where it went, for the table's update.
+        found="$(git -C "$root" ls-files "*/${file##*/}" "${file##*/}" | paste -sd' ')"
+        echo "does not apply: no such file${found:+ (now $found?)}"
+        return
+    fi
     found="$(edit count "${field[$1.find]}" "" "$file")" || { echo "does not apply: unreadable"; return; }
     [ "$found" = 1 ] || echo "does not apply: found $found times"
 }
-
-if [ $check_only = 1 ]; then
-    status=0
-    for i in "${selected[@]}"; do
-        why="$(not_applying "$i")"
-        printf '%-22s %-40s %s\n' "${field[$i.id]}" "${field[$i.file]}" "${why:-applies}"
-        [ -z "$why" ] || status=1
-    done
-    exit $status
-fi
 
 # ---------------------------------------------------------------- restoring
 
@@ -131,6 +126,16 @@ if [ -f "$work/pending" ]; then
     echo "Restoring $(cat "$work/pending"), left mutated by an interrupted run"
     restore
     [ ! -f "$work/pending" ] || exit 2
+fi
+
+if [ $check_only = 1 ]; then
+    status=0
+    for i in "${selected[@]}"; do
+        why="$(not_applying "$i")"
+        printf '%-22s %-40s %s\n' "${field[$i.id]}" "${field[$i.file]}" "${why:-applies}"
+        [ -z "$why" ] || status=1
+    done
+    exit $status
 fi
 
 # ---------------------------------------------------------------- Wine, once for the whole run
@@ -200,7 +205,10 @@ build() {
 }
 
 # The tests that failed in a ctest output, comma-separated.
-failed_in() { sed -n 's/^[[:space:]]*[0-9]* - \([^ ]*\) (.*/\1/p' "$1" | paste -sd, | sed 's/,/, /g'; }
+failed_in() {
+    sed -n '/The following tests FAILED:/,$ s/^[[:space:]]*[0-9][0-9]* - \([^ ]*\) (.*/\1/p' "$1" | paste -sd, |
+        sed 's/,/, /g'
+}
 
 trees=()
 for i in "${selected[@]}"; do
@@ -237,7 +245,7 @@ for i in "${selected[@]}"; do
         outcome="names no test"
     fi
     if [ -z "$outcome" ]; then
-        cp "$file" "$work/original" && echo "$file" >"$work/pending" || fail "cannot keep a copy of $file"
+        if ! { cp "$file" "$work/original" && echo "$file" >"$work/pending"; }; then fail "cannot keep a copy of $file"; fi
         # The build must see the change, and the restore afterwards, even within one second.
         if edit put "${field[$i.find]}" "${field[$i.put]}" "$file" && touch "$file"; then
             {
@@ -249,7 +257,9 @@ for i in "${selected[@]}"; do
             elif ctest_in "$tree" -R "${field[$i.tests]}" --output-on-failure >>"$log" 2>&1; then
                 outcome="MISSED"
             else
-                outcome="caught by $(failed_in "$log")"
+                failed="$(failed_in "$log")"
+                outcome="${failed:+caught by $failed}"
+                outcome="${outcome:-the tests did not run}"
             fi
         else
             outcome="does not apply: the edit failed"
