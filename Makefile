@@ -8,7 +8,7 @@ export WIN32_TESTS
 CACHE := -DCMAKE_C_COMPILER_LAUNCHER=ccache -DCMAKE_CXX_COMPILER_LAUNCHER=ccache
 export CCACHE_BASEDIR := $(CURDIR)
 
-.PHONY: all deps native win32 win64 prefix test run benchmark clean fuzz dist gallery screenshots soak
+.PHONY: all deps native win32 win64 prefix test run benchmark clean fuzz dist gallery screenshots soak mutants
 
 all: native win32 win64
 
@@ -72,3 +72,9 @@ screenshots: win32 win64 prefix
 SOAK_CYCLES ?= 10000
 soak: win32 win64 prefix
 	@tools/run-per-architecture.sh $(BUILD) controls_soak $(SOAK_CYCLES)
+
+# Deliberate faults (tools/mutants.txt) put in one at a time; each must make its tests fail. Slow, so not part
+# of `make test`; `make mutants MUTANTS=tray` runs only the faults whose id matches.
+MUTANTS ?=
+mutants: native win64 prefix
+	@JOBS=$(JOBS) tools/mutants.sh '$(MUTANTS)'

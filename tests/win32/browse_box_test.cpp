@@ -267,6 +267,16 @@ TEST_F(FileBrowserTest, SeparatorInLightLeftOfTheButtonMarginsInWindowColour) {
     EXPECT_EQ(pixels.At(20, 5), Shown(RGB(255, 0, 0))) << "the field in its own colour";
 }
 
+// Narrower than the button and three pixels: the field cannot be placed, the button still is.
+TEST_F(FileBrowserTest, TooNarrowForTheFieldTheButtonStillGoesToTheRightEdge) {
+    site->Move(0, 0, 300, 465);
+    Pump();
+    RECT client, place = PlaceOf(button);
+    GetClientRect(site->hWnd(), &client);
+    EXPECT_EQ(place.right, client.right);
+    EXPECT_EQ(place.right - place.left, Screen::TwipsToPixelsX(270));
+}
+
 TEST_F(FileBrowserTest, ThirteenKeysInOrderDefaultsLeftOutChangeOnLoad) {
     EXPECT_EQ(SavedKeys(Object()), (std::vector<std::wstring>{L"_ExtentX", L"_ExtentY"}));
     Put(L"BackColor", Variant::I4(0x00FFFF));
