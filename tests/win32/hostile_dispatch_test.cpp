@@ -4,6 +4,7 @@
 // exactly.
 #include "class_table.h"
 #include "com_test_support.h"
+#include "font.h"
 #include "test_support.h"
 
 #include <cstdio>
@@ -48,12 +49,14 @@ bool TakesObject(ITypeInfo* info, const TYPEDESC& type) {
     return object;
 }
 
-std::vector<Member> MembersOf(IDispatch* control) {
+// The members of a control's dual interface, and the interface's id.
+std::vector<Member> MembersOf(IDispatch* control, IID& dual) {
     std::vector<Member> members;
     ComPtr<ITypeInfo> info;
     TYPEATTR* attr = nullptr;
     EXPECT_EQ(control->GetTypeInfo(0, 0, &info), S_OK);
     if (!info || FAILED(info->GetTypeAttr(&attr))) return members;
+    dual = attr->guid;
     for (UINT i = 0; i < attr->cFuncs; ++i) {
         FUNCDESC* f = nullptr;
         if (FAILED(info->GetFuncDesc(i, &f))) continue;
@@ -244,28 +247,12 @@ TEST_P(HostileDispatch, EveryMemberCalledWronglyFailsCleanlyOrSucceeds) {
     ASSERT_EQ(cls.create(IID_PPV_ARGS(&control)), S_OK);
     ComPtr<ISupportErrorInfo> supports;
     ASSERT_EQ(control.As(&supports), S_OK);
-    IID dual{};
-    {
-        ComPtr<ITypeInfo> info;
-        TYPEATTR* attr = nullptr;
-        ASSERT_EQ(control->GetTypeInfo(0, 0, &info), S_OK);
-        ASSERT_EQ(info->GetTypeAttr(&attr), S_OK);
-        dual = attr->guid;
-        info->ReleaseTypeAttr(attr);
-    }
     // Any object will do where one is taken; this one is also a font and a second control for a splitter.
     ComPtr<IDispatch> other;
-    FONTDESC desc{sizeof(FONTDESC),
-                  const_cast<LPOLESTR>(L"Tahoma"),
-                  {80000, 0},
-                  FW_NORMAL,
-                  ANSI_CHARSET,
-                  FALSE,
-                  FALSE,
-                  FALSE};
-    ASSERT_EQ(OleCreateFontIndirect(&desc, IID_PPV_ARGS(&other)), S_OK);
+    ASSERT_EQ(MakeFont({L"Tahoma", 8}).As(&other), S_OK);
 
-    const auto members = MembersOf(control.Get());
+    IID dual{};
+    const auto members = MembersOf(control.Get(), dual);
     ASSERT_FALSE(members.empty());
     const auto shapes = Shapes(other.Get());
     int calls = 0;
