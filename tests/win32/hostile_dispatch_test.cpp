@@ -104,22 +104,6 @@ Variant Typed(VARTYPE vt, void (*fill)(VARIANT&)) {
     return v;
 }
 
-Variant Dispatch(IDispatch* object) {
-    Variant v;
-    v.put()->vt = VT_DISPATCH;
-    V_DISPATCH(v.get()) = object;
-    object->AddRef();
-    return v;
-}
-
-Variant NumberArray() {
-    Variant v;
-    SAFEARRAY* array = SafeArrayCreateVector(VT_I4, 0, 3);
-    v.put()->vt = VT_ARRAY | VT_I4;
-    V_ARRAY(v.get()) = array;
-    return v;
-}
-
 std::vector<Shape> Shapes(IDispatch* object) {
     std::vector<Shape> shapes;
     auto add = [&](const char* name, Variant value, Expect expect, bool refsToo = true) {
@@ -143,8 +127,11 @@ std::vector<Shape> Shapes(IDispatch* object) {
     add("-1, below a colour", Variant::I4(-1), Expect::ObjectOnly);
     add("1e30, past everything", Typed(VT_R8, [](VARIANT& v) { V_R8(&v) = 1e30; }), Expect::ObjectOnly);
     add("true", Variant::Bool(true), Expect::ObjectOnly);
-    add("an array", NumberArray(), Expect::ObjectOnly);
-    add("an object", Dispatch(object), Expect::Any);
+    add("an array", Typed(VT_ARRAY | VT_I4, [](VARIANT& v) { V_ARRAY(&v) = SafeArrayCreateVector(VT_I4, 0, 3); }),
+        Expect::ObjectOnly);
+    Variant dispatch = Variant::Object(object);
+    dispatch.get()->vt = VT_DISPATCH; // the same pointer: the object is given as its IDispatch
+    add("an object", dispatch, Expect::Any);
     add("a null object", Typed(VT_DISPATCH, [](VARIANT& v) { V_DISPATCH(&v) = nullptr; }), Expect::Any);
     return shapes;
 }
