@@ -1,6 +1,7 @@
 // Palix as a user meets it: started in a folder of its own with a prepared "score.dat", driven with real
 // window messages, read back through the texts its window exposes and the file it leaves behind.
 #include "card_game.h"
+#include "com.h"
 #include "dravlix.h"
 #include "number_text.h"
 #include "palix_ids.h"
@@ -10,7 +11,6 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 #include <oleacc.h>
-#include <wrl/client.h>
 
 #include <filesystem>
 #include <string>
@@ -49,12 +49,11 @@ bool RunOnHost(std::vector<std::string> argv) {
     return spawn && spawn(args.data(), TRUE) == 0;
 }
 
-// One run of Palix in a fresh folder.
 // What a screen reader in this process reads of another process's window.
-Microsoft::WRL::ComPtr<IAccessible> ReaderOf(HWND window) {
+ComPtr<IAccessible> ReaderOf(HWND window) {
     static const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED); // objects of another process
     (void)com;
-    Microsoft::WRL::ComPtr<IAccessible> object;
+    ComPtr<IAccessible> object;
     AccessibleObjectFromWindow(window, DWORD(OBJID_CLIENT), IID_PPV_ARGS(&object));
     return object;
 }
@@ -68,13 +67,12 @@ VARIANT Child(long id) {
 
 std::wstring NameOf(HWND window, long child = CHILDID_SELF) {
     auto object = ReaderOf(window);
-    BSTR name = nullptr;
-    if (!object || FAILED(object->get_accName(Child(child), &name))) return L"(unreadable)";
-    std::wstring text = name ? std::wstring(name, SysStringLen(name)) : L"";
-    SysFreeString(name);
-    return text;
+    Bstr name;
+    if (!object || FAILED(object->get_accName(Child(child), name.put()))) return L"(unreadable)";
+    return name.str();
 }
 
+// One run of Palix in a fresh folder.
 class Palix {
 public:
     // smallFileSystem: the folder is a file system of its own of 64 KB; Palix is not started when the host
