@@ -52,15 +52,11 @@ protected:
 };
 
 TEST_F(Library, ExportsExactlyTheFiveEntryPoints) {
+    // Loaded into this program, it has this program's layout of headers.
     auto* base = reinterpret_cast<const BYTE*>(library_);
     auto* dos = reinterpret_cast<const IMAGE_DOS_HEADER*>(base);
-    // The optional header's magic tells its layout (PE32 or PE32+); it must be this program's own.
-    auto* nt32 = reinterpret_cast<const IMAGE_NT_HEADERS32*>(base + dos->e_lfanew);
-    auto* nt64 = reinterpret_cast<const IMAGE_NT_HEADERS64*>(nt32);
-    const WORD magic = nt32->OptionalHeader.Magic;
-    ASSERT_EQ(magic, k64Bit ? IMAGE_NT_OPTIONAL_HDR64_MAGIC : IMAGE_NT_OPTIONAL_HDR32_MAGIC);
-    const auto& entry = (magic == IMAGE_NT_OPTIONAL_HDR64_MAGIC ? nt64->OptionalHeader.DataDirectory
-                                                                : nt32->OptionalHeader.DataDirectory)[IMAGE_DIRECTORY_ENTRY_EXPORT];
+    auto* nt = reinterpret_cast<const IMAGE_NT_HEADERS*>(base + dos->e_lfanew);
+    const auto& entry = nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_EXPORT];
     ASSERT_NE(entry.VirtualAddress, 0u);
     auto* exports = reinterpret_cast<const IMAGE_EXPORT_DIRECTORY*>(base + entry.VirtualAddress);
     auto* names = reinterpret_cast<const DWORD*>(base + exports->AddressOfNames);
