@@ -11,7 +11,8 @@ TEST(AboutText, BlankLinesAfterTheFieldsTheSignBeforeTheCopyrightAndABreakAfterE
         {L"Maker", L"Some controls", L"A collection", L"2026 Maker",
          L"Maker\r\n\r\nSome controls\r\n\r\nA collection\r\n\r\n\u00A92026 Maker"},
         {L"Maker Inc.", L"one.two", L"x", L"Copyright (C) 2026 Maker. All rights reserved.",
-         L"Maker Inc.\r\n\r\n\r\none.\r\ntwo\r\n\r\nx\r\n\r\n\u00A9Copyright (C) 2026 Maker.\r\n All rights reserved.\r\n"},
+         L"Maker Inc.\r\n\r\n\r\none.\r\ntwo\r\n\r\nx\r\n\r\n"
+         L"\u00A9Copyright (C) 2026 Maker.\r\n All rights reserved.\r\n"},
         {L"", L"", L"", L"", L"\r\n\r\n\r\n\r\n\r\n\r\n\u00A9"},
         {L"...", L"", L"", L"..", L".\r\n.\r\n.\r\n\r\n\r\n\r\n\r\n\r\n\r\n\u00A9.\r\n.\r\n"},
         // An ideographic full stop and a one-dot leader are not the full stop.

@@ -81,8 +81,8 @@ TEST(FontBrowserLayout, LabelInsetTwoPixelsButtonAtTheRightFocusRectangleOnePixe
 
 TEST(FontDialogValues, HeightFromPointsRoundsTiesToEven) {
     // 8.25, 12 and 10.5 points; 0.5, 1.5, 2.5 and 12.5 pixels.
-    for (auto [size, dpi, height] : {std::tuple{82500, 96, -11}, {120000, 96, -16}, {105000, 96, -14}, {3750, 96, 0},
-                                     {11250, 96, -2}, {18750, 96, -2}, {75000, 120, -12}})
+    for (auto [size, dpi, height] : {std::tuple{82500, 96, -11}, {120000, 96, -16}, {105000, 96, -14},
+                                     {3750, 96, 0}, {11250, 96, -2}, {18750, 96, -2}, {75000, 120, -12}})
         EXPECT_EQ(LogFontHeight(size, dpi), height) << size << " at " << dpi;
     // Absurd sizes give absurd heights, not an overflow.
     EXPECT_LT(LogFontHeight(INT64_MAX, 96), -100000000);

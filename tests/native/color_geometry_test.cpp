@@ -31,7 +31,8 @@ TEST(PopupPlacement, BelowOrAboveAlignedWithTheControlAndInsideTheScreensWidth) 
         {{100, 606, 149, 628}, 94, 140.4, 100 * 15, 6984},
     };
     for (const auto& c : cases) {
-        const PopupPlacement p = PlacePopup(c.control, c.width * 15, c.height * 15, 1024 * 15, 768 * 15, 15, 15);
+        const PopupPlacement p =
+            PlacePopup(c.control, c.width * 15, c.height * 15, 1024 * 15, 768 * 15, 15, 15);
         EXPECT_EQ(p.left, c.left) << c.control.left << "," << c.control.top;
         EXPECT_EQ(p.top, c.top) << c.control.left << "," << c.control.top;
     }
@@ -49,7 +50,7 @@ TEST(RoundHalfEven, RoundsHalvesToEvenAndHoldsTheEnds) {
 
 TEST(Palette, CellsLieOnTheGridAndEachIsHitOnExactlyItsOwnPixels) {
     const PaletteTable p = BuildPaletteTable();
-    auto corners = [](const PixelRect& r) { return std::array<int32_t, 4>{r.left, r.top, r.right, r.bottom}; };
+    auto corners = [](const PixelRect& r) { return std::array{r.left, r.top, r.right, r.bottom}; };
     EXPECT_EQ(corners(p[1].CellRect), (std::array<int32_t, 4>{4, 4, 24, 24}));
     EXPECT_EQ(corners(p[7].FillRect), (std::array<int32_t, 4>{50, 28, 66, 44})); // row 1, column 2
     EXPECT_EQ(corners(p[20].CellRect), (std::array<int32_t, 4>{70, 92, 90, 112}));
@@ -67,7 +68,8 @@ TEST(Palette, CellsLieOnTheGridAndEachIsHitOnExactlyItsOwnPixels) {
         for (int x = -2; x < kPaletteWidth + 2; ++x) {
             const int k = PaletteHit(p, x, y);
             const PixelRect& r = p[static_cast<size_t>(k)].CellRect;
-            EXPECT_TRUE(k == 0 || (x >= r.left && x < r.right && y >= r.top && y < r.bottom)) << x << "," << y;
+            EXPECT_TRUE(k == 0 || (x >= r.left && x < r.right && y >= r.top && y < r.bottom))
+                << x << "," << y;
             ++hits[static_cast<size_t>(k)];
         }
     for (int k = kFirstColorCell; k <= kLastColorCell; ++k) EXPECT_EQ(hits[static_cast<size_t>(k)], 400) << k;

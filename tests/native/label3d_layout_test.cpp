@@ -19,7 +19,7 @@ TEST(Label3DLayout, EachPhaseShiftsTheBackLabelOneStepDiagonallyAndOtherPhasesMo
     for (const auto& [phase, expected] : cases) {
         const auto place = PlacementFor(phase);
         ASSERT_TRUE(place.has_value()) << phase;
-        EXPECT_EQ((std::array<int, 4>{place->backLeft, place->backTop, place->frontLeft, place->frontTop}), expected)
+        EXPECT_EQ((std::array{place->backLeft, place->backTop, place->frontLeft, place->frontTop}), expected)
             << phase;
     }
     for (int phase : {4, 7, 128, 255}) EXPECT_FALSE(PlacementFor(phase).has_value()) << phase;

@@ -31,7 +31,8 @@ TEST(SplitLayout, ADragMeasuresTheBarsNewEdgeAgainstTheWholeExtentAndClampsTheRa
         float pointer, barStart, ratio;
         int percent;
     } cases[] = {
-        // The bar at 1460 of 3000, the pointer 630 twips left of the bar's far edge: its left edge goes to 750.
+        // The bar at 1460 of 3000, the pointer 630 twips left of the bar's far edge: its left edge goes to
+        // 750.
         {-630, 750, 0.25f, 25},
         {-3000, -1620, 0.001f, 0},
         {5000, 6380, 0.999f, 100},

@@ -14,9 +14,9 @@ TEST(TrayTip, AtMostSixtyThreeCharactersThenAZeroPaddedWithBlanks) {
         kept.resize(kTipChars, u' ');
         return kept;
     };
-    const std::u16string a63(63, u'a'), b63(63, u'b');
+    const std::u16string a63(63, u'a'), b63(63, u'b'), x63(63, u'x'), x500(500, u'x');
     const std::pair<std::u16string, std::u16string> cases[] = {
-        {u"Hi", u"Hi"}, {u"", u""}, {a63, a63}, {b63 + u"c", b63}, {std::u16string(500, u'x'), std::u16string(63, u'x')}};
+        {u"Hi", u"Hi"}, {u"", u""}, {a63, a63}, {b63 + u"c", b63}, {x500, x63}};
     for (const auto& [tip, kept] : cases) {
         const auto got = TipField(tip);
         EXPECT_EQ(std::u16string(got.begin(), got.end()), field(kept)) << tip.size();

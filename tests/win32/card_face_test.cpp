@@ -23,7 +23,8 @@ Pixels Read(HBITMAP bitmap) {
     if (!bitmap || GetObjectW(bitmap, sizeof section, &section) != sizeof section) return pixels;
     pixels.bitsPerPixel = section.dsBm.bmBitsPixel;
     BITMAPINFO info{};
-    info.bmiHeader = {sizeof info.bmiHeader, section.dsBm.bmWidth, -section.dsBm.bmHeight, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+    const LONG width = section.dsBm.bmWidth, height = section.dsBm.bmHeight;
+    info.bmiHeader = {sizeof info.bmiHeader, width, -height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
     pixels.rgb.resize(static_cast<size_t>(section.dsBm.bmWidth) * section.dsBm.bmHeight);
     HDC screen = GetDC(nullptr);
     if (GetDIBits(screen, bitmap, 0, section.dsBm.bmHeight, pixels.rgb.data(), &info, DIB_RGB_COLORS) !=

@@ -127,7 +127,8 @@ std::vector<Shape> Shapes(IDispatch* object) {
     add("-1, below a colour", Variant::I4(-1), Expect::ObjectOnly);
     add("1e30, past everything", Typed(VT_R8, [](VARIANT& v) { V_R8(&v) = 1e30; }), Expect::ObjectOnly);
     add("true", Variant::Bool(true), Expect::ObjectOnly);
-    add("an array", Typed(VT_ARRAY | VT_I4, [](VARIANT& v) { V_ARRAY(&v) = SafeArrayCreateVector(VT_I4, 0, 3); }),
+    add("an array",
+        Typed(VT_ARRAY | VT_I4, [](VARIANT& v) { V_ARRAY(&v) = SafeArrayCreateVector(VT_I4, 0, 3); }),
         Expect::ObjectOnly);
     Variant dispatch = Variant::Object(object);
     dispatch.get()->vt = VT_DISPATCH; // the same pointer: the object is given as its IDispatch

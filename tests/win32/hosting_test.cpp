@@ -1,5 +1,5 @@
-// The real Dravlix.ocx, registered for the test's duration, created by its ProgID and hosted by a container we
-// did not write (the AtlAxWin window class of Wine's atl.dll).
+// The real Dravlix.ocx, registered for the test's duration, created by its ProgID and hosted by a container
+// we did not write (the AtlAxWin window class of Wine's atl.dll).
 #include "com_test_support.h"
 #include "dravlix.h"
 #include "test_support.h"

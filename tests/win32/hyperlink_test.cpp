@@ -48,7 +48,8 @@ void ExpectValues(IUnknown* h, const Values& values) {
 }
 
 void SetEverything(IUnknown* h) {
-    for (const auto& [name, value] : kEverything) ASSERT_EQ(PutProperty(h, name, value), S_OK) << Narrow(name);
+    for (const auto& [name, value] : kEverything)
+        ASSERT_EQ(PutProperty(h, name, value), S_OK) << Narrow(name);
     ASSERT_EQ(PutProperty(h, L"Font", Variant::Object(TahomaBold().Get()), true), S_OK);
 }
 
@@ -195,7 +196,8 @@ TEST_F(HyperlinkTest, StoredKeysAreFoundInAnyCaseAndWrongTypesFail) {
 
     entries.clear();
     put(L"BackColor", Variant::Str(L"blue"));
-    EXPECT_EQ(As<IPersistPropertyBag>(NewHyperlink())->Load(Bag(entries).Get(), nullptr), DISP_E_TYPEMISMATCH);
+    EXPECT_EQ(As<IPersistPropertyBag>(NewHyperlink())->Load(Bag(entries).Get(), nullptr),
+              DISP_E_TYPEMISMATCH);
 }
 
 // An activated hyperlink on a form of ours, its events recorded and the shell replaced.

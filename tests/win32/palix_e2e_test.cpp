@@ -187,7 +187,9 @@ public:
         PostMessageW(Item(id), WM_LBUTTONDOWN, MK_LBUTTON, at);
         PostMessageW(Item(id), WM_LBUTTONUP, 0, at);
     }
-    bool Checked(int option) const { return SendMessageW(Item(ID_OPTION(option)), BM_GETCHECK, 0, 0) == BST_CHECKED; }
+    bool Checked(int option) const {
+        return SendMessageW(Item(ID_OPTION(option)), BM_GETCHECK, 0, 0) == BST_CHECKED;
+    }
     void PressSpace(int id) const {
         PostMessageW(Item(id), WM_KEYDOWN, VK_SPACE, 0x00390001);
         PostMessageW(Item(id), WM_KEYUP, VK_SPACE, 0xC0390001);
@@ -236,8 +238,9 @@ TEST(Palix, PlaysAWholeGameAndAddsItToTheStatistics) {
     Palix palix(" 16 \r\n 3 \r\n");
     ASSERT_TRUE(palix.WaitForForm());
     EXPECT_EQ(TextOf(palix.WaitForForm()), L"Vostrel v2.0");
-    for (auto [id, text] : {std::pair{ID_LABEL(14), L" 3 "}, {ID_LABEL(15), L"5.33333333333333"}, {ID_LABEL(7), L"0"},
-                            {ID_LABEL(8), L"0"}, {ID_LABEL(1), L"0"}, {ID_LABEL(9), L""}})
+    for (auto [id, text] : {std::pair{ID_LABEL(14), L" 3 "}, {ID_LABEL(15), L"5.33333333333333"},
+                            {ID_LABEL(7), L"0"}, {ID_LABEL(8), L"0"}, {ID_LABEL(1), L"0"},
+                            {ID_LABEL(9), L""}})
         EXPECT_EQ(palix.Text(id), text) << id;
     for (int id : {ID_LABEL(10), ID_LABEL(11), ID_IMAGE(1), ID_IMAGE(2), ID_IMAGE(3), ID_IMAGE(4),
                    ID_IMAGE(5)})

@@ -26,8 +26,8 @@ std::wstring LibraryPath() {
 // regsvr32 of this program's own architecture: a 32-bit program that starts it gets the 32-bit one. For one
 // user: DllInstall with "user", and no DllRegisterServer.
 int Regsvr32(bool unregister, bool user = false) {
-    return Run(L"regsvr32.exe " + std::wstring(unregister ? L"/u " : L"") + (user ? L"/s /n /i:user \"" : L"/s \"") +
-               LibraryPath() + L"\"");
+    return Run(L"regsvr32.exe " + std::wstring(unregister ? L"/u " : L"") +
+               (user ? L"/s /n /i:user \"" : L"/s \"") + LibraryPath() + L"\"");
 }
 
 bool IsRegistered() {

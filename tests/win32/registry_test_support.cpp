@@ -123,7 +123,8 @@ std::string Difference(const std::vector<std::wstring>& before, const std::vecto
     return Narrow(text);
 }
 
-::testing::AssertionResult Same(const std::vector<std::wstring>& before, const std::vector<std::wstring>& after) {
+::testing::AssertionResult Same(const std::vector<std::wstring>& before,
+                                const std::vector<std::wstring>& after) {
     if (before == after) return ::testing::AssertionSuccess();
     return ::testing::AssertionFailure() << Difference(before, after);
 }

@@ -25,7 +25,8 @@ std::vector<std::wstring> Half(const std::vector<std::wstring>& dump, const std:
 // The lines gone and added, readable in a failure message.
 std::string Difference(const std::vector<std::wstring>& before, const std::vector<std::wstring>& after);
 // Equal dumps, or a failure that shows the difference.
-::testing::AssertionResult Same(const std::vector<std::wstring>& before, const std::vector<std::wstring>& after);
+::testing::AssertionResult Same(const std::vector<std::wstring>& before,
+                                const std::vector<std::wstring>& after);
 bool SamePath(const std::wstring& a, const std::wstring& b);
 
 } // namespace test
