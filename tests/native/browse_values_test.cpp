@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <tuple>
 
 namespace {
 
@@ -63,7 +64,7 @@ TEST(BrowseFrameLayout, ButtonAtTheRightTextOnePixelIn) {
     EXPECT_TRUE(large.text == (TwipRect{12, 12, 2181, 417}));
 }
 
-TEST(FontBrowserLayout, LabelInsetTwoPixelsButtonAtTheRight) {
+TEST(FontBrowserLayout, LabelInsetTwoPixelsButtonAtTheRightFocusRectangleOnePixelShortOfIt) {
     FontBrowserLayout normal = LayOutFontBrowser(2475, 405, 255, 15, 15);
     EXPECT_TRUE(normal.button == (TwipRect{2220, 0, 255, 405}));
     EXPECT_TRUE(normal.label == (TwipRect{30, 30, 2160, 345}));
@@ -71,9 +72,6 @@ TEST(FontBrowserLayout, LabelInsetTwoPixelsButtonAtTheRight) {
     EXPECT_LT(small.label.width, 0);
     EXPECT_LT(small.label.height, 0);
     EXPECT_TRUE(small.button == (TwipRect{-55, 0, 255, 40}));
-}
-
-TEST(FontBrowserLayout, FocusRectangleStopsOnePixelShortOfTheButton) {
     EXPECT_EQ(FocusRectRight(165, 255, 15), 165 - 18);
     // 144 dpi, ten twips a pixel: 2.5 and 3.5 pixels round to the even neighbour.
     EXPECT_EQ(FocusRectRight(100, 15, 10), 100 - 2);
@@ -82,13 +80,10 @@ TEST(FontBrowserLayout, FocusRectangleStopsOnePixelShortOfTheButton) {
 }
 
 TEST(FontDialogValues, HeightFromPointsRoundsTiesToEven) {
-    EXPECT_EQ(LogFontHeight(82500, 96), -11); // 8.25 points
-    EXPECT_EQ(LogFontHeight(120000, 96), -16);
-    EXPECT_EQ(LogFontHeight(105000, 96), -14);
-    EXPECT_EQ(LogFontHeight(3750, 96), 0);     // 0.5 pixel
-    EXPECT_EQ(LogFontHeight(11250, 96), -2);   // 1.5 pixels
-    EXPECT_EQ(LogFontHeight(18750, 96), -2);   // 2.5 pixels
-    EXPECT_EQ(LogFontHeight(75000, 120), -12); // 12.5 pixels
+    // 8.25, 12 and 10.5 points; 0.5, 1.5, 2.5 and 12.5 pixels.
+    for (auto [size, dpi, height] : {std::tuple{82500, 96, -11}, {120000, 96, -16}, {105000, 96, -14},
+                                     {3750, 96, 0}, {11250, 96, -2}, {18750, 96, -2}, {75000, 120, -12}})
+        EXPECT_EQ(LogFontHeight(size, dpi), height) << size << " at " << dpi;
     // Absurd sizes give absurd heights, not an overflow.
     EXPECT_LT(LogFontHeight(INT64_MAX, 96), -100000000);
     EXPECT_GT(LogFontHeight(INT64_MIN, 96), 100000000);

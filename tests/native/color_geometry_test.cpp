@@ -9,79 +9,48 @@
 namespace {
 using namespace color;
 
-// A 1024 by 768 screen at 96 dots per inch, and ColorButton's 94 by 141 pixel palette.
-constexpr double kTx = 15, kTy = 15, kScreenW = 1024 * 15, kScreenH = 768 * 15;
-constexpr double kPopupW = 94 * 15, kPopupH = 141 * 15;
-
-PopupPlacement Place(PixelRect control) {
-    return PlacePopup(control, kPopupW, kPopupH, kScreenW, kScreenH, kTx, kTy);
-}
-
-TEST(PopupPlacement, OpensBelowAndAlignsWithTheControl) {
-    // Wider than the popup: right edges aligned.
-    PopupPlacement wide = Place({100, 100, 200, 122});
-    EXPECT_EQ(wide.left, 200 * 15 - 94 * 15);
-    EXPECT_EQ(wide.top, 122 * 15);
-    // Narrower: left edges aligned.
-    PopupPlacement narrow = Place({100, 100, 149, 122});
-    EXPECT_EQ(narrow.left, 100 * 15);
-    EXPECT_EQ(narrow.top, 122 * 15);
-    // Exactly as wide counts as narrower than the popup.
-    EXPECT_EQ(Place({100, 100, 194, 122}).left, 100 * 15);
-}
-
-TEST(PopupPlacement, OpensAboveNearTheBottomWithItsBottomOnTheControlsTop) {
-    PopupPlacement p = Place({100, 700, 149, 722});
-    EXPECT_EQ(p.top + kPopupH, 700 * 15);
-    // Just fitting still opens below.
-    EXPECT_EQ(Place({100, 600, 149, 768 - 141}).top, (768 - 141) * 15);
-    // Not clamped at the top of the screen.
-    EXPECT_EQ(PlacePopup({0, 50, 49, 70}, kPopupW, 3000 * 15, kScreenW, kScreenH, kTx, kTy).top,
-              (50 - 3000) * 15);
-}
-
-TEST(PopupPlacement, IsPulledLeftAtTheScreensRightEdge) {
-    // Narrower control near the edge: the popup ends at the screen's right edge.
-    EXPECT_EQ(Place({1000, 100, 1049, 122}).left, kScreenW - kPopupW);
-    // A wider control reaching past the edge: the same.
-    EXPECT_EQ(Place({990, 100, 1090, 122}).left, kScreenW - kPopupW);
-    // A popup wider than the screen is not held at 0.
-    EXPECT_EQ(PlacePopup({10, 10, 20, 20}, 2000 * 15, kPopupH, kScreenW, kScreenH, kTx, kTy).left,
-              (1024 - 2000) * 15);
-}
-
-TEST(PopupPlacement, NegativeLeftBecomesZero) {
-    EXPECT_EQ(Place({-30, 100, 19, 122}).left, 0);  // narrower control
-    EXPECT_EQ(Place({-150, 100, 50, 122}).left, 0); // wider control whose right edge comes out negative
-}
-
-TEST(PopupPlacement, ComparesUnroundedAndRoundsOnlyAtTheEnd) {
-    // 140.4 pixels high: 628 + 140.4 passes a 768-pixel screen although 628 + 140 would not.
-    PopupPlacement p = PlacePopup({100, 606, 149, 628}, kPopupW, 140.4 * 15, kScreenW, kScreenH, kTx, kTy);
-    EXPECT_EQ(p.top, 6984); // (606 - 140.4) * 15
-    // Halves go to the even twip.
+TEST(PopupPlacement, BelowOrAboveAlignedWithTheControlAndInsideTheScreensWidth) {
+    // A 1024 by 768 screen at 96 dots per inch; ColorButton's palette is 94 by 141 pixels.
+    const struct {
+        PixelRect control;
+        double width, height; // the popup's pixels
+        int32_t left, top;    // twips
+    } cases[] = {
+        {{100, 100, 200, 122}, 94, 141, (200 - 94) * 15, 122 * 15}, // wider: right edges aligned
+        {{100, 100, 149, 122}, 94, 141, 100 * 15, 122 * 15},        // narrower: left edges aligned
+        {{100, 100, 194, 122}, 94, 141, 100 * 15, 122 * 15},        // as wide counts as narrower
+        {{100, 700, 149, 722}, 94, 141, 100 * 15, (700 - 141) * 15}, // near the bottom: above the control
+        {{100, 600, 149, 627}, 94, 141, 100 * 15, 627 * 15},        // just fitting: still below
+        {{0, 50, 49, 70}, 94, 3000, 0, (50 - 3000) * 15},           // not held at the screen's top
+        {{1000, 100, 1049, 122}, 94, 141, (1024 - 94) * 15, 122 * 15}, // pulled left at the right edge
+        {{990, 100, 1090, 122}, 94, 141, (1024 - 94) * 15, 122 * 15},
+        {{10, 10, 20, 20}, 2000, 141, (1024 - 2000) * 15, 20 * 15}, // wider than the screen: not held at 0
+        {{-30, 100, 19, 122}, 94, 141, 0, 122 * 15},
+        {{-150, 100, 50, 122}, 94, 141, 0, 122 * 15}, // a wider control whose right edge comes out negative
+        // 628 + 140.4 passes a 768-pixel screen although 628 + 140 would not: compared unrounded.
+        {{100, 606, 149, 628}, 94, 140.4, 100 * 15, 6984},
+    };
+    for (const auto& c : cases) {
+        const PopupPlacement p =
+            PlacePopup(c.control, c.width * 15, c.height * 15, 1024 * 15, 768 * 15, 15, 15);
+        EXPECT_EQ(p.left, c.left) << c.control.left << "," << c.control.top;
+        EXPECT_EQ(p.top, c.top) << c.control.left << "," << c.control.top;
+    }
+    // Rounded only at the end, halves to the even twip.
     EXPECT_EQ(PlacePopup({0, 0, 10, 1}, 1, 1, 1e6, 1e6, 1, 12.5).top, 12);
     EXPECT_EQ(PlacePopup({0, 0, 10, 3}, 1, 1, 1e6, 1e6, 1, 12.5).top, 38);
 }
 
 TEST(RoundHalfEven, RoundsHalvesToEvenAndHoldsTheEnds) {
-    EXPECT_EQ(RoundHalfEven(0.5), 0);
-    EXPECT_EQ(RoundHalfEven(1.5), 2);
-    EXPECT_EQ(RoundHalfEven(2.5), 2);
-    EXPECT_EQ(RoundHalfEven(-0.5), 0);
-    EXPECT_EQ(RoundHalfEven(-1.5), -2);
-    EXPECT_EQ(RoundHalfEven(3.49), 3);
-    EXPECT_EQ(RoundHalfEven(-3.51), -4);
-    EXPECT_EQ(RoundHalfEven(std::nan("")), 0);
-    EXPECT_EQ(RoundHalfEven(1e12), std::numeric_limits<int32_t>::max());
-    EXPECT_EQ(RoundHalfEven(-1e12), std::numeric_limits<int32_t>::min());
+    const std::pair<double, int32_t> cases[] = {
+        {0.5, 0},  {1.5, 2},   {2.5, 2}, {-0.5, 0}, {-1.5, -2}, {3.49, 3}, {-3.51, -4}, {std::nan(""), 0},
+        {1e12, std::numeric_limits<int32_t>::max()}, {-1e12, std::numeric_limits<int32_t>::min()}};
+    for (const auto& [value, rounded] : cases) EXPECT_EQ(RoundHalfEven(value), rounded) << value;
 }
 
-TEST(Palette, CellsLieOnTheGridWithTheOtherButtonUnderThem) {
-    PaletteTable p = BuildPaletteTable();
-    auto corners = [](const PixelRect& r) {
-        return std::array<int32_t, 4>{r.left, r.top, r.right, r.bottom};
-    };
+TEST(Palette, CellsLieOnTheGridAndEachIsHitOnExactlyItsOwnPixels) {
+    const PaletteTable p = BuildPaletteTable();
+    auto corners = [](const PixelRect& r) { return std::array{r.left, r.top, r.right, r.bottom}; };
     EXPECT_EQ(corners(p[1].CellRect), (std::array<int32_t, 4>{4, 4, 24, 24}));
     EXPECT_EQ(corners(p[7].FillRect), (std::array<int32_t, 4>{50, 28, 66, 44})); // row 1, column 2
     EXPECT_EQ(corners(p[20].CellRect), (std::array<int32_t, 4>{70, 92, 90, 112}));
@@ -92,33 +61,20 @@ TEST(Palette, CellsLieOnTheGridWithTheOtherButtonUnderThem) {
     // The box: the last column's right edge and the button's bottom, each plus the margin.
     EXPECT_EQ(p[20].CellRect.right + 4, kPaletteWidth);
     EXPECT_EQ(p[kOtherCell].CellRect.bottom + 4, kPaletteHeight);
-}
 
-TEST(Palette, HitTestFindsCellsAndNothingInGapsOrMargins) {
-    PaletteTable p = BuildPaletteTable();
-    EXPECT_EQ(PaletteHit(p, 4, 4), 1);
-    EXPECT_EQ(PaletteHit(p, 23, 23), 1);
-    EXPECT_EQ(PaletteHit(p, 24, 10), 0); // right edge is outside: the gap
-    EXPECT_EQ(PaletteHit(p, 25, 10), 0);
-    EXPECT_EQ(PaletteHit(p, 26, 10), 2);
-    EXPECT_EQ(PaletteHit(p, 10, 25), 0);
-    EXPECT_EQ(PaletteHit(p, 3, 3), 0);
-    EXPECT_EQ(PaletteHit(p, 89, 111), 20);
-    EXPECT_EQ(PaletteHit(p, 90, 111), 0);
-    EXPECT_EQ(PaletteHit(p, 4, 116), kOtherCell);
-    EXPECT_EQ(PaletteHit(p, 67, 136), kOtherCell);
-    EXPECT_EQ(PaletteHit(p, 68, 125), 0); // the empty strip right of "Other..."
-    EXPECT_EQ(PaletteHit(p, -5, -5), 0);
-    EXPECT_EQ(PaletteHit(p, std::numeric_limits<int32_t>::max(), 10), 0);
-
-    // Over the whole box each cell is hit on exactly its own pixels and nowhere else.
+    // Right and bottom edges are outside: nothing in the gaps, the margins or the strip right of "Other...".
     std::array<int, 22> hits{};
     for (int y = -2; y < kPaletteHeight + 2; ++y)
-        for (int x = -2; x < kPaletteWidth + 2; ++x)
-            ++hits[static_cast<size_t>(PaletteHit(p, x, y))];
-    for (int k = kFirstColorCell; k <= kLastColorCell; ++k)
-        EXPECT_EQ(hits[static_cast<size_t>(k)], 400) << k;
+        for (int x = -2; x < kPaletteWidth + 2; ++x) {
+            const int k = PaletteHit(p, x, y);
+            const PixelRect& r = p[static_cast<size_t>(k)].CellRect;
+            EXPECT_TRUE(k == 0 || (x >= r.left && x < r.right && y >= r.top && y < r.bottom))
+                << x << "," << y;
+            ++hits[static_cast<size_t>(k)];
+        }
+    for (int k = kFirstColorCell; k <= kLastColorCell; ++k) EXPECT_EQ(hits[static_cast<size_t>(k)], 400) << k;
     EXPECT_EQ(hits[kOtherCell], 64 * 21);
+    EXPECT_EQ(PaletteHit(p, std::numeric_limits<int32_t>::max(), 10), 0);
 }
 
 TEST(ColorList, RowForAPressIncludingTheBottomBoundary) {

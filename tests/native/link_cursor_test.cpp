@@ -31,9 +31,7 @@ TEST(LinkCursor, TheHandIsClosedByItsOutline) {
     for (int y = 1; y + 1 < CursorMasks::kSize; ++y)
         for (int x = 1; x + 1 < CursorMasks::kSize; ++x) {
             if (At(m, x, y) != Pixel::White) continue;
-            EXPECT_NE(At(m, x - 1, y), Pixel::Screen) << x << "," << y;
-            EXPECT_NE(At(m, x + 1, y), Pixel::Screen) << x << "," << y;
-            EXPECT_NE(At(m, x, y - 1), Pixel::Screen) << x << "," << y;
-            EXPECT_NE(At(m, x, y + 1), Pixel::Screen) << x << "," << y;
+            for (auto [dx, dy] : {std::pair{-1, 0}, {1, 0}, {0, -1}, {0, 1}})
+                EXPECT_NE(At(m, x + dx, y + dy), Pixel::Screen) << x << "," << y;
         }
 }

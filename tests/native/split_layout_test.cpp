@@ -3,62 +3,51 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
+
 namespace {
 using namespace split;
 
-void ExpectBox(const Box& box, float left, float top, float width, float height) {
-    EXPECT_FLOAT_EQ(box.left, left);
-    EXPECT_FLOAT_EQ(box.top, top);
-    EXPECT_FLOAT_EQ(box.width, width);
-    EXPECT_FLOAT_EQ(box.height, height);
+std::array<float, 4> Of(const Box& box) {
+    return {box.left, box.top, box.width, box.height};
 }
 
-TEST(SplitLayout, VerticalSplitSharesTheWidthLessTheBar) {
-    const Arrangement a = Arrange(false, 3000, 1500, 80, 0.5f);
-    ExpectBox(a.first, 0, 0, 1460, 1500);
-    ExpectBox(a.bar, 1460, 0, 80, 1500);
-    ExpectBox(a.second, 1540, 0, 1460, 1500);
-}
-
-TEST(SplitLayout, HorizontalSplitSharesTheHeightLessTheBar) {
-    const Arrangement a = Arrange(true, 2000, 1080, 80, 0.25f);
-    ExpectBox(a.first, 0, 0, 2000, 250);
-    ExpectBox(a.bar, 0, 250, 2000, 80);
-    ExpectBox(a.second, 0, 330, 2000, 750);
-}
-
-TEST(SplitLayout, ImpossibleSizesComeOutNegativeRatherThanClamped) {
+TEST(SplitLayout, EachOrientationSharesItsExtentLessTheBarAndNothingIsClamped) {
+    const Arrangement vertical = Arrange(false, 3000, 1500, 80, 0.5f);
+    EXPECT_EQ(Of(vertical.first), (std::array<float, 4>{0, 0, 1460, 1500}));
+    EXPECT_EQ(Of(vertical.bar), (std::array<float, 4>{1460, 0, 80, 1500}));
+    EXPECT_EQ(Of(vertical.second), (std::array<float, 4>{1540, 0, 1460, 1500}));
+    const Arrangement horizontal = Arrange(true, 2000, 1080, 80, 0.25f);
+    EXPECT_EQ(Of(horizontal.first), (std::array<float, 4>{0, 0, 2000, 250}));
+    EXPECT_EQ(Of(horizontal.bar), (std::array<float, 4>{0, 250, 2000, 80}));
+    EXPECT_EQ(Of(horizontal.second), (std::array<float, 4>{0, 330, 2000, 750}));
+    // Impossible sizes come out negative rather than clamped.
     EXPECT_LT(Arrange(false, 3000, 1500, 80, 1.2f).second.width, 0) << "a percentage above 100";
     EXPECT_LT(Arrange(true, 3000, 50, 80, 0.5f).first.height, 0) << "thinner than the bar";
 }
 
-TEST(SplitLayout, ADragMeasuresTheBarsNewEdgeAgainstTheWholeExtent) {
-    // The bar at 1460 of 3000, the pointer 630 twips left of the bar's far edge: its left edge goes to 750.
-    const auto drag = DragBar(1460, -630, 80, 3000);
-    ASSERT_TRUE(drag);
-    EXPECT_FLOAT_EQ(drag->barStart, 750);
-    EXPECT_FLOAT_EQ(drag->ratio, 0.25f);
-    EXPECT_EQ(PercentFromRatio(drag->ratio), 25);
+TEST(SplitLayout, ADragMeasuresTheBarsNewEdgeAgainstTheWholeExtentAndClampsTheRatioButNotTheBar) {
+    const struct {
+        float pointer, barStart, ratio;
+        int percent;
+    } cases[] = {
+        // The bar at 1460 of 3000, the pointer 630 twips left of the bar's far edge: its left edge goes to
+        // 750.
+        {-630, 750, 0.25f, 25},
+        {-3000, -1620, 0.001f, 0},
+        {5000, 6380, 0.999f, 100},
+    };
+    for (const auto& c : cases) {
+        const auto drag = DragBar(1460, c.pointer, 80, 3000);
+        ASSERT_TRUE(drag) << c.pointer;
+        EXPECT_FLOAT_EQ(drag->barStart, c.barStart) << c.pointer;
+        EXPECT_FLOAT_EQ(drag->ratio, c.ratio) << c.pointer;
+        EXPECT_EQ(PercentFromRatio(drag->ratio), c.percent) << c.pointer;
+    }
     // The release lays out against the extent less the bar, so the first control ends a little short.
-    EXPECT_FLOAT_EQ(Arrange(false, 3000, 1500, 80, drag->ratio).first.width, 730);
-}
-
-TEST(SplitLayout, TheRatioIsClampedButTheBarIsNot) {
-    const auto before = DragBar(1460, -3000, 80, 3000);
-    ASSERT_TRUE(before);
-    EXPECT_FLOAT_EQ(before->barStart, -1620);
-    EXPECT_FLOAT_EQ(before->ratio, 0.001f);
-    EXPECT_EQ(PercentFromRatio(before->ratio), 0);
-    const auto past = DragBar(1460, 5000, 80, 3000);
-    ASSERT_TRUE(past);
-    EXPECT_FLOAT_EQ(past->barStart, 6380);
-    EXPECT_FLOAT_EQ(past->ratio, 0.999f);
-    EXPECT_EQ(PercentFromRatio(past->ratio), 100);
+    EXPECT_FLOAT_EQ(Arrange(false, 3000, 1500, 80, 0.25f).first.width, 730);
     EXPECT_FLOAT_EQ(ClampRatio(0.5f), 0.5f);
-}
-
-TEST(SplitLayout, ASplitterOfNoExtentCannotBeDragged) {
-    EXPECT_FALSE(DragBar(0, 10, 80, 0).has_value());
+    EXPECT_FALSE(DragBar(0, 10, 80, 0).has_value()) << "a splitter of no extent";
 }
 
 TEST(SplitLayout, PercentRoundsHalvesToEvenAndPutsAreNotClamped) {

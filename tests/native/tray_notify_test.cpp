@@ -8,26 +8,19 @@
 namespace {
 using namespace tray;
 
-std::u16string Repeat(char16_t c, size_t n) { return std::u16string(n, c); }
-
-TEST(TrayTip, ShortTipsEndInAZeroPaddedWithBlanks) {
-    const auto field = TipField(u"Hi");
-    EXPECT_EQ(field[0], u'H');
-    EXPECT_EQ(field[1], u'i');
-    EXPECT_EQ(field[2], u'\0');
-    for (size_t i = 3; i < field.size(); ++i) EXPECT_EQ(field[i], u' ') << i;
-    EXPECT_EQ(TipField(u"")[0], u'\0');
-}
-
-TEST(TrayTip, SixtyThreeCharactersFitWholeAndLongerTipsAreCut) {
-    const auto exact = TipField(Repeat(u'a', 63));
-    EXPECT_EQ(std::u16string(exact.data(), 63), Repeat(u'a', 63));
-    EXPECT_EQ(exact[63], u'\0');
-    std::u16string longer = Repeat(u'b', 63) + u"c";
-    const auto cut = TipField(longer);
-    EXPECT_EQ(std::u16string(cut.data(), 63), Repeat(u'b', 63));
-    EXPECT_EQ(cut[63], u'\0');
-    EXPECT_EQ(TipField(Repeat(u'x', 500))[63], u'\0');
+TEST(TrayTip, AtMostSixtyThreeCharactersThenAZeroPaddedWithBlanks) {
+    auto field = [](std::u16string kept) {
+        kept += u'\0';
+        kept.resize(kTipChars, u' ');
+        return kept;
+    };
+    const std::u16string a63(63, u'a'), b63(63, u'b'), x63(63, u'x'), x500(500, u'x');
+    const std::pair<std::u16string, std::u16string> cases[] = {
+        {u"Hi", u"Hi"}, {u"", u""}, {a63, a63}, {b63 + u"c", b63}, {x500, x63}};
+    for (const auto& [tip, kept] : cases) {
+        const auto got = TipField(tip);
+        EXPECT_EQ(std::u16string(got.begin(), got.end()), field(kept)) << tip.size();
+    }
 }
 
 TEST(TrayTip, TrimRemovesBlanksAtBothEndsOnly) {

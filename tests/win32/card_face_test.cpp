@@ -23,11 +23,8 @@ Pixels Read(HBITMAP bitmap) {
     if (!bitmap || GetObjectW(bitmap, sizeof section, &section) != sizeof section) return pixels;
     pixels.bitsPerPixel = section.dsBm.bmBitsPixel;
     BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = section.dsBm.bmWidth;
-    info.bmiHeader.biHeight = -section.dsBm.bmHeight;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
+    const LONG width = section.dsBm.bmWidth, height = section.dsBm.bmHeight;
+    info.bmiHeader = {sizeof info.bmiHeader, width, -height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
     pixels.rgb.resize(static_cast<size_t>(section.dsBm.bmWidth) * section.dsBm.bmHeight);
     HDC screen = GetDC(nullptr);
     if (GetDIBits(screen, bitmap, 0, section.dsBm.bmHeight, pixels.rgb.data(), &info, DIB_RGB_COLORS) !=

@@ -164,17 +164,9 @@ void EventSink::Disconnect() {
 }
 
 STDMETHODIMP EventSink::QueryInterface(REFIID iid, void** out) {
-    if (iid == IID_IUnknown || iid == IID_IDispatch) {
-        *out = static_cast<IDispatch*>(this);
-        AddRef();
-        return S_OK;
-    }
-    *out = nullptr;
-    return E_NOINTERFACE;
-}
-
-STDMETHODIMP EventSink::GetTypeInfoCount(UINT* count) {
-    *count = 0;
+    *out = iid == IID_IUnknown || iid == IID_IDispatch ? static_cast<IDispatch*>(this) : nullptr;
+    if (!*out) return E_NOINTERFACE;
+    AddRef();
     return S_OK;
 }
 
@@ -253,10 +245,7 @@ std::string StreamBytes(IStream* stream) {
 
 std::string Hex(const std::string& bytes) {
     std::string text;
-    for (unsigned char b : bytes) {
-        text += "0123456789abcdef"[b >> 4];
-        text += "0123456789abcdef"[b & 15];
-    }
+    for (unsigned char b : bytes) text.append({"0123456789abcdef"[b >> 4], "0123456789abcdef"[b & 15]});
     return text;
 }
 

@@ -4,6 +4,7 @@
 // exactly.
 #include "class_table.h"
 #include "com_test_support.h"
+#include "font.h"
 #include "test_support.h"
 
 #include <cstdio>
@@ -48,12 +49,14 @@ bool TakesObject(ITypeInfo* info, const TYPEDESC& type) {
     return object;
 }
 
-std::vector<Member> MembersOf(IDispatch* control) {
+// The members of a control's dual interface, and the interface's id.
+std::vector<Member> MembersOf(IDispatch* control, IID& dual) {
     std::vector<Member> members;
     ComPtr<ITypeInfo> info;
     TYPEATTR* attr = nullptr;
     EXPECT_EQ(control->GetTypeInfo(0, 0, &info), S_OK);
     if (!info || FAILED(info->GetTypeAttr(&attr))) return members;
+    dual = attr->guid;
     for (UINT i = 0; i < attr->cFuncs; ++i) {
         FUNCDESC* f = nullptr;
         if (FAILED(info->GetFuncDesc(i, &f))) continue;
@@ -101,22 +104,6 @@ Variant Typed(VARTYPE vt, void (*fill)(VARIANT&)) {
     return v;
 }
 
-Variant Dispatch(IDispatch* object) {
-    Variant v;
-    v.put()->vt = VT_DISPATCH;
-    V_DISPATCH(v.get()) = object;
-    object->AddRef();
-    return v;
-}
-
-Variant NumberArray() {
-    Variant v;
-    SAFEARRAY* array = SafeArrayCreateVector(VT_I4, 0, 3);
-    v.put()->vt = VT_ARRAY | VT_I4;
-    V_ARRAY(v.get()) = array;
-    return v;
-}
-
 std::vector<Shape> Shapes(IDispatch* object) {
     std::vector<Shape> shapes;
     auto add = [&](const char* name, Variant value, Expect expect, bool refsToo = true) {
@@ -140,8 +127,12 @@ std::vector<Shape> Shapes(IDispatch* object) {
     add("-1, below a colour", Variant::I4(-1), Expect::ObjectOnly);
     add("1e30, past everything", Typed(VT_R8, [](VARIANT& v) { V_R8(&v) = 1e30; }), Expect::ObjectOnly);
     add("true", Variant::Bool(true), Expect::ObjectOnly);
-    add("an array", NumberArray(), Expect::ObjectOnly);
-    add("an object", Dispatch(object), Expect::Any);
+    add("an array",
+        Typed(VT_ARRAY | VT_I4, [](VARIANT& v) { V_ARRAY(&v) = SafeArrayCreateVector(VT_I4, 0, 3); }),
+        Expect::ObjectOnly);
+    Variant dispatch = Variant::Object(object);
+    dispatch.get()->vt = VT_DISPATCH; // the same pointer: the object is given as its IDispatch
+    add("an object", dispatch, Expect::Any);
     add("a null object", Typed(VT_DISPATCH, [](VARIANT& v) { V_DISPATCH(&v) = nullptr; }), Expect::Any);
     return shapes;
 }
@@ -244,28 +235,12 @@ TEST_P(HostileDispatch, EveryMemberCalledWronglyFailsCleanlyOrSucceeds) {
     ASSERT_EQ(cls.create(IID_PPV_ARGS(&control)), S_OK);
     ComPtr<ISupportErrorInfo> supports;
     ASSERT_EQ(control.As(&supports), S_OK);
-    IID dual{};
-    {
-        ComPtr<ITypeInfo> info;
-        TYPEATTR* attr = nullptr;
-        ASSERT_EQ(control->GetTypeInfo(0, 0, &info), S_OK);
-        ASSERT_EQ(info->GetTypeAttr(&attr), S_OK);
-        dual = attr->guid;
-        info->ReleaseTypeAttr(attr);
-    }
     // Any object will do where one is taken; this one is also a font and a second control for a splitter.
     ComPtr<IDispatch> other;
-    FONTDESC desc{sizeof(FONTDESC),
-                  const_cast<LPOLESTR>(L"Tahoma"),
-                  {80000, 0},
-                  FW_NORMAL,
-                  ANSI_CHARSET,
-                  FALSE,
-                  FALSE,
-                  FALSE};
-    ASSERT_EQ(OleCreateFontIndirect(&desc, IID_PPV_ARGS(&other)), S_OK);
+    ASSERT_EQ(MakeFont({L"Tahoma", 8}).As(&other), S_OK);
 
-    const auto members = MembersOf(control.Get());
+    IID dual{};
+    const auto members = MembersOf(control.Get(), dual);
     ASSERT_FALSE(members.empty());
     const auto shapes = Shapes(other.Get());
     int calls = 0;

@@ -13,6 +13,7 @@
 #include <olectl.h>
 
 #include <algorithm>
+#include <array>
 #include <cstdarg>
 #include <cstdio>
 #include <functional>
@@ -36,17 +37,11 @@ std::string Format(const char* format, ...) {
     return text;
 }
 
-float TwipsPerPixel(int index) {
+float TwipsPerPixel(int index = LOGPIXELSX) {
     HDC screen = GetDC(nullptr);
     float tpp = 1440.0f / GetDeviceCaps(screen, index);
     ReleaseDC(nullptr, screen);
     return tpp;
-}
-float TwipsPerPixelX() {
-    return TwipsPerPixel(LOGPIXELSX);
-}
-float TwipsPerPixelY() {
-    return TwipsPerPixel(LOGPIXELSY);
 }
 
 // The one form of the process; it records what reaches it as the children's container.
@@ -90,15 +85,6 @@ void Pump() {
     }
 }
 
-bool PumpUntil(const std::function<bool()>& done, int milliseconds = 3000) {
-    for (DWORD end = GetTickCount() + milliseconds; GetTickCount() < end;) {
-        if (done()) return true;
-        DoEvents();
-        Sleep(20);
-    }
-    return done();
-}
-
 void Post(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     PostMessageW(hwnd, message, wParam, lParam);
     Pump();
@@ -124,22 +110,12 @@ void MouseInput(DWORD flags, POINT screen = {}) {
     Pump();
 }
 
-POINT ScreenPoint(HWND hwnd, int x, int y) {
-    POINT p{x, y};
-    ClientToScreen(hwnd, &p);
-    return p;
-}
-
 void RecordMouse(Control& control, Log& log) {
-    control.MouseDown = [&log](short b, short s, float x, float y) {
-        log.push_back(Format("down %d %d %g %g", b, s, x, y));
-    };
-    control.MouseMove = [&log](short b, short s, float x, float y) {
-        log.push_back(Format("move %d %d %g %g", b, s, x, y));
-    };
-    control.MouseUp = [&log](short b, short s, float x, float y) {
-        log.push_back(Format("up %d %d %g %g", b, s, x, y));
-    };
+    for (auto [event, name] : {std::pair{&Control::MouseDown, "down"}, {&Control::MouseMove, "move"},
+                               {&Control::MouseUp, "up"}})
+        control.*event = [&log, name = name](short b, short s, float x, float y) {
+            log.push_back(Format("%s %d %d %g %g", name, b, s, x, y));
+        };
     control.Click = [&log] { log.push_back("click"); };
     control.DblClick = [&log] { log.push_back("dblclick"); };
 }
@@ -153,7 +129,7 @@ Log Pressed(Log& log) {
 }
 
 std::string At(const char* event, int button, int shift, int x, int y) {
-    return Format("%s %d %d %g %g", event, button, shift, x * TwipsPerPixelX(), y * TwipsPerPixelY());
+    return Format("%s %d %d %g %g", event, button, shift, x * TwipsPerPixel(), y * TwipsPerPixel(LOGPIXELSY));
 }
 
 TEST(Mouse, MessagesRaiseEventsWithButtonShiftAndTwips) {
@@ -225,12 +201,11 @@ TEST(Mouse, APressKeepsTheMouseUntilReleasedAndCaptureCanBeTaken) {
 
     log.clear(); // taken on purpose, the mouse stays until given back, wherever the pointer goes
     label.SetCapture();
-    MouseInput(MOUSEEVENTF_MOVE, ScreenPoint(elsewhere.hWnd(), 5, 5));
+    const POINT there = test::SurfaceOf(elsewhere).OnScreen(5, 5), origin = on.OnScreen(0, 0);
+    MouseInput(MOUSEEVENTF_MOVE, there);
     EXPECT_TRUE(label.HasCapture());
     ASSERT_FALSE(log.empty());
-    POINT onLabel = ScreenPoint(elsewhere.hWnd(), 5, 5);
-    const POINT labelOrigin = on.OnScreen(0, 0);
-    EXPECT_EQ(log.back(), At("move", 0, 0, onLabel.x - labelOrigin.x, onLabel.y - labelOrigin.y));
+    EXPECT_EQ(log.back(), At("move", 0, 0, there.x - origin.x, there.y - origin.y));
     label.ReleaseCapture();
     EXPECT_FALSE(label.HasCapture());
 }
@@ -334,7 +309,6 @@ TEST(TextBox, ChangeSelectionLockedMaxLengthAndAlignment) {
     box.SetLocked(true);
     PressKey(box.hWnd(), 'Q');
     EXPECT_EQ(box.Text(), L"hello therez");
-    EXPECT_TRUE(box.Locked());
     box.SetLocked(false);
 
     box.SetText(L"");
@@ -505,8 +479,9 @@ TEST(Label, TransparencyBorderAndDisabledTextOnPixels) {
     EXPECT_EQ(Snapshot(label).At(10, 10), Shown(ResolveColor(TestForm::kBack)));
     label.SetBackStyle(1);
     label.SetBackColor(0x00FFFFFF);
-    EXPECT_EQ(Snapshot(label).At(10, 10), Shown(0xFFFFFF));
-    EXPECT_EQ(Snapshot(label).At(0, 0), Shown(0xFFFFFF));
+    Snapshot opaque(label);
+    EXPECT_EQ(opaque.At(10, 10), Shown(0xFFFFFF));
+    EXPECT_EQ(opaque.At(0, 0), Shown(0xFFFFFF));
     label.SetBorderStyle(1);
     Snapshot bordered(label);
     EXPECT_EQ(bordered.At(0, 0), Shown(GetSysColor(COLOR_WINDOWFRAME)));
@@ -534,7 +509,7 @@ TEST(Label, SeeThroughLabelsShowTheLabelsBehindThem) {
     }
     front.SetForeColor(0x00FFFFFF);
     back.SetForeColor(0x00000000);
-    const int px = int(TwipsPerPixelX()), py = int(TwipsPerPixelY());
+    const int px = int(TwipsPerPixel()), py = int(TwipsPerPixel(LOGPIXELSY));
     front.Move(600, 600, 2400, 600);
     back.Move(600 + px, 600 + py, 2400, 600);
 
@@ -576,12 +551,9 @@ TEST(PictureBox, FloatsAsAnOwnedToolWindowThatPaintsAndTakesNoFocus) {
         EXPECT_EQ(GetWindowLongW(h, GWL_STYLE) & (WS_CHILD | WS_POPUP), WS_POPUP);
         EXPECT_EQ(GetWindowLongW(h, GWL_EXSTYLE) & (WS_EX_TOOLWINDOW | WS_EX_TOPMOST),
                   WS_EX_TOOLWINDOW | WS_EX_TOPMOST);
-        RECT r;
+        RECT r, placed{300, 200, 340, 230};
         GetWindowRect(h, &r);
-        EXPECT_EQ(r.left, 300);
-        EXPECT_EQ(r.top, 200);
-        EXPECT_EQ(r.right - r.left, 40);
-        EXPECT_EQ(r.bottom - r.top, 30);
+        EXPECT_TRUE(EqualRect(&r, &placed));
         EXPECT_EQ(popup.ScaleWidth(), 40.0f);
         EXPECT_EQ(GetFocus(), box.hWnd());
         EXPECT_EQ(GetActiveWindow(), TheForm().hWnd());
@@ -661,12 +633,11 @@ TEST(Font, ObjectsAreSharedByReferenceAndChangesThroughThemShow) {
 
     // A new control starts with a copy of the form's font: changing it leaves the form's alone.
     Label fresh(TheForm());
-    BSTR name = nullptr;
-    fresh.Font()->get_Name(&name);
-    EXPECT_STREQ(name, L"MS Sans Serif");
-    SysFreeString(name);
+    Bstr name;
     CY size{};
+    fresh.Font()->get_Name(name.put());
     fresh.Font()->get_Size(&size);
+    EXPECT_EQ(name.str(), L"MS Sans Serif");
     EXPECT_EQ(size.int64, 82500);
     EXPECT_NE(fresh.Font().Get(), TheForm().Font().Get());
     fresh.Font()->put_Bold(TRUE);
@@ -675,27 +646,18 @@ TEST(Font, ObjectsAreSharedByReferenceAndChangesThroughThemShow) {
     EXPECT_FALSE(formBold);
 }
 
-struct WindowSearch {
-    const wchar_t* windowClass;
-    int count = 0;
-    std::wstring shownText; // of a visible one
-};
-
-BOOL CALLBACK MatchThreadWindow(HWND hwnd, LPARAM lp) {
-    auto* search = reinterpret_cast<WindowSearch*>(lp);
+BOOL CALLBACK CollectToolTip(HWND hwnd, LPARAM lp) {
     wchar_t name[64];
     GetClassNameW(hwnd, name, 64);
-    if (lstrcmpiW(name, search->windowClass) == 0) {
-        ++search->count;
-        if (IsWindowVisible(hwnd)) search->shownText = test::TextOf(hwnd);
-    }
+    if (lstrcmpiW(name, TOOLTIPS_CLASSW) == 0) reinterpret_cast<std::vector<HWND>*>(lp)->push_back(hwnd);
     return TRUE;
 }
 
-WindowSearch ThreadWindows(const wchar_t* windowClass) {
-    WindowSearch search{windowClass, 0, {}};
-    EnumThreadWindows(GetCurrentThreadId(), MatchThreadWindow, reinterpret_cast<LPARAM>(&search));
-    return search;
+// The tool tip windows of this thread.
+std::vector<HWND> ToolTips() {
+    std::vector<HWND> found;
+    EnumThreadWindows(GetCurrentThreadId(), CollectToolTip, reinterpret_cast<LPARAM>(&found));
+    return found;
 }
 
 ULONG References(IUnknown* object) {
@@ -708,7 +670,7 @@ TEST(Resources, NothingOutlivesTheControlsThatUsedIt) {
     ComPtr<IPicture> picture = PictureFromBitmap(bitmap, true);
     ASSERT_TRUE(picture);
     const ULONG pictureRefs = References(picture.Get());
-    const int toolTips = ThreadWindows(TOOLTIPS_CLASSW).count;
+    const size_t toolTips = ToolTips().size();
     const LONG locks = Module::LockCount();
     std::vector<HFONT> fonts;
     for (int round = 0; round < 10; ++round) {
@@ -731,7 +693,7 @@ TEST(Resources, NothingOutlivesTheControlsThatUsedIt) {
         EXPECT_GT(References(picture.Get()), pictureRefs);
     }
     EXPECT_EQ(References(picture.Get()), pictureRefs);
-    EXPECT_EQ(ThreadWindows(TOOLTIPS_CLASSW).count, toolTips);
+    EXPECT_EQ(ToolTips().size(), toolTips);
     EXPECT_EQ(Module::LockCount(), locks); // no font connection left behind
     for (HFONT font : fonts) {
         EXPECT_NE(font, nullptr);
@@ -743,7 +705,9 @@ TEST(Resources, NothingOutlivesTheControlsThatUsedIt) {
 }
 
 std::wstring ShownToolTip() {
-    return ThreadWindows(TOOLTIPS_CLASSW).shownText;
+    for (HWND tip : ToolTips())
+        if (IsWindowVisible(tip)) return test::TextOf(tip);
+    return L"";
 }
 
 TEST(Control, ToolTipShowsOverTheControlAndPointerFollowsTheMousePointerProperty) {
@@ -754,7 +718,8 @@ TEST(Control, ToolTipShowsOverTheControlAndPointerFollowsTheMousePointerProperty
     const auto on = test::SurfaceOf(label);
     MouseInput(MOUSEEVENTF_MOVE, on.OnScreen(20, 10));
     MouseInput(MOUSEEVENTF_MOVE, on.OnScreen(21, 11));
-    EXPECT_TRUE(PumpUntil([] { return ShownToolTip() == L"Where the link goes"; }));
+    EXPECT_TRUE(test::WaitUntil([] { DoEvents(); return ShownToolTip() == L"Where the link goes"; },
+                                std::chrono::seconds(3)));
     label.SetToolTipText(L"");
     EXPECT_TRUE(ShownToolTip().empty());
 
@@ -773,19 +738,16 @@ TEST(Control, ToolTipShowsOverTheControlAndPointerFollowsTheMousePointerProperty
 
 TEST(Control, TwipsReadBackAsGivenAndANegativeSizeMovesNothing) {
     TextBox box(TheForm());
+    auto place = [&box] { return std::array<int, 4>{box.Left(), box.Top(), box.Width(), box.Height()}; };
     ASSERT_EQ(box.Move(1001, 503, 1234, 567), S_OK);
-    EXPECT_EQ(box.Left(), 1001);
-    EXPECT_EQ(box.Top(), 503);
-    EXPECT_EQ(box.Width(), 1234);
-    EXPECT_EQ(box.Height(), 567);
+    EXPECT_EQ(place(), (std::array<int, 4>{1001, 503, 1234, 567}));
     EXPECT_EQ(box.Move(0, 0, -15, 100), CTL_E_INVALIDPROPERTYVALUE);
     EXPECT_EQ(box.SetHeight(-1), CTL_E_INVALIDPROPERTYVALUE);
-    EXPECT_EQ(box.Left(), 1001);
-    EXPECT_EQ(box.Width(), 1234);
+    EXPECT_EQ(place(), (std::array<int, 4>{1001, 503, 1234, 567}));
     // Moved by someone else, the control reads its place from the window.
     SetWindowPos(box.hWnd(), nullptr, 10, 20, 30, 40, SWP_NOZORDER);
-    EXPECT_EQ(box.Left(), int(10 * TwipsPerPixelX() + 0.5f));
-    EXPECT_EQ(box.Width(), int(30 * TwipsPerPixelX() + 0.5f));
+    EXPECT_EQ(box.Left(), int(10 * TwipsPerPixel() + 0.5f));
+    EXPECT_EQ(box.Width(), int(30 * TwipsPerPixel() + 0.5f));
 }
 
 TEST(Control, AThrowingHandlerStopsThereAndTheControlGoesOn) {

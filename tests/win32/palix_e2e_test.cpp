@@ -1,6 +1,7 @@
 // Palix as a user meets it: started in a folder of its own with a prepared "score.dat", driven with real
 // window messages, read back through the texts its window exposes and the file it leaves behind.
 #include "card_game.h"
+#include "com.h"
 #include "dravlix.h"
 #include "number_text.h"
 #include "palix_ids.h"
@@ -10,8 +11,8 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 #include <oleacc.h>
-#include <wrl/client.h>
 
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -48,12 +49,11 @@ bool RunOnHost(std::vector<std::string> argv) {
     return spawn && spawn(args.data(), TRUE) == 0;
 }
 
-// One run of Palix in a fresh folder.
 // What a screen reader in this process reads of another process's window.
-Microsoft::WRL::ComPtr<IAccessible> ReaderOf(HWND window) {
+ComPtr<IAccessible> ReaderOf(HWND window) {
     static const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED); // objects of another process
     (void)com;
-    Microsoft::WRL::ComPtr<IAccessible> object;
+    ComPtr<IAccessible> object;
     AccessibleObjectFromWindow(window, DWORD(OBJID_CLIENT), IID_PPV_ARGS(&object));
     return object;
 }
@@ -67,13 +67,12 @@ VARIANT Child(long id) {
 
 std::wstring NameOf(HWND window, long child = CHILDID_SELF) {
     auto object = ReaderOf(window);
-    BSTR name = nullptr;
-    if (!object || FAILED(object->get_accName(Child(child), &name))) return L"(unreadable)";
-    std::wstring text = name ? std::wstring(name, SysStringLen(name)) : L"";
-    SysFreeString(name);
-    return text;
+    Bstr name;
+    if (!object || FAILED(object->get_accName(Child(child), name.put()))) return L"(unreadable)";
+    return name.str();
 }
 
+// One run of Palix in a fresh folder.
 class Palix {
 public:
     // smallFileSystem: the folder is a file system of its own of 64 KB; Palix is not started when the host
@@ -134,13 +133,9 @@ public:
     // What the folder holds besides the statistics file.
     std::vector<std::wstring> Others() const {
         std::vector<std::wstring> names;
-        WIN32_FIND_DATAW found;
-        HANDLE search = FindFirstFileW((folder_ + L"\\*").c_str(), &found);
-        for (BOOL more = search != INVALID_HANDLE_VALUE; more; more = FindNextFileW(search, &found)) {
-            std::wstring name = found.cFileName;
-            if (name != L"." && name != L".." && name != L"score.dat") names.push_back(name);
-        }
-        if (search != INVALID_HANDLE_VALUE) FindClose(search);
+        std::error_code failed;
+        for (const auto& entry : std::filesystem::directory_iterator(folder_, failed))
+            if (entry.path().filename() != L"score.dat") names.push_back(entry.path().filename().wstring());
         return names;
     }
 
@@ -149,11 +144,15 @@ public:
                   std::chrono::seconds(30)); // a first start in a cold prefix is slow
         return form_;
     }
-    HWND WaitForMessageBox() {
+    // The message box Palix stops with: its texts, and the exit code once it is answered with OK.
+    std::pair<std::wstring, DWORD> Stops() {
         HWND box = nullptr;
-        WaitUntil([&] { return (box = TopWindowOf(process_.dwProcessId, L"#32770")) != nullptr; },
-                  std::chrono::seconds(30));
-        return box;
+        if (!WaitUntil([&] { return (box = TopWindowOf(process_.dwProcessId, L"#32770")) != nullptr; },
+                       std::chrono::seconds(30)))
+            return {L"(no message box)", STILL_ACTIVE};
+        std::wstring message = ChildTexts(box);
+        PostMessageW(GetDlgItem(box, IDOK), BM_CLICK, 0, 0);
+        return {message, WaitForExit()};
     }
     // The exit code, or STILL_ACTIVE when it did not end in time.
     DWORD WaitForExit() {
@@ -187,6 +186,9 @@ public:
         LPARAM at = MAKELPARAM(r.right / 2, r.bottom / 2);
         PostMessageW(Item(id), WM_LBUTTONDOWN, MK_LBUTTON, at);
         PostMessageW(Item(id), WM_LBUTTONUP, 0, at);
+    }
+    bool Checked(int option) const {
+        return SendMessageW(Item(ID_OPTION(option)), BM_GETCHECK, 0, 0) == BST_CHECKED;
     }
     void PressSpace(int id) const {
         PostMessageW(Item(id), WM_KEYDOWN, VK_SPACE, 0x00390001);
@@ -236,16 +238,14 @@ TEST(Palix, PlaysAWholeGameAndAddsItToTheStatistics) {
     Palix palix(" 16 \r\n 3 \r\n");
     ASSERT_TRUE(palix.WaitForForm());
     EXPECT_EQ(TextOf(palix.WaitForForm()), L"Vostrel v2.0");
-    EXPECT_EQ(palix.Text(ID_LABEL(14)), L" 3 ");
-    EXPECT_EQ(palix.Text(ID_LABEL(15)), L"5.33333333333333");
-    EXPECT_EQ(palix.Text(ID_LABEL(7)), L"0");
-    EXPECT_EQ(palix.Text(ID_LABEL(8)), L"0");
-    EXPECT_EQ(palix.Text(ID_LABEL(1)), L"0");
-    EXPECT_EQ(palix.Text(ID_LABEL(9)), L"");
+    for (auto [id, text] : {std::pair{ID_LABEL(14), L" 3 "}, {ID_LABEL(15), L"5.33333333333333"},
+                            {ID_LABEL(7), L"0"}, {ID_LABEL(8), L"0"}, {ID_LABEL(1), L"0"},
+                            {ID_LABEL(9), L""}})
+        EXPECT_EQ(palix.Text(id), text) << id;
     for (int id : {ID_LABEL(10), ID_LABEL(11), ID_IMAGE(1), ID_IMAGE(2), ID_IMAGE(3), ID_IMAGE(4),
                    ID_IMAGE(5)})
         EXPECT_FALSE(palix.Shows(id)) << id;
-    for (int n = 1; n <= 5; ++n) EXPECT_EQ(SendMessageW(palix.Item(ID_OPTION(n)), BM_GETCHECK, 0, 0), BST_UNCHECKED);
+    for (int n = 1; n <= 5; ++n) EXPECT_FALSE(palix.Checked(n)) << n;
     // The symbols and the button read from outside, as a screen reader reads them.
     const wchar_t* symbols[] = {L"Star", L"Cross", L"Square", L"Circle", L"Waves"};
     for (int n = 1; n <= 5; ++n) EXPECT_EQ(NameOf(palix.Item(ID_OPTION(n))), symbols[n - 1]);
@@ -269,14 +269,13 @@ TEST(Palix, PlaysAWholeGameAndAddsItToTheStatistics) {
     })) << "card face " << first;
     EXPECT_EQ(palix.Text(ID_LABEL(8)), L"0");
     palix.Click(ID_OPTION(1));
-    ASSERT_TRUE(WaitUntil([&] { return SendMessageW(palix.Item(ID_OPTION(1)), BM_GETCHECK, 0, 0) == BST_CHECKED; }));
+    ASSERT_TRUE(WaitUntil([&] { return palix.Checked(1); }));
     int16_t guess = cardtest::kStar;
     for (int card = 2; card <= 25; ++card) {
         if (card == 13) {
             palix.Click(ID_OPTION(5));
-            ASSERT_TRUE(
-                WaitUntil([&] { return SendMessageW(palix.Item(ID_OPTION(5)), BM_GETCHECK, 0, 0) == BST_CHECKED; }));
-            EXPECT_EQ(SendMessageW(palix.Item(ID_OPTION(1)), BM_GETCHECK, 0, 0), BST_UNCHECKED);
+            ASSERT_TRUE(WaitUntil([&] { return palix.Checked(5); }));
+            EXPECT_FALSE(palix.Checked(1));
             guess = cardtest::kWaves;
         }
         if (palix.NextCard() == guess) ++hits;
@@ -298,46 +297,35 @@ TEST(Palix, PlaysAWholeGameAndAddsItToTheStatistics) {
     EXPECT_EQ(palix.WaitForExit(), 0u);
 }
 
-TEST(Palix, MenuResetWritesZerosAndEndsEvenMidGame) {
-    Palix palix("16\r\n3\r\n");
-    ASSERT_TRUE(palix.WaitForForm());
-    palix.NextCard();
-    palix.ChooseFromFileMenu(0);
-    EXPECT_EQ(palix.WaitForExit(), 0u);
-    EXPECT_EQ(ReadBytes(palix.ScorePath()), " 0 \r\n 0 \r\n");
+TEST(Palix, MenuResetWritesZerosAndExitLeavesTheFileUntouchedEvenMidGame) {
+    for (auto [item, after] : {std::pair{0, " 0 \r\n 0 \r\n"}, {1, "16\r\n3\r\n"}}) {
+        Palix palix("16\r\n3\r\n");
+        ASSERT_TRUE(palix.WaitForForm());
+        palix.NextCard();
+        palix.ChooseFromFileMenu(item);
+        EXPECT_EQ(palix.WaitForExit(), 0u);
+        EXPECT_EQ(ReadBytes(palix.ScorePath()), after);
+    }
 }
 
-TEST(Palix, MenuExitLeavesTheFileUntouched) {
-    Palix palix("16\r\n3\r\n");
-    ASSERT_TRUE(palix.WaitForForm());
-    palix.NextCard();
-    palix.ChooseFromFileMenu(1);
-    EXPECT_EQ(palix.WaitForExit(), 0u);
-    EXPECT_EQ(ReadBytes(palix.ScorePath()), "16\r\n3\r\n");
-}
-
-TEST(Palix, DamagedFileStopsTheProgramWithAMessageAndIsKept) {
-    Palix palix("many\r\nmany\r\n");
-    HWND box = palix.WaitForMessageBox();
-    ASSERT_TRUE(box);
-    std::wstring message = ChildTexts(box);
-    EXPECT_NE(message.find(L"Type mismatch"), std::wstring::npos) << Narrow(message);
-    EXPECT_NE(message.find(L"score.dat"), std::wstring::npos);
-    PostMessageW(GetDlgItem(box, IDOK), BM_CLICK, 0, 0);
-    EXPECT_EQ(palix.WaitForExit(), 13u);
-    EXPECT_EQ(ReadBytes(palix.ScorePath()), "many\r\nmany\r\n");
-}
-
-TEST(Palix, WithoutItsControlLibrarySaysWhichFileIsMissingAndEnds) {
-    Palix palix("16\r\n3\r\n", Layout::Alone);
-    HWND box = palix.WaitForMessageBox();
-    ASSERT_TRUE(box);
-    std::wstring message = ChildTexts(box);
-    EXPECT_NE(message.find(L"Dravlix.ocx"), std::wstring::npos) << Narrow(message);
-    EXPECT_NE(message.find(L"regsvr32"), std::wstring::npos) << Narrow(message);
-    PostMessageW(GetDlgItem(box, IDOK), BM_CLICK, 0, 0);
-    EXPECT_EQ(palix.WaitForExit(), 429u);
-    EXPECT_EQ(ReadBytes(palix.ScorePath()), "16\r\n3\r\n");
+// A damaged file, or no control library: a message that says which file, the error's number as exit code,
+// and the file as it was.
+TEST(Palix, CannotStartStopsWithAMessageAndKeepsTheFile) {
+    const struct {
+        const char* file;
+        Layout layout;
+        const wchar_t *says, *andSays;
+        DWORD exitCode;
+    } cases[] = {{"many\r\nmany\r\n", Layout::Built, L"Type mismatch", L"score.dat", 13},
+                 {"16\r\n3\r\n", Layout::Alone, L"Dravlix.ocx", L"regsvr32", 429}};
+    for (const auto& c : cases) {
+        Palix palix(c.file, c.layout);
+        const auto [message, exitCode] = palix.Stops();
+        for (const wchar_t* part : {c.says, c.andSays})
+            EXPECT_NE(message.find(part), std::wstring::npos) << Narrow(message);
+        EXPECT_EQ(exitCode, c.exitCode);
+        EXPECT_EQ(ReadBytes(palix.ScorePath()), c.file);
+    }
 }
 
 // The library registered nowhere and not beside Palix.exe: only Palix's manifest leads to it.
@@ -423,13 +411,10 @@ TEST_P(PalixFileFault, AtGameEndStopsWithAMessageKeepsTheOldFileAndLeavesNoParti
     ASSERT_TRUE(fault.make(palix)) << "the fault could not be made";
     for (int card = 1; card < 25; ++card) palix.NextCard();
     palix.Click(ID_COMMAND1);
-    HWND box = palix.WaitForMessageBox();
-    ASSERT_TRUE(box);
-    std::wstring message = ChildTexts(box);
+    const auto [message, exitCode] = palix.Stops();
     EXPECT_NE(message.find(fault.says), std::wstring::npos) << Narrow(message);
     EXPECT_NE(message.find(palix.ScorePath()), std::wstring::npos) << Narrow(message);
-    PostMessageW(GetDlgItem(box, IDOK), BM_CLICK, 0, 0);
-    EXPECT_EQ(palix.WaitForExit(), fault.exitCode);
+    EXPECT_EQ(exitCode, fault.exitCode);
 
     DWORD attributes = GetFileAttributesW(palix.ScorePath().c_str());
     switch (fault.fileAfter) {

@@ -2,6 +2,7 @@
 // that Palix.exe's own manifest makes serves every class, its ProgID and the type library from that folder's
 // Dravlix.ocx, with the library registered nowhere, and the assembly is the version the library carries.
 #include "class_table.h"
+#include "com.h"
 #include "dravlix.h"
 #include "registry_test_support.h"
 #include "test_support.h"
@@ -65,9 +66,8 @@ protected:
 };
 
 TEST_F(RegistrationFree, PalixsManifestServesEveryClassAndTheTypeLibraryFromItsFolder) {
-    IUnknown* object = nullptr;
-    ASSERT_EQ(CoCreateInstance(CLSID_Hyperlink, nullptr, CLSCTX_INPROC_SERVER, IID_IUnknown,
-                               reinterpret_cast<void**>(&object)),
+    ComPtr<IPersist> object;
+    ASSERT_EQ(CoCreateInstance(CLSID_Hyperlink, nullptr, CLSCTX_INPROC_SERVER, IID_PPV_ARGS(&object)),
               REGDB_E_CLASSNOTREG)
         << "registered somewhere";
 
@@ -104,17 +104,12 @@ TEST_F(RegistrationFree, PalixsManifestServesEveryClassAndTheTypeLibraryFromItsF
         CLSID byProgId{};
         ASSERT_EQ(CLSIDFromProgID((std::wstring(L"Dravlix.") + control.name).c_str(), &byProgId), S_OK);
         for (const CLSID* clsid : {control.clsid, static_cast<const CLSID*>(&byProgId)}) {
-            ASSERT_EQ(CoCreateInstance(*clsid, nullptr, CLSCTX_INPROC_SERVER, IID_IUnknown,
-                                       reinterpret_cast<void**>(&object)),
-                      S_OK);
-            EXPECT_TRUE(SamePath(ModuleOf(object), library)) << Narrow(ModuleOf(object));
-            IPersist* persist = nullptr;
+            ASSERT_EQ(CoCreateInstance(*clsid, nullptr, CLSCTX_INPROC_SERVER, IID_PPV_ARGS(&object)), S_OK);
+            EXPECT_TRUE(SamePath(ModuleOf(object.Get()), library)) << Narrow(ModuleOf(object.Get()));
             CLSID created{};
-            ASSERT_EQ(object->QueryInterface(IID_IPersist, reinterpret_cast<void**>(&persist)), S_OK);
-            EXPECT_EQ(persist->GetClassID(&created), S_OK);
+            EXPECT_EQ(object->GetClassID(&created), S_OK);
             EXPECT_EQ(created, *control.clsid);
-            persist->Release();
-            object->Release();
+            object.Reset();
         }
     }
     BSTR path = nullptr;
@@ -124,8 +119,7 @@ TEST_F(RegistrationFree, PalixsManifestServesEveryClassAndTheTypeLibraryFromItsF
 
     DeactivateActCtx(0, cookie);
     ReleaseActCtx(context);
-    EXPECT_EQ(CoCreateInstance(CLSID_Hyperlink, nullptr, CLSCTX_INPROC_SERVER, IID_IUnknown,
-                               reinterpret_cast<void**>(&object)),
+    EXPECT_EQ(CoCreateInstance(CLSID_Hyperlink, nullptr, CLSCTX_INPROC_SERVER, IID_PPV_ARGS(&object)),
               REGDB_E_CLASSNOTREG);
 }
 

@@ -123,6 +123,12 @@ std::string Difference(const std::vector<std::wstring>& before, const std::vecto
     return Narrow(text);
 }
 
+::testing::AssertionResult Same(const std::vector<std::wstring>& before,
+                                const std::vector<std::wstring>& after) {
+    if (before == after) return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure() << Difference(before, after);
+}
+
 bool SamePath(const std::wstring& a, const std::wstring& b) {
     wchar_t fullA[MAX_PATH], fullB[MAX_PATH];
     if (!GetFullPathNameW(a.c_str(), MAX_PATH, fullA, nullptr) || !GetFullPathNameW(b.c_str(), MAX_PATH, fullB, nullptr))

@@ -3,6 +3,8 @@
 #pragma once
 #include <windows.h>
 
+#include <gtest/gtest.h>
+
 #include <string>
 #include <vector>
 
@@ -22,6 +24,9 @@ std::vector<std::wstring> DumpClasses(REGSAM view = 0);
 std::vector<std::wstring> Half(const std::vector<std::wstring>& dump, const std::wstring& root);
 // The lines gone and added, readable in a failure message.
 std::string Difference(const std::vector<std::wstring>& before, const std::vector<std::wstring>& after);
+// Equal dumps, or a failure that shows the difference.
+::testing::AssertionResult Same(const std::vector<std::wstring>& before,
+                                const std::vector<std::wstring>& after);
 bool SamePath(const std::wstring& a, const std::wstring& b);
 
 } // namespace test
