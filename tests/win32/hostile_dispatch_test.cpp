@@ -4,7 +4,7 @@
 // exactly.
 #include "class_table.h"
 #include "com_test_support.h"
-#include "font.h"
+#include "services/font.h"
 #include "test_support.h"
 
 #include <cstdio>

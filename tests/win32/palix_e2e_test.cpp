@@ -1,7 +1,7 @@
 // Palix as a user meets it: started in a folder of its own with a prepared "score.dat", driven with real
 // window messages, read back through the texts its window exposes and the file it leaves behind.
 #include "card_game.h"
-#include "com.h"
+#include "com/com.h"
 #include "dravlix.h"
 #include "number_text.h"
 #include "palix_ids.h"

@@ -2,7 +2,7 @@
 // that Palix.exe's own manifest makes serves every class, its ProgID and the type library from that folder's
 // Dravlix.ocx, with the library registered nowhere, and the assembly is the version the library carries.
 #include "class_table.h"
-#include "com.h"
+#include "com/com.h"
 #include "dravlix.h"
 #include "registry_test_support.h"
 #include "test_support.h"
