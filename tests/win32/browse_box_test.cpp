@@ -1,7 +1,6 @@
 // FileBrowser and FolderBrowser on a form of ours: the exact dialog records through the platform seam, the
 // browse action and its keys, the separator on pixels, persistence, and the real dialogs.
 #include "browse_test_support.h"
-#include "control_site.h"
 #include "file_browser.h"
 #include "folder_browser.h"
 #include "module.h"
@@ -11,9 +10,6 @@
 #include <dlgs.h>
 
 #include <algorithm>
-#include <atomic>
-#include <memory>
-#include <thread>
 
 namespace {
 using namespace test;
@@ -234,16 +230,8 @@ TEST_F(FileBrowserTest, AFieldThatRefusesTheFocusOpensNoDialog) {
 
 TEST_F(FileBrowserTest, AltDownAloneOpensFromTheFieldAndFromTheButton) {
     for (HWND child : {edit, button}) {
-        SetFocus(child);
-        ASSERT_EQ(GetFocus(), child);
-        const size_t before = platform.fileCalls.size();
-        PressKeys({}, VK_DOWN);
-        PressKeys({VK_CONTROL, VK_MENU}, VK_DOWN);
-        PressKeys({VK_SHIFT, VK_MENU}, VK_DOWN);
-        EXPECT_EQ(platform.fileCalls.size(), before);
-        PressKeys({VK_MENU}, VK_DOWN);
-        EXPECT_EQ(platform.fileCalls.size(), before + 1)
-            << (child == edit ? "from the field" : "from the button");
+        SCOPED_TRACE(child == edit ? "from the field" : "from the button");
+        ExpectAltDownAloneBrowses(child, [&] { return platform.fileCalls.size(); });
     }
 }
 
@@ -268,44 +256,33 @@ TEST_F(FileBrowserTest, SeparatorInLightLeftOfTheButtonMarginsInWindowColour) {
 }
 
 TEST_F(FileBrowserTest, ThirteenKeysInOrderDefaultsLeftOutChangeOnLoad) {
-    EXPECT_EQ(SavedKeys(Object()), (std::vector<std::wstring>{L"_ExtentX", L"_ExtentY"}));
-    Put(L"BackColor", Variant::I4(0x00FFFF));
-    Put(L"ForeColor", Variant::I4(0xFF0000));
-    Put(L"Enabled", Variant::Bool(false));
-    ASSERT_EQ(PutProperty(Object(), L"Font",
-                          Variant::Object(MakeFont(FontSpec{L"Tahoma", 9.75f, true}).Get()), true),
-              S_OK);
-    Put(L"Locked", Variant::Bool(true));
-    Put(L"Text", Variant::Str(L"C:\\\u0444\\abcdef.txt"));
-    Put(L"SelStart", Variant::I4(4));
-    Put(L"SelLength", Variant::I4(3));
-    Put(L"FileDialogType", Variant::I4(1));
-    Put(L"Filter", Variant::Str(L"Text|*.txt|"));
-    Put(L"InitDir", Variant::Str(L"D:\\"));
-    Put(L"Title", Variant::Str(L"Pick"));
-    ComPtr<MemoryPropertyBag> bag;
-    EXPECT_EQ(SavedKeys(Object(), &bag),
-              (std::vector<std::wstring>{L"_ExtentX", L"_ExtentY", L"BackColor", L"ForeColor", L"Enabled",
-                                         L"Font", L"Locked", L"SelLength", L"SelStart", L"SelText", L"Text",
-                                         L"FileDialogType", L"Filter", L"InitDir", L"Title"}));
+    EXPECT_TRUE(Keys(Saved(Object()).Get()).empty());
+    const Values values = {{L"BackColor", Variant::I4(0x00FFFF)},
+                           {L"ForeColor", Variant::I4(0xFF0000)},
+                           {L"Enabled", Variant::Bool(false)},
+                           {L"Font", Variant::Object(MakeFont(FontSpec{L"Tahoma", 9.75f, true}).Get())},
+                           {L"Locked", Variant::Bool(true)},
+                           {L"Text", Variant::Str(L"C:\\\u0444\\abcdef.txt")},
+                           {L"FileDialogType", Variant::I4(1)},
+                           {L"Filter", Variant::Str(L"Text|*.txt|")},
+                           {L"InitDir", Variant::Str(L"D:\\")},
+                           {L"Title", Variant::Str(L"Pick")}};
+    PutAll(Object(), values);
+    PutAll(Object(), {{L"SelStart", Variant::I4(4)}, {L"SelLength", Variant::I4(3)}});
+    auto bag = Saved(Object());
+    EXPECT_EQ(Keys(bag.Get()), (std::vector<std::wstring>{L"BackColor", L"ForeColor", L"Enabled", L"Font",
+                                                          L"Locked", L"SelLength", L"SelStart", L"SelText",
+                                                          L"Text", L"FileDialogType", L"Filter", L"InitDir",
+                                                          L"Title"}));
 
-    ComPtr<IUnknown> loaded;
-    ASSERT_EQ(CreateFileBrowser(IID_PPV_ARGS(&loaded)), S_OK);
+    auto loaded = New(CreateFileBrowser);
     EventSink loadSink;
     ASSERT_EQ(loadSink.Connect(loaded.Get(), DIID___FileBrowser), S_OK);
-    ASSERT_EQ(LoadFromBag(loaded.Get(), bag.Get()), S_OK);
+    ASSERT_EQ(Load(loaded.Get(), bag.Get()), S_OK);
     loadSink.Disconnect();
     EXPECT_EQ(loadSink.events.size(), 2u) << "the stored selected text goes in, then the stored text";
-    EXPECT_EQ(TextProperty(loaded.Get(), L"Text"), L"C:\\\u0444\\abcdef.txt");
-    EXPECT_EQ(NumberProperty(loaded.Get(), L"BackColor"), 0x00FFFF);
-    EXPECT_EQ(NumberProperty(loaded.Get(), L"ForeColor"), 0xFF0000);
-    EXPECT_EQ(NumberProperty(loaded.Get(), L"Enabled"), 0);
-    EXPECT_EQ(NumberProperty(loaded.Get(), L"Locked"), -1);
+    ExpectAll(loaded.Get(), values);
     EXPECT_EQ(NameOf(FontOf(loaded.Get()).Get()), L"Tahoma");
-    EXPECT_EQ(NumberProperty(loaded.Get(), L"FileDialogType"), 1);
-    EXPECT_EQ(TextProperty(loaded.Get(), L"Filter"), L"Text|*.txt|");
-    EXPECT_EQ(TextProperty(loaded.Get(), L"InitDir"), L"D:\\");
-    EXPECT_EQ(TextProperty(loaded.Get(), L"Title"), L"Pick");
 }
 
 // ---------------------------------------------------------------- FolderBrowser
@@ -367,37 +344,6 @@ TEST_F(FolderBrowserTest, AConfirmedFolderReplacesTheTextAndEveryListIsFreed) {
 
 // ---------------------------------------------------------------- the real dialogs
 
-// Waits on another thread for this process's dialog box and does to it what a user would; a dialog
-// still open afterwards is cancelled, so that no test hangs in a modal loop.
-class DialogUser {
-public:
-    explicit DialogUser(std::function<void(HWND)> act)
-        : thread_([this, act] {
-              HWND dialog = nullptr;
-              if (!WaitUntil([&] { return (dialog = TopWindowOf(0, L"#32770")) != nullptr; })) return;
-              caption = TextOf(dialog);
-              act(dialog);
-              if (!WaitUntil([&] { return !IsWindow(dialog) || !IsWindowVisible(dialog); })) {
-                  stuck = true;
-                  PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
-              }
-          }) {}
-    ~DialogUser() {
-        if (thread_.joinable()) thread_.join();
-    }
-    void Join() { thread_.join(); }
-    std::wstring caption;
-    std::atomic<bool> stuck{false};
-
-private:
-    std::thread thread_;
-};
-
-void PressOk(HWND dialog) {
-    PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED),
-                 reinterpret_cast<LPARAM>(GetDlgItem(dialog, IDOK)));
-}
-
 class RealDialogs : public HostedBrowser {};
 
 TEST_F(RealDialogs, OpenDialogTakesATypedFileName) {
@@ -413,7 +359,7 @@ TEST_F(RealDialogs, OpenDialogTakesATypedFileName) {
         if (!name) name = GetDlgItem(dialog, edt1);
         nameShown = TextOf(name);
         SendMessageW(name, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(path.c_str()));
-        PressOk(dialog);
+        DialogUser::PressOk(dialog);
     });
     ClickButton();
     user.Join();
@@ -439,7 +385,7 @@ TEST_F(RealDialogs, FolderPickerOpensAtTheDesktopAndReturnsItsPath) {
         atRoot = TreeView_GetRoot(tree) &&
                  (!selected || selected == TreeView_GetRoot(tree)); // nothing preselected
         texts = ChildTexts(dialog);
-        PressOk(dialog);
+        DialogUser::PressOk(dialog);
     });
     ClickButton();
     user.Join();

@@ -1,12 +1,7 @@
 // FontBrowser in a form of ours: the font dialog's records through the platform seam and what the control
 // takes from its answer, keys, the focus look and the button on pixels, persistence, the real dialog.
 #include "browse_test_support.h"
-#include "control_site.h"
 #include "font_browser.h"
-#include "module.h"
-
-#include <memory>
-#include <thread>
 
 namespace {
 using namespace test;
@@ -171,14 +166,7 @@ TEST_F(FontBrowserTest, LongAndEmptyFaceNamesStillFitTheRecord) {
 }
 
 TEST_F(FontBrowserTest, AltDownAloneOpensTheDialog) {
-    SetFocus(button);
-    ASSERT_EQ(GetFocus(), button);
-    PressKeys({}, VK_DOWN);
-    PressKeys({VK_CONTROL, VK_MENU}, VK_DOWN);
-    PressKeys({VK_SHIFT, VK_MENU}, VK_DOWN);
-    EXPECT_EQ(platform.calls.size(), 0u);
-    PressKeys({VK_MENU}, VK_DOWN);
-    EXPECT_EQ(platform.calls.size(), 1u);
+    ExpectAltDownAloneBrowses(button, [&] { return platform.calls.size(); });
 }
 
 TEST_F(FontBrowserTest, FocusShowsHighlightInsideADottedRectangleShortOfTheButton) {
@@ -209,20 +197,16 @@ TEST_F(FontBrowserTest, FocusShowsHighlightInsideADottedRectangleShortOfTheButto
 }
 
 TEST_F(FontBrowserTest, FourKeysInOrderDefaultsLeftOut) {
-    EXPECT_EQ(SavedKeys(Object()), (std::vector<std::wstring>{L"_ExtentX", L"_ExtentY"}));
-    ASSERT_EQ(PutProperty(Object(), L"Enabled", Variant::Bool(false)), S_OK);
-    ASSERT_EQ(PutProperty(Object(), L"ForeColor", Variant::I4(0xFF)), S_OK);
-    ASSERT_EQ(PutProperty(Object(), L"BackColor", Variant::I4(0xFF00)), S_OK);
-    PutFont(FontSpec{L"Tahoma", 12, true});
-    ComPtr<MemoryPropertyBag> bag;
-    EXPECT_EQ(SavedKeys(Object(), &bag), (std::vector<std::wstring>{L"_ExtentX", L"_ExtentY", L"BackColor",
-                                                                    L"ForeColor", L"Enabled", L"Font"}));
-    ComPtr<IUnknown> loaded;
-    ASSERT_EQ(CreateFontBrowser(IID_PPV_ARGS(&loaded)), S_OK);
-    ASSERT_EQ(LoadFromBag(loaded.Get(), bag.Get()), S_OK);
-    EXPECT_EQ(NumberProperty(loaded.Get(), L"Enabled"), 0);
-    EXPECT_EQ(NumberProperty(loaded.Get(), L"ForeColor"), 0xFF);
-    EXPECT_EQ(NumberProperty(loaded.Get(), L"BackColor"), 0xFF00);
+    EXPECT_TRUE(Keys(Saved(Object()).Get()).empty());
+    const Values values = {{L"Enabled", Variant::Bool(false)},
+                           {L"ForeColor", Variant::I4(0xFF)},
+                           {L"BackColor", Variant::I4(0xFF00)},
+                           {L"Font", Variant::Object(MakeFont(FontSpec{L"Tahoma", 12, true}).Get())}};
+    PutAll(Object(), values);
+    auto bag = Saved(Object());
+    EXPECT_EQ(Keys(bag.Get()), (std::vector<std::wstring>{L"BackColor", L"ForeColor", L"Enabled", L"Font"}));
+    auto loaded = Loaded(CreateFontBrowser, bag.Get());
+    ExpectAll(loaded.Get(), values);
     EXPECT_EQ(LookOf(FontOf(loaded.Get()).Get()), "Tahoma 120000 bold 700");
 }
 
@@ -237,23 +221,11 @@ protected:
 TEST_F(RealFontDialog, OpensOnTheCurrentFontAndGivesItBack) {
     PutFont(FontSpec{L"Tahoma", 12, false, true, false, false, ANSI_CHARSET});
     sink.events.clear();
-    std::wstring caption;
-    bool stuck = false;
-    std::thread user([&] {
-        HWND dialog = nullptr;
-        if (!WaitUntil([&] { return (dialog = TopWindowOf(0, L"#32770")) != nullptr; })) return;
-        caption = TextOf(dialog);
-        PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED),
-                     reinterpret_cast<LPARAM>(GetDlgItem(dialog, IDOK)));
-        if (!WaitUntil([&] { return !IsWindow(dialog); })) {
-            stuck = true;
-            PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
-        }
-    });
+    DialogUser user(DialogUser::PressOk);
     ClickButton();
-    user.join();
-    EXPECT_FALSE(stuck);
-    EXPECT_FALSE(caption.empty());
+    user.Join();
+    EXPECT_FALSE(user.stuck);
+    EXPECT_FALSE(user.caption.empty());
     EXPECT_EQ(LookOf(FontOf(Object()).Get()), "Tahoma 120000 italic 400");
     EXPECT_EQ(Caption(), L"Tahoma");
     EXPECT_EQ(sink.events.size(), 1u);

@@ -1,21 +1,17 @@
 // Label3D in-process and on a form of ours: persistence, the labels' places, the size floor, the Phase
 // range, painting on pixels and the events of the front label.
+#include "class_table.h"
 #include "control_site.h"
 #include "label3d.h"
 #include "label_layout_test_support.h"
 #include "screen.h"
 
 #include <array>
+#include <map>
 #include <memory>
 
 namespace {
 using namespace test;
-
-ComPtr<IUnknown> NewLabel3D() {
-    ComPtr<IUnknown> object;
-    EXPECT_EQ(CreateLabel3D(IID_PPV_ARGS(&object)), S_OK);
-    return object;
-}
 
 Label3D& Cpp(IUnknown* object) {
     ComPtr<_Label3D> dual;
@@ -40,61 +36,72 @@ Box Twips(const Control& label) {
             Screen::PixelsToTwipsY(r.bottom)};
 }
 
-ComPtr<IFont> TestFont(bool bold) {
-    FONTDESC desc{sizeof(FONTDESC), const_cast<LPOLESTR>(L"Tahoma"), {}, static_cast<SHORT>(bold ? FW_BOLD : FW_NORMAL),
-                  ANSI_CHARSET, FALSE, FALSE, FALSE};
-    desc.cySize.int64 = 120000;
-    ComPtr<IFont> font;
-    EXPECT_EQ(OleCreateFontIndirect(&desc, IID_PPV_ARGS(&font)), S_OK);
-    return font;
-}
-
 SHORT WeightOf(const Control& label) {
     SHORT weight = 0;
     label.Font()->get_Weight(&weight);
     return weight;
 }
 
+// What each class registers and what its objects report: toolbox bitmap and status flags.
+using ControlClassTable = LibraryTest;
+
+TEST_F(ControlClassTable, EveryObjectReportsTheStatusItsClassRegisters) {
+    constexpr DWORD common = 0x20191; // recompose on resize, can't link inside, inside-out, activate when visible
+    const std::map<std::wstring, std::pair<int, DWORD>> expected = {
+        {L"FolderBrowser", {30009, common}}, {L"FileBrowser", {30008, common}},
+        {L"ColorBrowser", {30007, common}},  {L"ColorButton", {30006, common | OLEMISC_ACTSLIKEBUTTON}},
+        {L"ColorSelector", {30005, common}}, {L"Hyperlink", {30004, common}},
+        {L"Splitter", {30003, common | OLEMISC_ALIGNABLE | OLEMISC_SIMPLEFRAME}},
+        {L"FontBrowser", {30002, common}},   {L"Label3D", {30001, common}},
+        {L"TrayArea", {30000, common | OLEMISC_INVISIBLEATRUNTIME | OLEMISC_NOUIACTIVATE}},
+    };
+    ASSERT_EQ(ControlClassCount, expected.size());
+    for (size_t i = 0; i < ControlClassCount; ++i) {
+        const ControlClass& row = ControlClasses[i];
+        SCOPED_TRACE(Narrow(row.name));
+        ASSERT_EQ(expected.count(row.name), 1u);
+        const auto [bitmap, status] = expected.at(row.name);
+        EXPECT_EQ(row.toolboxBitmap, bitmap);
+        EXPECT_EQ(row.miscStatus, status);
+        ComPtr<IOleObject> ole;
+        ASSERT_EQ(row.create(IID_PPV_ARGS(&ole)), S_OK);
+        DWORD reported = 0;
+        EXPECT_EQ(ole->GetMiscStatus(DVASPECT_CONTENT, &reported), S_OK);
+        EXPECT_EQ(reported, status);
+    }
+}
+
 using Label3DTest = LibraryTest;
 
 TEST_F(Label3DTest, SavesNineKeysInOrderAndLoadsThemIntoBothLabels) {
-    auto a = NewLabel3D();
-    ExpectClass(a.Get(), CLSID_Label3D, L"Label3D", 30001, 0x20191);
-    ASSERT_EQ(InitNew(a.Get()), S_OK);
+    auto a = Loaded(CreateLabel3D);
     // A freshly placed one keeps its design colours, which differ from the stored defaults.
-    EXPECT_EQ(NumberProperty(a.Get(), L"ForeColor1"), static_cast<LONG>(0x8000000E));
-    EXPECT_EQ(NumberProperty(a.Get(), L"ForeColor2"), static_cast<LONG>(0x80000012));
+    ExpectAll(a.Get(), {{L"ForeColor1", Variant::I4(LONG(0x8000000E))}, {L"ForeColor2", Variant::I4(LONG(0x80000012))}});
     EXPECT_EQ(Keys(Saved(a.Get()).Get()), (std::vector<std::wstring>{L"ForeColor1", L"ForeColor2"}));
 
-    ASSERT_EQ(PutProperty(a.Get(), L"Enabled", Variant::Bool(false)), S_OK);
-    ASSERT_EQ(PutProperty(a.Get(), L"Font", Variant::Object(TestFont(true).Get()), true), S_OK);
-    ASSERT_EQ(PutProperty(a.Get(), L"ForeColor1", Variant::I4(0x0000FF)), S_OK);
-    ASSERT_EQ(PutProperty(a.Get(), L"ForeColor2", Variant::I4(0x00FF00)), S_OK);
-    ASSERT_EQ(PutProperty(a.Get(), L"Caption", Variant::Str(L"Raised")), S_OK);
-    ASSERT_EQ(PutProperty(a.Get(), L"Alignment", Variant::I4(2)), S_OK);
-    ASSERT_EQ(PutProperty(a.Get(), L"Phase", Variant::I4(7)), S_OK);
-    ASSERT_EQ(PutProperty(a.Get(), L"BackColor", Variant::I4(0x336699)), S_OK);
-    ASSERT_EQ(PutProperty(a.Get(), L"BorderStyle", Variant::I4(1)), S_OK);
+    const Values values = {{L"Enabled", Variant::Bool(false)},
+                           {L"Font", Variant::Object(MakeFont(FontSpec{L"Tahoma", 12, true}).Get())},
+                           {L"ForeColor1", Variant::I4(0x0000FF)},
+                           {L"ForeColor2", Variant::I4(0x00FF00)},
+                           {L"Caption", Variant::Str(L"Raised")},
+                           {L"Alignment", Variant::I4(2)},
+                           {L"Phase", Variant::I4(7)},
+                           {L"BackColor", Variant::I4(0x336699)},
+                           {L"BorderStyle", Variant::I4(1)}};
+    PutAll(a.Get(), values);
     auto bag = Saved(a.Get());
-    EXPECT_EQ(Keys(bag.Get()), (std::vector<std::wstring>{L"Enabled", L"Font", L"ForeColor1", L"ForeColor2",
-                                                          L"Caption", L"Alignment", L"Phase", L"BackColor",
-                                                          L"BorderStyle"}));
+    std::vector<std::wstring> names;
+    for (const auto& value : values)
+        names.push_back(value.first);
+    EXPECT_EQ(Keys(bag.Get()), names) << "in the order of the table";
     Variant phase = Stored(bag.Get(), L"Phase");
     EXPECT_EQ(phase.type(), VT_UI1);
     EXPECT_EQ(phase.get()->bVal, 7);
 
-    auto b = NewLabel3D();
-    ASSERT_EQ(Load(b.Get(), bag.Get()), S_OK);
-    EXPECT_EQ(NumberProperty(b.Get(), L"Enabled"), 0);
+    auto b = Loaded(CreateLabel3D, bag.Get());
+    ExpectAll(b.Get(), values);
     EXPECT_FALSE(FrontLabel(b.Get()).Enabled()) << "read twice: the front label too";
-    EXPECT_EQ(NumberProperty(b.Get(), L"ForeColor1"), 0x0000FF);
-    EXPECT_EQ(NumberProperty(b.Get(), L"ForeColor2"), 0x00FF00);
-    EXPECT_EQ(TextProperty(b.Get(), L"Caption"), L"Raised");
     EXPECT_EQ(FrontLabel(b.Get()).Caption(), L"Raised");
-    EXPECT_EQ(NumberProperty(b.Get(), L"Alignment"), 2);
-    EXPECT_EQ(NumberProperty(b.Get(), L"Phase"), 7);
-    EXPECT_EQ(NumberProperty(b.Get(), L"BackColor"), 0x336699);
-    EXPECT_EQ(NumberProperty(b.Get(), L"BorderStyle"), 1);
     EXPECT_EQ(WeightOf(BackLabel(b.Get())), FW_BOLD);
     EXPECT_EQ(WeightOf(FrontLabel(b.Get())), FW_BOLD);
 
@@ -109,24 +116,22 @@ TEST_F(Label3DTest, SavesNineKeysInOrderAndLoadsThemIntoBothLabels) {
 }
 
 TEST_F(Label3DTest, ALoadedOneWithoutStoredColoursIsWhiteOverABlackShadow) {
-    auto l = NewLabel3D();
-    ASSERT_EQ(Load(l.Get(), Bag().Get()), S_OK);
-    EXPECT_EQ(NumberProperty(l.Get(), L"ForeColor1"), 0);
-    EXPECT_EQ(NumberProperty(l.Get(), L"ForeColor2"), 0xFFFFFF);
-    EXPECT_EQ(NumberProperty(l.Get(), L"Phase"), 0);
-    EXPECT_EQ(TextProperty(l.Get(), L"Caption"), L"Label3D");
+    auto l = Loaded(CreateLabel3D, Bag().Get());
+    ExpectAll(l.Get(), {{L"ForeColor1", Variant::I4(0)},
+                        {L"ForeColor2", Variant::I4(0xFFFFFF)},
+                        {L"Phase", Variant::I4(0)},
+                        {L"Caption", Variant::Str(L"Label3D")}});
     EXPECT_TRUE(Keys(Saved(l.Get()).Get()).empty());
 
     // A value a label refuses ends the load there; what was read before stays.
-    auto bad = NewLabel3D();
+    auto bad = New(CreateLabel3D);
     EXPECT_EQ(Load(bad.Get(), Bag({{L"Caption", Variant::Str(L"kept")}, {L"Alignment", Variant::I2(5)}}).Get()),
               CTL_E_INVALIDPROPERTYVALUE);
     EXPECT_EQ(TextProperty(bad.Get(), L"Caption"), L"kept");
 }
 
 TEST_F(Label3DTest, PhasePlacesTheLabelsAndOnlyAByteIsAccepted) {
-    auto l = NewLabel3D();
-    ASSERT_EQ(InitNew(l.Get()), S_OK);
+    auto l = Loaded(CreateLabel3D);
     ComPtr<IPersistStreamInit> persist;
     ASSERT_EQ(l.As(&persist), S_OK);
     const LONG w = Cpp(l.Get()).Width(), h = Cpp(l.Get()).Height();
@@ -158,7 +163,7 @@ TEST_F(Label3DTest, PhasePlacesTheLabelsAndOnlyAByteIsAccepted) {
 }
 
 TEST_F(Label3DTest, NeverSmallerThanAHundredTwipsEitherWay) {
-    auto l = NewLabel3D();
+    auto l = New(CreateLabel3D);
     ComPtr<IOleObject> ole;
     ASSERT_EQ(l.As(&ole), S_OK);
     SIZEL small{MulDiv(50, 2540, 1440), MulDiv(99, 2540, 1440)};
@@ -223,29 +228,16 @@ TEST_F(Label3DTest, TheTypeLibraryNamesThePhasesBordersAndAlignmentsWithTheirHel
 }
 
 // A Label3D on a form of ours, shown.
-class HostedLabel3D : public Label3DTest {
+class HostedLabel3D : public HostedControl {
 protected:
     void SetUp() override {
-        Label3DTest::SetUp();
-        form = std::make_unique<HostForm>();
-        site = std::make_unique<ActiveXControl>(*form, L"Label3D1");
-        site->Move(300, 300, 2400, 600);
-        ASSERT_EQ(site->Create(NewLabel3D().Get(), {}), S_OK);
-        control = site->Object();
-        SetWindowPos(form->hWnd(), HWND_TOP, 0, 0, 0, 0, SWP_NOSIZE);
-        ShowWindow(form->hWnd(), SW_SHOW);
-        ASSERT_EQ(PutProperty(control, L"BackColor", Variant::I4(kBack)), S_OK);
-        ASSERT_EQ(PutProperty(control, L"ForeColor1", Variant::I4(kRed)), S_OK);
-        ASSERT_EQ(PutProperty(control, L"ForeColor2", Variant::I4(kBlue)), S_OK);
-        ASSERT_EQ(PutProperty(control, L"Caption", Variant::Str(L"WWWW")), S_OK);
-        ASSERT_EQ(sink.Connect(control, DIID___Label3D), S_OK);
+        Host(CreateLabel3D, DIID___Label3D, nullptr, L"Label3D1", 2400, 600);
+        control = Object();
+        PutAll(control, {{L"BackColor", Variant::I4(kBack)},
+                         {L"ForeColor1", Variant::I4(kRed)},
+                         {L"ForeColor2", Variant::I4(kBlue)},
+                         {L"Caption", Variant::Str(L"WWWW")}});
         Settle();
-    }
-    void TearDown() override {
-        sink.Disconnect();
-        site.reset();
-        form.reset();
-        Label3DTest::TearDown();
     }
     std::vector<DISPID> Ids() const {
         std::vector<DISPID> ids;
@@ -255,10 +247,7 @@ protected:
     }
 
     static constexpr COLORREF kBack = 0x336699, kRed = 0x0000FF, kBlue = 0xFF0000;
-    std::unique_ptr<HostForm> form;
-    std::unique_ptr<ActiveXControl> site;
     IUnknown* control = nullptr;
-    EventSink sink;
 };
 
 TEST_F(HostedLabel3D, GrowsToTheFloorThroughItsContainer) {
