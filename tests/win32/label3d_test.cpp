@@ -8,6 +8,7 @@
 
 #include <array>
 #include <map>
+#include <tuple>
 #include <memory>
 
 namespace {
@@ -19,7 +20,6 @@ Label3D& Cpp(IUnknown* object) {
     return *static_cast<Label3D*>(dual.Get());
 }
 
-HWND WindowOf(IUnknown* object) { return Cpp(object).hWnd(); }
 Control& BackLabel(IUnknown* object) { return *WindowlessChild(Cpp(object), 1); }
 Control& FrontLabel(IUnknown* object) { return *WindowlessChild(Cpp(object), 2); }
 void PostMouse(Control& label, UINT message, WPARAM keys, int x, int y) {
@@ -42,25 +42,31 @@ SHORT WeightOf(const Control& label) {
     return weight;
 }
 
-// What each class registers and what its objects report: toolbox bitmap and status flags.
+// What each class registers and what its objects report: toolbox bitmap, status flags, an About box or none.
 using ControlClassTable = LibraryTest;
 
 TEST_F(ControlClassTable, EveryObjectReportsTheStatusItsClassRegisters) {
     constexpr DWORD common = 0x20191; // recompose on resize, can't link inside, inside-out, activate when visible
-    const std::map<std::wstring, std::pair<int, DWORD>> expected = {
-        {L"FolderBrowser", {30009, common}}, {L"FileBrowser", {30008, common}},
-        {L"ColorBrowser", {30007, common}},  {L"ColorButton", {30006, common | OLEMISC_ACTSLIKEBUTTON}},
-        {L"ColorSelector", {30005, common}}, {L"Hyperlink", {30004, common}},
-        {L"Splitter", {30003, common | OLEMISC_ALIGNABLE | OLEMISC_SIMPLEFRAME}},
-        {L"FontBrowser", {30002, common}},   {L"Label3D", {30001, common}},
-        {L"TrayArea", {30000, common | OLEMISC_INVISIBLEATRUNTIME | OLEMISC_NOUIACTIVATE}},
+    const std::map<std::wstring, std::tuple<int, DWORD, bool>> expected = {
+        {L"FolderBrowser", {30009, common, true}},
+        {L"FileBrowser", {30008, common, true}},
+        {L"ColorBrowser", {30007, common, true}},
+        {L"ColorButton", {30006, common | OLEMISC_ACTSLIKEBUTTON, true}},
+        {L"ColorSelector", {30005, common, true}},
+        {L"Hyperlink", {30004, common, true}},
+        {L"Splitter", {30003, common | OLEMISC_ALIGNABLE | OLEMISC_SIMPLEFRAME, true}},
+        {L"FontBrowser", {30002, common, true}},
+        {L"Label3D", {30001, common, false}},
+        {L"TrayArea", {30000, common | OLEMISC_INVISIBLEATRUNTIME | OLEMISC_NOUIACTIVATE, false}},
     };
+    RecordingPlatform platform;
+    PlatformOverride useIt(platform);
     ASSERT_EQ(ControlClassCount, expected.size());
     for (size_t i = 0; i < ControlClassCount; ++i) {
         const ControlClass& row = ControlClasses[i];
         SCOPED_TRACE(Narrow(row.name));
         ASSERT_EQ(expected.count(row.name), 1u);
-        const auto [bitmap, status] = expected.at(row.name);
+        const auto [bitmap, status, about] = expected.at(row.name);
         EXPECT_EQ(row.toolboxBitmap, bitmap);
         EXPECT_EQ(row.miscStatus, status);
         ComPtr<IOleObject> ole;
@@ -68,6 +74,9 @@ TEST_F(ControlClassTable, EveryObjectReportsTheStatusItsClassRegisters) {
         DWORD reported = 0;
         EXPECT_EQ(ole->GetMiscStatus(DVASPECT_CONTENT, &reported), S_OK);
         EXPECT_EQ(reported, status);
+        platform.messages.clear();
+        EXPECT_EQ(SUCCEEDED(CallMethod(ole.Get(), L"AboutBox")), about);
+        EXPECT_EQ(platform.messages.size(), about ? 1u : 0u);
     }
 }
 
@@ -90,13 +99,10 @@ TEST_F(Label3DTest, SavesNineKeysInOrderAndLoadsThemIntoBothLabels) {
                            {L"BorderStyle", Variant::I4(1)}};
     PutAll(a.Get(), values);
     auto bag = Saved(a.Get());
-    std::vector<std::wstring> names;
-    for (const auto& value : values)
-        names.push_back(value.first);
-    EXPECT_EQ(Keys(bag.Get()), names) << "in the order of the table";
-    Variant phase = Stored(bag.Get(), L"Phase");
-    EXPECT_EQ(phase.type(), VT_UI1);
-    EXPECT_EQ(phase.get()->bVal, 7);
+    EXPECT_EQ(Keys(bag.Get()), (std::vector<std::wstring>{L"Enabled", L"Font", L"ForeColor1", L"ForeColor2",
+                                                          L"Caption", L"Alignment", L"Phase", L"BackColor",
+                                                          L"BorderStyle"}));
+    EXPECT_EQ(Stored(bag.Get(), L"Phase").type(), VT_UI1);
 
     auto b = Loaded(CreateLabel3D, bag.Get());
     ExpectAll(b.Get(), values);
@@ -106,11 +112,7 @@ TEST_F(Label3DTest, SavesNineKeysInOrderAndLoadsThemIntoBothLabels) {
     EXPECT_EQ(WeightOf(FrontLabel(b.Get())), FW_BOLD);
 
     // One font object behind both labels: a change through Font shows on the front label as well.
-    Variant font;
-    ASSERT_EQ(GetProperty(b.Get(), L"Font", font), S_OK);
-    ComPtr<IFont> shared;
-    ASSERT_EQ(font.get()->pdispVal->QueryInterface(IID_PPV_ARGS(&shared)), S_OK);
-    ASSERT_EQ(shared->put_Bold(FALSE), S_OK);
+    ASSERT_EQ(FontOf(b.Get())->put_Bold(FALSE), S_OK);
     EXPECT_EQ(WeightOf(BackLabel(b.Get())), FW_NORMAL);
     EXPECT_EQ(WeightOf(FrontLabel(b.Get())), FW_NORMAL);
 }
@@ -135,10 +137,6 @@ TEST_F(Label3DTest, PhasePlacesTheLabelsAndOnlyAByteIsAccepted) {
     ComPtr<IPersistStreamInit> persist;
     ASSERT_EQ(l.As(&persist), S_OK);
     const LONG w = Cpp(l.Get()).Width(), h = Cpp(l.Get()).Height();
-
-    ASSERT_EQ(PutProperty(l.Get(), L"Phase", Variant::I4(3)), S_OK); // TOPLEFT
-    EXPECT_EQ(Twips(BackLabel(l.Get())), (Box{0, 0, w, h}));
-    EXPECT_EQ(Twips(FrontLabel(l.Get())), (Box{15, 15, w + 15, h + 15}));
     ASSERT_EQ(PutProperty(l.Get(), L"Phase", Variant::I4(1)), S_OK); // BOTTOMLEFT
     EXPECT_EQ(Twips(BackLabel(l.Get())), (Box{0, 15, w, h + 15}));
     EXPECT_EQ(Twips(FrontLabel(l.Get())), (Box{15, 0, w + 15, h}));
@@ -162,34 +160,6 @@ TEST_F(Label3DTest, PhasePlacesTheLabelsAndOnlyAByteIsAccepted) {
     EXPECT_EQ(NumberProperty(l.Get(), L"Alignment"), 0);
 }
 
-TEST_F(Label3DTest, NeverSmallerThanAHundredTwipsEitherWay) {
-    auto l = New(CreateLabel3D);
-    ComPtr<IOleObject> ole;
-    ASSERT_EQ(l.As(&ole), S_OK);
-    SIZEL small{MulDiv(50, 2540, 1440), MulDiv(99, 2540, 1440)};
-    ASSERT_EQ(ole->SetExtent(DVASPECT_CONTENT, &small), S_OK);
-    EXPECT_EQ(Cpp(l.Get()).Width(), 100);
-    EXPECT_EQ(Cpp(l.Get()).Height(), 100);
-    SIZEL now{};
-    ole->GetExtent(DVASPECT_CONTENT, &now);
-    EXPECT_EQ(now.cx, MulDiv(100, 2540, 1440));
-    RECT client;
-    GetClientRect(WindowOf(l.Get()), &client);
-    EXPECT_EQ(client.right, Screen::TwipsToPixelsX(100));
-    EXPECT_EQ(FrontLabel(l.Get()).Bounds().right, Screen::TwipsToPixelsX(100)) << "the labels follow";
-}
-
-std::wstring HelpOf(ITypeInfo* info, const wchar_t* member) {
-    MEMBERID id = MEMBERID_NIL;
-    LPOLESTR names[] = {const_cast<LPOLESTR>(member)};
-    EXPECT_EQ(info->GetIDsOfNames(names, 1, &id), S_OK) << Narrow(member);
-    BSTR doc = nullptr;
-    info->GetDocumentation(id, nullptr, &doc, nullptr, nullptr);
-    std::wstring text = doc ? doc : L"";
-    SysFreeString(doc);
-    return text;
-}
-
 TEST_F(Label3DTest, TheTypeLibraryNamesThePhasesBordersAndAlignmentsWithTheirHelp) {
     ComPtr<ITypeLib> library;
     ASSERT_EQ(Module::TypeLib(&library), S_OK);
@@ -206,25 +176,29 @@ TEST_F(Label3DTest, TheTypeLibraryNamesThePhasesBordersAndAlignmentsWithTheirHel
         for (UINT i = 0; i < names.size(); ++i) {
             VARDESC* var = nullptr;
             ASSERT_EQ(info->GetVarDesc(i, &var), S_OK);
-            BSTR name = nullptr;
-            info->GetDocumentation(var->memid, &name, nullptr, nullptr, nullptr);
-            EXPECT_EQ(std::wstring(name), names[i]);
+            Bstr name;
+            info->GetDocumentation(var->memid, name.put(), nullptr, nullptr, nullptr);
+            EXPECT_EQ(name.str(), names[i]);
             EXPECT_EQ(var->lpvarValue->lVal, LONG(i));
-            SysFreeString(name);
             info->ReleaseVarDesc(var);
         }
     }
-    ComPtr<ITypeInfo> label;
-    ASSERT_EQ(Module::TypeInfo(IID__Label3D, &label), S_OK);
-    EXPECT_EQ(HelpOf(label.Get(), L"BorderStyle"), L"Restituisce o imposta lo stile del bordo di un oggetto.");
-    EXPECT_EQ(HelpOf(label.Get(), L"Alignment"),
-              L"Returns/sets the alignment of a CheckBox or OptionButton, or a control's text.");
-    EXPECT_EQ(HelpOf(label.Get(), L"Phase"), L"");
-    ComPtr<ITypeInfo> trayEvents;
-    ASSERT_EQ(Module::TypeInfo(DIID___TrayArea, &trayEvents), S_OK);
-    EXPECT_EQ(HelpOf(trayEvents.Get(), L"DblClick"),
-              L"Viene generato quando si preme e si rilascia due volte in rapida successione un pulsante del mouse "
-              L"su un oggetto.");
+    const std::tuple<const IID*, const wchar_t*, const wchar_t*> help[] = {
+        {&IID__Label3D, L"BorderStyle", L"Restituisce o imposta lo stile del bordo di un oggetto."},
+        {&IID__Label3D, L"Alignment", L"Returns/sets the alignment of a CheckBox or OptionButton, or a control's text."},
+        {&IID__Label3D, L"Phase", L""},
+        {&DIID___TrayArea, L"DblClick", L"Viene generato quando si preme e si rilascia due volte in rapida "
+                                        L"successione un pulsante del mouse su un oggetto."}};
+    for (const auto& [iid, member, text] : help) {
+        ComPtr<ITypeInfo> info;
+        ASSERT_EQ(Module::TypeInfo(*iid, &info), S_OK);
+        MEMBERID id = MEMBERID_NIL;
+        LPOLESTR names[] = {const_cast<LPOLESTR>(member)};
+        ASSERT_EQ(info->GetIDsOfNames(names, 1, &id), S_OK) << Narrow(member);
+        Bstr doc;
+        info->GetDocumentation(id, nullptr, doc.put(), nullptr, nullptr);
+        EXPECT_EQ(doc.str(), text) << Narrow(member);
+    }
 }
 
 // A Label3D on a form of ours, shown.
@@ -250,16 +224,26 @@ protected:
     IUnknown* control = nullptr;
 };
 
+// Never smaller than a hundred twips either way, whether the container moves it or sets its extent.
 TEST_F(HostedLabel3D, GrowsToTheFloorThroughItsContainer) {
     site->Move(300, 300, 50, 1000);
     EXPECT_EQ(Cpp(control).Width(), 100);
     RECT client;
     GetClientRect(site->hWnd(), &client);
     EXPECT_EQ(client.right, Screen::TwipsToPixelsX(100));
+    EXPECT_EQ(FrontLabel(control).Bounds().right, client.right) << "the labels follow";
     // The container heard of the new size: its extender reports it.
     Variant width;
     ASSERT_EQ(GetProperty(ExtenderOf(control).Get(), L"Width", width), S_OK);
     EXPECT_EQ(width.get()->lVal, Screen::PixelsToTwipsX(Screen::TwipsToPixelsX(100)));
+
+    ComPtr<IOleObject> ole;
+    ASSERT_EQ(control->QueryInterface(IID_PPV_ARGS(&ole)), S_OK);
+    SIZEL small{MulDiv(1000, 2540, 1440), MulDiv(99, 2540, 1440)}, now{};
+    ASSERT_EQ(ole->SetExtent(DVASPECT_CONTENT, &small), S_OK);
+    EXPECT_EQ(Cpp(control).Height(), 100);
+    ole->GetExtent(DVASPECT_CONTENT, &now);
+    EXPECT_EQ(now.cy, MulDiv(100, 2540, 1440));
 }
 
 TEST_F(HostedLabel3D, BothLabelsShowTheCaptionAndOnlyTheFrontOneGetsTheBorder) {
@@ -277,30 +261,29 @@ TEST_F(HostedLabel3D, BothLabelsShowTheCaptionAndOnlyTheFrontOneGetsTheBorder) {
     EXPECT_EQ(shifted.At(1, 1), frame);
 }
 
-TEST_F(HostedLabel3D, DisabledGreysBothLabelsAndRaisesNothing) {
-    ASSERT_EQ(PutProperty(control, L"Enabled", Variant::Bool(false)), S_OK);
-    Snapshot grey(site->hWnd());
-    EXPECT_EQ(grey.Count(Shown(kRed)), 0);
-    EXPECT_EQ(grey.Count(Shown(kBlue)), 0);
-    EXPECT_GT(grey.Count(Shown(GetSysColor(COLOR_GRAYTEXT))), 20);
-    PostMouse(FrontLabel(control), WM_LBUTTONDOWN, MK_LBUTTON, 5, 5);
-    PostMouse(FrontLabel(control), WM_LBUTTONUP, 0, 5, 5);
-    Settle();
-    EXPECT_TRUE(Ids().empty());
-}
-
-TEST_F(HostedLabel3D, TheFrontLabelsMouseEventsAreTheControls) {
-    PostMouse(FrontLabel(control), WM_LBUTTONDOWN, MK_LBUTTON, 5, 6);
-    PostMouse(FrontLabel(control), WM_LBUTTONUP, 0, 5, 6);
-    Settle();
-    PostMouse(FrontLabel(control), WM_LBUTTONDBLCLK, MK_LBUTTON, 5, 6);
-    PostMouse(FrontLabel(control), WM_LBUTTONUP, 0, 5, 6);
-    Settle();
+TEST_F(HostedLabel3D, TheFrontLabelsMouseEventsAreTheControlsUntilDisabled) {
+    auto click = [&](UINT press) {
+        PostMouse(FrontLabel(control), press, MK_LBUTTON, 5, 6);
+        PostMouse(FrontLabel(control), WM_LBUTTONUP, 0, 5, 6);
+        Settle();
+    };
+    click(WM_LBUTTONDOWN);
+    click(WM_LBUTTONDBLCLK);
     EXPECT_EQ(Ids(), (std::vector<DISPID>{3, 5, 1, 2, 5}));
     ASSERT_EQ(sink.events[0].args.size(), 4u);
     EXPECT_EQ(sink.events[0].args[0].get()->iVal, 1);
     EXPECT_FLOAT_EQ(sink.events[0].args[2].get()->fltVal, 5 * Screen::TwipsPerPixelX());
     EXPECT_FLOAT_EQ(sink.events[0].args[3].get()->fltVal, 6 * Screen::TwipsPerPixelY());
+
+    // Disabled: both labels grey, and a click raises nothing.
+    ASSERT_EQ(PutProperty(control, L"Enabled", Variant::Bool(false)), S_OK);
+    Snapshot grey(site->hWnd());
+    EXPECT_EQ(grey.Count(Shown(kRed)), 0);
+    EXPECT_EQ(grey.Count(Shown(kBlue)), 0);
+    EXPECT_GT(grey.Count(Shown(GetSysColor(COLOR_GRAYTEXT))), 20);
+    sink.events.clear();
+    click(WM_LBUTTONDOWN);
+    EXPECT_TRUE(Ids().empty());
 }
 
 } // namespace

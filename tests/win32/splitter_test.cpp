@@ -86,14 +86,6 @@ TEST_F(SplitterTest, ANewSplitterSavesNothingAndKeepsWhatIsSet) {
                         {L"SplitWidth", Variant::I4(120)}});
 }
 
-TEST_F(SplitterTest, AboutBoxShowsTheLibrarysBox) {
-    RecordingPlatform platform;
-    PlatformOverride useIt(platform);
-    ASSERT_EQ(CallMethod(New(CreateSplitter).Get(), L"AboutBox"), S_OK);
-    ASSERT_EQ(platform.messages.size(), 1u);
-    EXPECT_NE(platform.messages[0].find(L"Common ActiveX Controls for Quendral Modules"), std::wstring::npos);
-}
-
 // The splitter alone, 3000 by 1500 twips, with two recorders as its controls.
 class SplitterLayout : public SplitterTest {
 protected:
