@@ -102,8 +102,8 @@ private:
 // A browse box activated on a shown form of ours, its events recorded.
 class HostedBrowser : public HostedControl {
 protected:
-    void Host(HRESULT (*create)(REFIID, void**), const IID& events, bool realDialogs = false) {
-        HostedControl::Host(create, events, realDialogs ? nullptr : &platform, L"Browser1", 2535, 465);
+    void Host(HRESULT (*create)(REFIID, void**), const IID& events) {
+        HostedControl::Host(create, events, &platform, L"Browser1", 2535, 465);
         edit = FindWindowExW(site->hWnd(), nullptr, L"Edit", nullptr);
         button = FindWindowExW(site->hWnd(), nullptr, L"Button", nullptr);
         ASSERT_TRUE(edit && button);
@@ -291,6 +291,32 @@ TEST_F(FileBrowserTest, ThirteenKeysInOrderDefaultsLeftOutChangeOnLoad) {
     EXPECT_EQ(NameOf(FontOf(loaded.Get()).Get()), L"Tahoma");
 }
 
+TEST_F(FileBrowserTest, TheRealOpenDialogTakesATypedFileName) {
+    useIt.reset(); // the system's own dialogs from here on
+    const std::wstring folder = BinFolder(), path = folder + L"browse target.txt";
+    WriteBytes(path, "x");
+    Put(L"InitDir", Variant::Str(folder));
+    Put(L"Filter", Variant::Str(L"Text files (*.txt)|*.txt"));
+    std::wstring nameShown = L"<unread>";
+    DialogUser user([&](HWND dialog) {
+        // The file-name box, a combo box that passes its text on to its edit.
+        HWND name = GetDlgItem(dialog, cmb13);
+        if (!name) name = GetDlgItem(dialog, edt1);
+        nameShown = TextOf(name);
+        SendMessageW(name, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(path.c_str()));
+        DialogUser::PressOk(dialog);
+    });
+    ClickButton();
+    user.Join();
+    DeleteFileW(path.c_str());
+    EXPECT_FALSE(user.stuck);
+    EXPECT_EQ(user.caption, L"Open");
+    EXPECT_EQ(nameShown, L"") << "nothing to delete before typing";
+    const std::wstring text = TextProperty(Object(), L"Text");
+    EXPECT_EQ(CompareStringOrdinal(text.c_str(), -1, path.c_str(), -1, TRUE), CSTR_EQUAL) << Narrow(text);
+    EXPECT_EQ(sink.events.size(), 1u);
+}
+
 // ---------------------------------------------------------------- FolderBrowser
 
 class FolderBrowserTest : public HostedBrowser {
@@ -348,38 +374,8 @@ TEST_F(FolderBrowserTest, AConfirmedFolderReplacesTheTextAndEveryListIsFreed) {
     }
 }
 
-// ---------------------------------------------------------------- the real dialogs
-
-class RealDialogs : public HostedBrowser {};
-
-TEST_F(RealDialogs, OpenDialogTakesATypedFileName) {
-    Host(CreateFileBrowser, DIID___FileBrowser, true);
-    const std::wstring folder = BinFolder(), path = folder + L"browse target.txt";
-    WriteBytes(path, "x");
-    Put(L"InitDir", Variant::Str(folder));
-    Put(L"Filter", Variant::Str(L"Text files (*.txt)|*.txt"));
-    std::wstring nameShown = L"<unread>";
-    DialogUser user([&](HWND dialog) {
-        // The file-name box, a combo box that passes its text on to its edit.
-        HWND name = GetDlgItem(dialog, cmb13);
-        if (!name) name = GetDlgItem(dialog, edt1);
-        nameShown = TextOf(name);
-        SendMessageW(name, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(path.c_str()));
-        DialogUser::PressOk(dialog);
-    });
-    ClickButton();
-    user.Join();
-    DeleteFileW(path.c_str());
-    EXPECT_FALSE(user.stuck);
-    EXPECT_EQ(user.caption, L"Open");
-    EXPECT_EQ(nameShown, L"") << "nothing to delete before typing";
-    const std::wstring text = TextProperty(Object(), L"Text");
-    EXPECT_EQ(CompareStringOrdinal(text.c_str(), -1, path.c_str(), -1, TRUE), CSTR_EQUAL) << Narrow(text);
-    EXPECT_EQ(sink.events.size(), 1u);
-}
-
-TEST_F(RealDialogs, FolderPickerOpensAtTheDesktopAndReturnsItsPath) {
-    Host(CreateFolderBrowser, DIID___FolderBrowser, true);
+TEST_F(FolderBrowserTest, TheRealPickerOpensAtTheDesktopAndReturnsItsPath) {
+    useIt.reset();
     Put(L"Text", Variant::Str(L"C:\\windows"));
     sink.events.clear();
     bool atRoot = false;

@@ -6,10 +6,6 @@
 #include <array>
 #include <vector>
 
-inline bool operator==(const RECT& a, const RECT& b) {
-    return EqualRect(&a, &b) != FALSE;
-}
-
 namespace test {
 
 class ColorDialogPlatform : public RecordingPlatform {

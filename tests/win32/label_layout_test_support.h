@@ -14,6 +14,10 @@
 #include <thread>
 #include <vector>
 
+inline bool operator==(const RECT& a, const RECT& b) {
+    return EqualRect(&a, &b) != FALSE;
+}
+
 namespace test {
 
 inline Variant Dispatch(IDispatch* object) {
