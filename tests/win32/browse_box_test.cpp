@@ -216,13 +216,10 @@ TEST_F(FileBrowserTest, AFieldThatRefusesTheFocusOpensNoDialog) {
     Put(L"Enabled", Variant::Bool(false));
     ClickButton(); // the button itself stays enabled
     EXPECT_TRUE(IsWindowEnabled(button));
-    ComPtr<_FileBrowser> dual;
-    ASSERT_EQ(Object()->QueryInterface(IID_PPV_ARGS(&dual)), S_OK);
-    EXPECT_EQ(static_cast<FileBrowser*>(dual.Get())->Browse(), CTL_E_ILLEGALFUNCTIONCALL);
+    EXPECT_EQ((Implementation<FileBrowser, _FileBrowser>(Object()).Browse()), CTL_E_ILLEGALFUNCTIONCALL);
     // A control that no container shows: its field is hidden.
-    ComPtr<_FileBrowser> parked;
-    ASSERT_EQ(CreateFileBrowser(IID_PPV_ARGS(&parked)), S_OK);
-    EXPECT_EQ(static_cast<FileBrowser*>(parked.Get())->Browse(), CTL_E_ILLEGALFUNCTIONCALL);
+    auto parked = New(CreateFileBrowser);
+    EXPECT_EQ((Implementation<FileBrowser, _FileBrowser>(parked.Get()).Browse()), CTL_E_ILLEGALFUNCTIONCALL);
     EXPECT_TRUE(platform.fileCalls.empty());
 }
 

@@ -52,9 +52,7 @@ protected:
     void SetUp() override {
         Host(CreateFontBrowser, DIID___FontBrowser, &platform, L"FontBrowser1", 2535, 465);
         button = FindWindowExW(site->hWnd(), nullptr, L"RuntimePictureBox", nullptr);
-        ComPtr<_FontBrowser> dual;
-        Object()->QueryInterface(IID_PPV_ARGS(&dual));
-        label = dual ? WindowlessChild(*static_cast<FontBrowser*>(dual.Get()), 2) : nullptr;
+        label = WindowlessChild(Implementation<FontBrowser, _FontBrowser>(Object()), 2);
         ASSERT_TRUE(button && label);
     }
     void PutFont(const FontSpec& spec) {

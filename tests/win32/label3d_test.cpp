@@ -14,11 +14,7 @@
 namespace {
 using namespace test;
 
-Label3D& Cpp(IUnknown* object) {
-    ComPtr<_Label3D> dual;
-    object->QueryInterface(IID_PPV_ARGS(&dual));
-    return *static_cast<Label3D*>(dual.Get());
-}
+constexpr auto& Cpp = Implementation<Label3D, _Label3D>;
 
 Control& BackLabel(IUnknown* object) { return *WindowlessChild(Cpp(object), 1); }
 Control& FrontLabel(IUnknown* object) { return *WindowlessChild(Cpp(object), 2); }

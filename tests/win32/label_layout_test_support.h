@@ -10,12 +10,16 @@
 
 #include <atomic>
 #include <functional>
+#include <ostream>
 #include <string>
 #include <thread>
 #include <vector>
 
 inline bool operator==(const RECT& a, const RECT& b) {
     return EqualRect(&a, &b) != FALSE;
+}
+inline void PrintTo(const RECT& r, std::ostream* out) {
+    *out << "{" << r.left << ", " << r.top << ", " << r.right << ", " << r.bottom << "}";
 }
 
 namespace test {
@@ -83,6 +87,13 @@ inline HRESULT InitNew(IUnknown* object) {
     ComPtr<IPersistPropertyBag> persist;
     RETURN_IF_FAILED(object->QueryInterface(IID_PPV_ARGS(&persist)));
     return persist->InitNew();
+}
+
+// The control's own object behind its dual interface D.
+template <class C, class D> C& Implementation(IUnknown* object) {
+    ComPtr<D> dual;
+    EXPECT_EQ(object->QueryInterface(IID_PPV_ARGS(&dual)), S_OK);
+    return *static_cast<C*>(dual.Get());
 }
 
 inline ComPtr<IUnknown> New(HRESULT (*create)(REFIID, void**)) {

@@ -12,11 +12,7 @@
 namespace {
 using namespace test;
 
-TrayArea& Cpp(IUnknown* object) {
-    ComPtr<_TrayArea> dual;
-    object->QueryInterface(IID_PPV_ARGS(&dual));
-    return *static_cast<TrayArea*>(dual.Get());
-}
+constexpr auto& Cpp = Implementation<TrayArea, _TrayArea>;
 
 class NotifyRecorder : public Platform {
 public:
