@@ -107,21 +107,15 @@ TEST_F(ColorBrowserTest, AltDownAloneBrowsesFromEitherChild) {
 }
 
 TEST_F(ColorBrowserTest, NarrowerThanTheButtonTheSwatchKeepsItsPlaceAndTheButtonMoves) {
-    auto place = [](HWND hwnd) {
-        RECT r;
-        GetWindowRect(hwnd, &r);
-        MapWindowPoints(nullptr, GetParent(hwnd), reinterpret_cast<POINT*>(&r), 2);
-        return r;
-    };
-    EXPECT_EQ(place(swatch).right + 1, place(button).left) << "one pixel between swatch and button";
+    EXPECT_EQ(PlaceOf(swatch).right + 1, PlaceOf(button).left) << "one pixel between swatch and button";
     const int border = 4 * 15; // the sunken edge, two pixels each side
     site->Move(600, 600, 270 + 15 + border, 360);
     Settle();
-    EXPECT_EQ(place(swatch).right - place(swatch).left, 0);
+    EXPECT_EQ(PlaceOf(swatch).right - PlaceOf(swatch).left, 0);
     site->Move(600, 600, 270 + border, 360);
     Settle();
-    EXPECT_EQ(place(swatch).right - place(swatch).left, 0);
-    EXPECT_EQ(place(button).left, 0);
+    EXPECT_EQ(PlaceOf(swatch).right - PlaceOf(swatch).left, 0);
+    EXPECT_EQ(PlaceOf(button).left, 0);
 }
 
 TEST_F(ColorBrowserTest, TheRealDialogOpensWithItsCustomColourButtonAsAllowed) {

@@ -87,11 +87,8 @@ TEST_F(TrayAreaTest, TheAddRecordHoldsExactlyWhatTheShellNeeds) {
 }
 
 TEST_F(TrayAreaTest, VisibleAddsOnceAndEachAddTakesANewIdentifier) {
-    ASSERT_EQ(SetVisible(true), S_OK);
-    ASSERT_EQ(SetVisible(true), S_OK);
-    ASSERT_EQ(SetVisible(false), S_OK);
-    ASSERT_EQ(SetVisible(false), S_OK);
-    ASSERT_EQ(SetVisible(true), S_OK);
+    for (bool visible : {true, true, false, false, true})
+        ASSERT_EQ(SetVisible(visible), S_OK);
     ASSERT_EQ(shell.Messages(), (std::vector<DWORD>{NIM_ADD, NIM_DELETE, NIM_ADD}));
     EXPECT_EQ(shell.calls[1].record.uID, shell.calls[0].record.uID) << "the delete finds what was added";
     EXPECT_NE(shell.calls[2].record.uID, shell.calls[0].record.uID);
