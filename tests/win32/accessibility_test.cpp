@@ -60,14 +60,16 @@ struct ProcessWindows {
 BOOL CALLBACK CollectControls(HWND hwnd, LPARAM search) {
     wchar_t name[64] = L"";
     GetClassNameW(hwnd, name, 64);
-    if (std::wstring(name) == L"UserControlWindow") reinterpret_cast<ProcessWindows*>(search)->found.push_back(hwnd);
+    if (std::wstring(name) == L"UserControlWindow")
+        reinterpret_cast<ProcessWindows*>(search)->found.push_back(hwnd);
     return TRUE;
 }
 
 BOOL CALLBACK CollectFromTopLevel(HWND hwnd, LPARAM search) {
     DWORD owner = 0;
     GetWindowThreadProcessId(hwnd, &owner);
-    if (owner == reinterpret_cast<ProcessWindows*>(search)->process) EnumChildWindows(hwnd, CollectControls, search);
+    if (owner == reinterpret_cast<ProcessWindows*>(search)->process)
+        EnumChildWindows(hwnd, CollectControls, search);
     return TRUE;
 }
 

@@ -272,10 +272,10 @@ TEST_F(FileBrowserTest, ThirteenKeysInOrderDefaultsLeftOutChangeOnLoad) {
     PutAll(Object(), values);
     PutAll(Object(), {{L"SelStart", Variant::I4(4)}, {L"SelLength", Variant::I4(3)}});
     auto bag = Saved(Object());
-    EXPECT_EQ(Keys(bag.Get()), (std::vector<std::wstring>{L"BackColor", L"ForeColor", L"Enabled", L"Font",
-                                                          L"Locked", L"SelLength", L"SelStart", L"SelText",
-                                                          L"Text", L"FileDialogType", L"Filter", L"InitDir",
-                                                          L"Title"}));
+    EXPECT_EQ(Keys(bag.Get()),
+              (std::vector<std::wstring>{L"BackColor", L"ForeColor", L"Enabled", L"Font", L"Locked",
+                                         L"SelLength", L"SelStart", L"SelText", L"Text", L"FileDialogType",
+                                         L"Filter", L"InitDir", L"Title"}));
 
     auto loaded = New(CreateFileBrowser);
     EventSink loadSink;

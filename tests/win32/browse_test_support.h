@@ -28,7 +28,8 @@ inline void PressKeys(std::initializer_list<WORD> held, WORD key) {
     Pump();
 }
 
-// In the child with the focus, the down arrow browses with Alt alone held; dialogs() counts the dialogs opened.
+// In the child with the focus, the down arrow browses with Alt alone held; dialogs() counts the dialogs
+// opened.
 inline void ExpectAltDownAloneBrowses(HWND child, const std::function<size_t()>& dialogs) {
     SetFocus(child);
     ASSERT_EQ(GetFocus(), child);

@@ -147,7 +147,8 @@ TEST_F(ColorBrowserPersistence, OnlyAllowCustomColorsIsStoredAndALoadedControlIs
     ComPtr<MemoryPropertyBag> bag = Saved(fresh.Get());
     EXPECT_EQ(Keys(bag.Get()), std::vector<std::wstring>{L"AllowCustomColors"});
     ComPtr<IUnknown> loaded = Loaded(CreateColorBrowser, bag.Get());
-    ExpectAll(loaded.Get(), {{L"AllowCustomColors", Variant::Bool(false)}, {L"SelectedColor", Variant::I4(0)}});
+    ExpectAll(loaded.Get(),
+              {{L"AllowCustomColors", Variant::Bool(false)}, {L"SelectedColor", Variant::I4(0)}});
 }
 
 } // namespace

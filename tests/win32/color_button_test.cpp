@@ -198,8 +198,10 @@ public:
         FillRect(dc_, &all, static_cast<HBRUSH>(GetStockObject(DC_BRUSH)));
         SendMessageW(popup_, WM_MOUSEMOVE, 0, At(p.x, p.y));
         int drawn = 0;
-        for (int k = 1; k <= color::kOtherCell; ++k)
-            drawn += GetPixel(dc_, kPalette[size_t(k)].CellRect.left, kPalette[size_t(k)].CellRect.top) != kSentinel;
+        for (int k = 1; k <= color::kOtherCell; ++k) {
+            const color::PixelRect& cell = kPalette[size_t(k)].CellRect;
+            drawn += GetPixel(dc_, cell.left, cell.top) != kSentinel;
+        }
         return drawn;
     }
 

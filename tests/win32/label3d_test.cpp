@@ -42,7 +42,8 @@ SHORT WeightOf(const Control& label) {
 using ControlClassTable = LibraryTest;
 
 TEST_F(ControlClassTable, EveryObjectReportsTheStatusItsClassRegisters) {
-    constexpr DWORD common = 0x20191; // recompose on resize, can't link inside, inside-out, activate when visible
+    // Recompose on resize, can't link inside, inside-out, activate when visible, set client site first.
+    constexpr DWORD common = 0x20191;
     const std::map<std::wstring, std::tuple<int, DWORD, bool>> expected = {
         {L"FolderBrowser", {30009, common, true}},
         {L"FileBrowser", {30008, common, true}},
@@ -81,7 +82,8 @@ using Label3DTest = LibraryTest;
 TEST_F(Label3DTest, SavesNineKeysInOrderAndLoadsThemIntoBothLabels) {
     auto a = Loaded(CreateLabel3D);
     // A freshly placed one keeps its design colours, which differ from the stored defaults.
-    ExpectAll(a.Get(), {{L"ForeColor1", Variant::I4(LONG(0x8000000E))}, {L"ForeColor2", Variant::I4(LONG(0x80000012))}});
+    ExpectAll(a.Get(), {{L"ForeColor1", Variant::I4(LONG(0x8000000E))},
+                        {L"ForeColor2", Variant::I4(LONG(0x80000012))}});
     EXPECT_EQ(Keys(Saved(a.Get()).Get()), (std::vector<std::wstring>{L"ForeColor1", L"ForeColor2"}));
 
     const Values values = {{L"Enabled", Variant::Bool(false)},

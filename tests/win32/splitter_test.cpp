@@ -117,8 +117,9 @@ protected:
 };
 
 TEST_F(SplitterLayout, MovesBothControlsByNameThenRefreshesThem) {
-    EXPECT_EQ(Relayout(), (std::vector<std::string>{"first.Move 0 0 1460 1500", "second.Move 1540 0 1460 1500",
-                                                    "first.Refresh", "second.Refresh"}));
+    EXPECT_EQ(Relayout(),
+              (std::vector<std::string>{"first.Move 0 0 1460 1500", "second.Move 1540 0 1460 1500",
+                                        "first.Refresh", "second.Refresh"}));
 
     log.clear();
     ASSERT_EQ(PutProperty(splitter.Get(), L"HorizontalSplit", Variant::Bool(true)), S_OK);

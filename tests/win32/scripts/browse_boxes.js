@@ -25,7 +25,8 @@ function textBox(name) {
 
 run(function () {
     var file = textBox("FileBrowser");
-    reads("FileBrowser", file, {FileDialogType: 0, Filter: "All Files (*.*) | *.*", InitDir: "C:\\", Title: "Open"});
+    reads("FileBrowser", file, {FileDialogType: 0, Filter: "All Files (*.*) | *.*", InitDir: "C:\\",
+                                Title: "Open"});
     keeps("FileBrowser", file, {FileDialogType: 5, Filter: "Text (*.txt)|*.txt|", InitDir: "D:\\\u0444",
                                 Title: "Pick a file"});
     file.Filter = "";

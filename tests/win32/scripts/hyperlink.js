@@ -3,8 +3,8 @@
 
 run(function () {
     var h = new ActiveXObject("Dravlix.Hyperlink");
-    reads("Hyperlink", h, {Caption: "Label1", Hyperlink: "Label2", BackColor: 0x8000000F, ForeColor: 0x80000012,
-                           Enabled: true, BackStyle: 1, BorderStyle: 0});
+    reads("Hyperlink", h, {Caption: "Label1", Hyperlink: "Label2", BackColor: 0x8000000F,
+                           ForeColor: 0x80000012, Enabled: true, BackStyle: 1, BorderStyle: 0});
     keeps("Hyperlink", h, {BackColor: 0, ForeColor: 0xFF0000, Enabled: false, BackStyle: 0, BorderStyle: 1,
                            Hyperlink: "https://quendral.example/palix", Caption: "Quendral \u00e9\u4e2d"});
     sharesFont("Dravlix.Hyperlink", h);

@@ -4,7 +4,8 @@
 run(function () {
     var s = new ActiveXObject("Dravlix.Splitter");
     reads("Splitter", s, {HorizontalSplit: false, SplitPercent: 50, SplitWidth: 80, Control1: null});
-    keeps("Splitter", s, {HorizontalSplit: true, SplitPercent: 255, SplitWidth: 120}); // the percent is not clamped
+    // The percent is not clamped.
+    keeps("Splitter", s, {HorizontalSplit: true, SplitPercent: 255, SplitWidth: 120});
     fails("SplitPercent 300 overflows", function () { s.SplitPercent = 300; });
     fails("SplitWidth -1 overflows", function () { s.SplitWidth = -1; });
     check("SplitWidth unchanged", s.SplitWidth, 120);
