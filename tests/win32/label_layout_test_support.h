@@ -83,12 +83,6 @@ inline HRESULT Load(IUnknown* object, IPropertyBag* bag) {
     return persist->Load(bag, nullptr);
 }
 
-inline HRESULT InitNew(IUnknown* object) {
-    ComPtr<IPersistPropertyBag> persist;
-    RETURN_IF_FAILED(object->QueryInterface(IID_PPV_ARGS(&persist)));
-    return persist->InitNew();
-}
-
 // The control's own object behind its dual interface D.
 template <class C, class D> C& Implementation(IUnknown* object) {
     ComPtr<D> dual;
@@ -105,7 +99,9 @@ inline ComPtr<IUnknown> New(HRESULT (*create)(REFIID, void**)) {
 // A new object of the class, loaded from the bag, or set up anew without one.
 inline ComPtr<IUnknown> Loaded(HRESULT (*create)(REFIID, void**), MemoryPropertyBag* bag = nullptr) {
     ComPtr<IUnknown> object = New(create);
-    EXPECT_EQ(!object ? E_POINTER : bag ? Load(object.Get(), bag) : InitNew(object.Get()), S_OK);
+    ComPtr<IPersistPropertyBag> persist;
+    if (object) (void)object.As(&persist);
+    EXPECT_EQ(!persist ? E_NOINTERFACE : bag ? persist->Load(bag, nullptr) : persist->InitNew(), S_OK);
     return object;
 }
 
