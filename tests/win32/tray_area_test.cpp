@@ -161,11 +161,10 @@ TEST_F(TrayAreaTest, ARestartedShellGetsTheIconBackUnderItsIdentifier) {
 }
 
 TEST_F(TrayAreaTest, PersistsItsThreeKeysAndLoadingShowsNoIcon) {
-    auto icon = AnIcon();
     EXPECT_TRUE(Keys(Saved(tray.Get()).Get()) == (std::vector<std::wstring>{L"Icon"})) << "the empty picture";
-    ASSERT_EQ(PutProperty(tray.Get(), L"Icon", Picture(icon.Get()), true), S_OK);
-    ASSERT_EQ(PutProperty(tray.Get(), L"ToolTip", Variant::Str(L"Saved")), S_OK);
-    ASSERT_EQ(SetVisible(true), S_OK);
+    PutAll(tray.Get(), {{L"Icon", Picture(AnIcon().Get())},
+                        {L"ToolTip", Variant::Str(L"Saved")},
+                        {L"Visible", Variant::Bool(true)}});
     auto bag = Saved(tray.Get());
     EXPECT_EQ(Keys(bag.Get()), (std::vector<std::wstring>{L"Icon", L"ToolTip", L"Visible"}));
 
@@ -174,10 +173,10 @@ TEST_F(TrayAreaTest, PersistsItsThreeKeysAndLoadingShowsNoIcon) {
     EXPECT_TRUE(shell.calls.empty());
     ExpectAll(loaded.Get(), {{L"Visible", Variant::Bool(true)}, {L"ToolTip", Variant::Str(L"Saved")}});
     Variant picture;
-    ASSERT_EQ(GetProperty(loaded.Get(), L"Icon", picture), S_OK);
     ComPtr<IPicture> stored;
-    ASSERT_EQ(picture.get()->pdispVal->QueryInterface(IID_PPV_ARGS(&stored)), S_OK);
     SHORT type = 0;
+    ASSERT_EQ(GetProperty(loaded.Get(), L"Icon", picture), S_OK);
+    ASSERT_EQ(picture.get()->pdispVal->QueryInterface(IID_PPV_ARGS(&stored)), S_OK);
     stored->get_Type(&type);
     EXPECT_EQ(type, PICTYPE_ICON);
 
