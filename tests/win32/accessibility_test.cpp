@@ -15,11 +15,7 @@ namespace {
 using namespace test;
 
 VARIANT Child(long id) {
-    VARIANT v;
-    VariantInit(&v);
-    v.vt = VT_I4;
-    v.lVal = id;
-    return v;
+    return *Variant::I4(id).get(); // a number owns nothing to free
 }
 
 ComPtr<IAccessible> ObjectOf(HWND hwnd) {
@@ -55,30 +51,26 @@ Read ReadOf(IAccessible* object, long child = CHILDID_SELF) {
     return read;
 }
 
-BOOL CALLBACK CollectControls(HWND hwnd, LPARAM found) {
-    wchar_t name[64] = L"";
-    GetClassNameW(hwnd, name, 64);
-    if (std::wstring(name) == L"UserControlWindow")
-        reinterpret_cast<std::vector<HWND>*>(found)->push_back(hwnd);
-    return TRUE;
-}
-
+// Every control window of a process, the parked ones (hidden, under no form) too.
 struct ProcessWindows {
     DWORD process;
     std::vector<HWND> found;
 };
 
-// Every control window of the process, the parked ones (hidden, under no form) too.
-BOOL CALLBACK CollectFromTopLevel(HWND hwnd, LPARAM search) {
-    auto* s = reinterpret_cast<ProcessWindows*>(search);
-    DWORD owner = 0;
-    GetWindowThreadProcessId(hwnd, &owner);
-    if (owner == s->process) EnumChildWindows(hwnd, CollectControls, reinterpret_cast<LPARAM>(&s->found));
+BOOL CALLBACK CollectControls(HWND hwnd, LPARAM search) {
+    wchar_t name[64] = L"";
+    GetClassNameW(hwnd, name, 64);
+    if (std::wstring(name) == L"UserControlWindow")
+        reinterpret_cast<ProcessWindows*>(search)->found.push_back(hwnd);
     return TRUE;
 }
 
-bool Loaded(DWORD process, const wchar_t* module) {
-    return !LoadedModule(process, module).empty();
+BOOL CALLBACK CollectFromTopLevel(HWND hwnd, LPARAM search) {
+    DWORD owner = 0;
+    GetWindowThreadProcessId(hwnd, &owner);
+    if (owner == reinterpret_cast<ProcessWindows*>(search)->process)
+        EnumChildWindows(hwnd, CollectControls, search);
+    return TRUE;
 }
 
 // The gallery in a process of its own, as a user starts it; its controls by the names a screen reader reads.
@@ -102,7 +94,7 @@ protected:
             EnumWindows(CollectFromTopLevel, reinterpret_cast<LPARAM>(&search));
             return search.found.size() >= 10;
         });
-        oleaccBeforeAsked = Loaded(gallery.dwProcessId, L"oleacc.dll");
+        oleaccBeforeAsked = !LoadedModule(gallery.dwProcessId, L"oleacc.dll").empty();
         for (HWND hwnd : search.found) {
             ComPtr<IAccessible> object = ObjectOf(hwnd);
             if (object) controls[ReadOf(object.Get()).name] = {hwnd, object};
@@ -128,15 +120,11 @@ protected:
         return found == controls.end() ? nullptr : found->second.object.Get();
     }
 
-    static PROCESS_INFORMATION gallery;
-    static HWND form;
-    static bool oleaccBeforeAsked;
-    static std::map<std::wstring, Control> controls;
+    static inline PROCESS_INFORMATION gallery{};
+    static inline HWND form = nullptr;
+    static inline bool oleaccBeforeAsked = true;
+    static inline std::map<std::wstring, Control> controls;
 };
-PROCESS_INFORMATION GalleryFromOutside::gallery{};
-HWND GalleryFromOutside::form = nullptr;
-bool GalleryFromOutside::oleaccBeforeAsked = true;
-std::map<std::wstring, GalleryFromOutside::Control> GalleryFromOutside::controls;
 
 constexpr long kCommon = STATE_SYSTEM_UNAVAILABLE | STATE_SYSTEM_INVISIBLE | STATE_SYSTEM_PRESSED;
 
@@ -165,7 +153,7 @@ TEST_F(GalleryFromOutside, ReadsEveryControl) {
         {L"TrayArea1", ROLE_SYSTEM_GRAPHIC, L"Dravlix Gallery", L"", STATE_SYSTEM_INVISIBLE, 0, 0},
     };
     EXPECT_FALSE(oleaccBeforeAsked) << "a program nobody reads pays nothing for it";
-    EXPECT_TRUE(Loaded(gallery.dwProcessId, L"oleacc.dll"));
+    EXPECT_FALSE(LoadedModule(gallery.dwProcessId, L"oleacc.dll").empty());
     ASSERT_EQ(controls.size(), std::size(rows)) << "each control once, by its name";
     for (const auto& row : rows) {
         SCOPED_TRACE(Narrow(row.name));

@@ -3,11 +3,6 @@
 #include "color_browser.h"
 #include "color_test_support.h"
 #include "com/module.h"
-#include "test_support.h"
-
-#include <gtest/gtest.h>
-
-#include <thread>
 
 namespace {
 using namespace test;
@@ -39,44 +34,32 @@ public:
     }
 };
 
-class ColorBrowserTest : public ::testing::Test {
+class ColorBrowserTest : public ColorControlTest {
 protected:
     void SetUp() override {
-        OleInitialize(nullptr);
-        host = std::make_unique<HostedColorControl>(CreateColorBrowser, DIID___ColorBrowser, 2535, 360);
-        ASSERT_TRUE(host->created);
-        swatch = FindWindowExW(host->hWnd(), nullptr, L"RuntimePictureBox", nullptr);
-        button = FindWindowExW(host->hWnd(), nullptr, L"BUTTON", nullptr);
+        Host(CreateColorBrowser, DIID___ColorBrowser, 2535, 360);
+        swatch = FindWindowExW(site->hWnd(), nullptr, L"RuntimePictureBox", nullptr);
+        button = FindWindowExW(site->hWnd(), nullptr, L"BUTTON", nullptr);
         ASSERT_TRUE(swatch && button);
-        Settle();
-    }
-    void TearDown() override {
-        host.reset();
-        Settle();
-        EXPECT_EQ(Module::LockCount(), 0) << "a control was leaked";
-        OleUninitialize();
     }
     std::vector<LONG> Changes() const {
         std::vector<LONG> colours;
-        for (const auto& e : host->sink.events)
+        for (const auto& e : sink.events)
             colours.push_back(e.args.at(0).get()->lVal);
         return colours;
     }
 
-    ColorDialogPlatform platform;
-    std::unique_ptr<PlatformOverride> useIt = std::make_unique<PlatformOverride>(platform);
-    std::unique_ptr<HostedColorControl> host;
     HWND swatch = nullptr, button = nullptr;
 };
 
 TEST_F(ColorBrowserTest, DialogGetsNoColourAndFreshBlackCustomColoursAndCancelChangesNothing) {
-    EXPECT_EQ(Selected(host->object()), 0xFFFFFF) << "a new control is white";
+    EXPECT_EQ(Selected(Object()), 0xFFFFFF) << "a new control is white";
     EXPECT_EQ(PixelAt(swatch, 5, 5), RGB(255, 255, 255));
     Press(button, 3, 3);
     ASSERT_EQ(platform.calls.size(), 1u);
     const CHOOSECOLORW& r = platform.calls[0].record;
     EXPECT_EQ(r.lStructSize, kChooseColorRecordSize);
-    EXPECT_EQ(r.hwndOwner, host->hWnd());
+    EXPECT_EQ(r.hwndOwner, site->hWnd());
     EXPECT_EQ(r.hInstance, reinterpret_cast<HWND>(Module::Instance()));
     EXPECT_EQ(r.rgbResult, 0u);
     EXPECT_EQ(r.Flags, 0u);
@@ -84,16 +67,13 @@ TEST_F(ColorBrowserTest, DialogGetsNoColourAndFreshBlackCustomColoursAndCancelCh
     EXPECT_EQ(platform.calls[0].custom, (std::array<COLORREF, 16>{}));
     EXPECT_EQ(GetFocus(), swatch);
     EXPECT_TRUE(Changes().empty()) << "cancelled";
-    EXPECT_EQ(Selected(host->object()), 0xFFFFFF);
+    EXPECT_EQ(Selected(Object()), 0xFFFFFF);
 
-    ASSERT_EQ(PutProperty(host->object(), L"AllowCustomColors", Variant::Bool(false)), S_OK);
+    ASSERT_EQ(PutProperty(Object(), L"AllowCustomColors", Variant::Bool(false)), S_OK);
     Press(swatch, 3, 3); // the swatch browses as the button does
     ASSERT_EQ(platform.calls.size(), 2u);
     EXPECT_EQ(platform.calls[1].record.Flags, static_cast<DWORD>(CC_PREVENTFULLOPEN));
     EXPECT_EQ(platform.calls[1].custom[0], 0u) << "what the user defined before is gone";
-
-    ASSERT_EQ(CallMethod(host->object(), L"AboutBox"), S_OK);
-    EXPECT_EQ(platform.messages.size(), 1u);
 }
 
 TEST_F(ColorBrowserTest, AConfirmedColourRaisesChangeAndAHandlersAnswerBecomesTheColour) {
@@ -101,20 +81,20 @@ TEST_F(ColorBrowserTest, AConfirmedColourRaisesChangeAndAHandlersAnswerBecomesTh
     platform.chosen = 0x000000FF;
     Press(button, 3, 3);
     EXPECT_EQ(Changes(), (std::vector<LONG>{0xFF}));
-    EXPECT_EQ(Selected(host->object()), 0xFF);
+    EXPECT_EQ(Selected(Object()), 0xFF);
     EXPECT_EQ(PixelAt(swatch, 5, 5), RGB(255, 0, 0));
 
     AnsweringSink answering; // after the recorder: it sees the dialog's colour, then this one answers
     ComPtr<IConnectionPointContainer> points;
     ComPtr<IConnectionPoint> point;
     DWORD cookie = 0;
-    ASSERT_EQ(host->object()->QueryInterface(IID_PPV_ARGS(&points)), S_OK);
+    ASSERT_EQ(Object()->QueryInterface(IID_PPV_ARGS(&points)), S_OK);
     ASSERT_EQ(points->FindConnectionPoint(DIID___ColorBrowser, &point), S_OK);
     ASSERT_EQ(point->Advise(&answering, &cookie), S_OK);
     Press(button, 3, 3); // the same colour again still raises Change
     point->Unadvise(cookie);
     EXPECT_EQ(Changes(), (std::vector<LONG>{0xFF, 0xFF}));
-    EXPECT_EQ(Selected(host->object()), 0x00ABCDEF);
+    EXPECT_EQ(Selected(Object()), 0x00ABCDEF);
 }
 
 TEST_F(ColorBrowserTest, AltDownAloneBrowsesFromEitherChild) {
@@ -127,62 +107,48 @@ TEST_F(ColorBrowserTest, AltDownAloneBrowsesFromEitherChild) {
 }
 
 TEST_F(ColorBrowserTest, NarrowerThanTheButtonTheSwatchKeepsItsPlaceAndTheButtonMoves) {
-    auto place = [](HWND hwnd) {
-        RECT r;
-        GetWindowRect(hwnd, &r);
-        MapWindowPoints(nullptr, GetParent(hwnd), reinterpret_cast<POINT*>(&r), 2);
-        return r;
-    };
-    EXPECT_EQ(place(swatch).right + 1, place(button).left) << "one pixel between swatch and button";
+    EXPECT_EQ(PlaceOf(swatch).right + 1, PlaceOf(button).left) << "one pixel between swatch and button";
     const int border = 4 * 15; // the sunken edge, two pixels each side
-    host->site->Move(600, 600, 270 + 15 + border, 360);
+    site->Move(600, 600, 270 + 15 + border, 360);
     Settle();
-    EXPECT_EQ(place(swatch).right - place(swatch).left, 0);
-    host->site->Move(600, 600, 270 + border, 360);
+    EXPECT_EQ(PlaceOf(swatch).right - PlaceOf(swatch).left, 0);
+    site->Move(600, 600, 270 + border, 360);
     Settle();
-    EXPECT_EQ(place(swatch).right - place(swatch).left, 0);
-    EXPECT_EQ(place(button).left, 0);
+    EXPECT_EQ(PlaceOf(swatch).right - PlaceOf(swatch).left, 0);
+    EXPECT_EQ(PlaceOf(button).left, 0);
 }
 
 TEST_F(ColorBrowserTest, TheRealDialogOpensWithItsCustomColourButtonAsAllowed) {
     useIt.reset(); // the system's own dialog from here on
     for (bool allow : {false, true}) {
-        ASSERT_EQ(PutProperty(host->object(), L"AllowCustomColors", Variant::Bool(allow)), S_OK);
+        ASSERT_EQ(PutProperty(Object(), L"AllowCustomColors", Variant::Bool(allow)), S_OK);
         BOOL defineEnabled = -1;
-        std::thread user([&] {
-            HWND dialog = nullptr;
-            WaitUntil([&] { return (dialog = TopWindowOf(0, L"#32770")) != nullptr; });
-            if (!dialog) return;
+        DialogUser user([&](HWND dialog) {
             defineEnabled = IsWindowEnabled(GetDlgItem(dialog, 719)); // "Define Custom Colors"
             PostMessageW(dialog, WM_COMMAND, allow ? IDOK : IDCANCEL, 0);
         });
         Press(button, 3, 3);
-        user.join();
+        user.Join();
+        EXPECT_FALSE(user.stuck);
         EXPECT_EQ(defineEnabled, allow ? TRUE : FALSE);
     }
     // Confirmed with the colour the dialog opened with: black, as the current one is not handed over.
     EXPECT_EQ(Changes(), (std::vector<LONG>{0}));
-    EXPECT_EQ(Selected(host->object()), 0);
+    EXPECT_EQ(Selected(Object()), 0);
 }
 
-TEST(ColorBrowserPersistence, OnlyAllowCustomColorsIsStoredAndALoadedControlIsBlack) {
-    OleInitialize(nullptr);
-    {
-        ComPtr<IUnknown> fresh = Loaded(CreateColorBrowser, nullptr);
-        ASSERT_TRUE(fresh);
-        ASSERT_EQ(PutProperty(fresh.Get(), L"SelectedColor", Variant::I4(0x00FF00)), S_OK);
-        EXPECT_EQ(Saved(fresh.Get())->entries().size(), 2u) << "neither the colour nor a default";
-        ASSERT_EQ(PutProperty(fresh.Get(), L"AllowCustomColors", Variant::Bool(false)), S_OK);
-        ComPtr<MemoryPropertyBag> bag = Saved(fresh.Get());
-        ASSERT_EQ(bag->entries().size(), 3u);
-        ComPtr<IUnknown> loaded = Loaded(CreateColorBrowser, bag.Get());
-        Variant allow;
-        ASSERT_EQ(GetProperty(loaded.Get(), L"AllowCustomColors", allow), S_OK);
-        EXPECT_EQ(allow.get()->boolVal, VARIANT_FALSE);
-        EXPECT_EQ(Selected(loaded.Get()), 0);
-    }
-    EXPECT_EQ(Module::LockCount(), 0);
-    OleUninitialize();
+using ColorBrowserPersistence = LibraryTest;
+
+TEST_F(ColorBrowserPersistence, OnlyAllowCustomColorsIsStoredAndALoadedControlIsBlack) {
+    ComPtr<IUnknown> fresh = Loaded(CreateColorBrowser);
+    ASSERT_EQ(PutProperty(fresh.Get(), L"SelectedColor", Variant::I4(0x00FF00)), S_OK);
+    EXPECT_TRUE(Keys(Saved(fresh.Get()).Get()).empty()) << "neither the colour nor a default";
+    ASSERT_EQ(PutProperty(fresh.Get(), L"AllowCustomColors", Variant::Bool(false)), S_OK);
+    ComPtr<MemoryPropertyBag> bag = Saved(fresh.Get());
+    EXPECT_EQ(Keys(bag.Get()), std::vector<std::wstring>{L"AllowCustomColors"});
+    ComPtr<IUnknown> loaded = Loaded(CreateColorBrowser, bag.Get());
+    ExpectAll(loaded.Get(),
+              {{L"AllowCustomColors", Variant::Bool(false)}, {L"SelectedColor", Variant::I4(0)}});
 }
 
 } // namespace

@@ -1,15 +1,9 @@
 // ColorButton on a form of ours: the palette driven by real window messages, the colour dialog through the
-// platform seam, the host's cancel button, pixels, persistence, and the tracking's cost.
+// platform seam, the host's cancel button, pixels, persistence, and the cells the tracking redraws.
 #include "color_button.h"
 #include "color_geometry.h"
 #include "color_test_support.h"
 #include "custom_color_block.h"
-#include "test_support.h"
-
-#include <gtest/gtest.h>
-
-#include <chrono>
-#include <cstdio>
 
 namespace {
 using namespace test;
@@ -48,20 +42,18 @@ int FocusDots(HWND control) {
 
 // A ColorButton 100 pixels wide, wider than its palette, on a form with a label, a button and the form's
 // cancel button.
-class ColorButtonTest : public ::testing::Test {
+class ColorButtonTest : public ColorControlTest {
 protected:
     void SetUp() override {
-        OleInitialize(nullptr);
-        host = std::make_unique<HostedColorControl>(CreateColorButton, DIID___ColorButton, 1500, 330);
-        ASSERT_TRUE(host->created);
-        label = std::make_unique<Label>(host->form);
-        ok = std::make_unique<CommandButton>(host->form);
-        cancel = std::make_unique<CommandButton>(host->form);
+        Host(CreateColorButton, DIID___ColorButton, 1500, 330);
+        label = std::make_unique<Label>(*form);
+        ok = std::make_unique<CommandButton>(*form);
+        cancel = std::make_unique<CommandButton>(*form);
         ok->Move(3000, 150, 900, 375);
         cancel->Move(3000, 600, 900, 375);
         cancel->SetCancel(true);
         cancel->Click = [this] { ++cancelClicks; };
-        control = host->hWnd();
+        control = site->hWnd();
         popup = platform.popup = FloatingBox();
         ASSERT_TRUE(popup);
         SetFocus(control);
@@ -71,10 +63,7 @@ protected:
         cancel.reset();
         ok.reset();
         label.reset();
-        host.reset();
-        Settle();
-        EXPECT_EQ(Module::LockCount(), 0) << "a control was leaked";
-        OleUninitialize();
+        ColorControlTest::TearDown();
     }
 
     void Open() {
@@ -83,12 +72,9 @@ protected:
         ASSERT_EQ(GetCapture(), popup);
     }
     void MoveTo(POINT p) { Post(popup, WM_MOUSEMOVE, 0, p.x, p.y); }
+    void ReleaseAt(POINT p) { Post(popup, WM_LBUTTONUP, 0, p.x, p.y); }
     bool Closed() const { return !IsWindowVisible(popup) && GetCapture() != popup; }
-    size_t Clicks() const { return host->sink.events.size(); }
 
-    ColorDialogPlatform platform;
-    PlatformOverride useIt{platform};
-    std::unique_ptr<HostedColorControl> host;
     std::unique_ptr<Label> label;
     std::unique_ptr<CommandButton> ok, cancel;
     HWND control = nullptr, popup = nullptr;
@@ -108,8 +94,8 @@ TEST_F(ColorButtonTest, ALeftReleaseChoosesTheCellEnteredLast) {
     MoveTo(Centre(1));
     Post(popup, WM_LBUTTONDOWN, MK_LBUTTON, Centre(1).x, Centre(1).y);
     MoveTo(Centre(6));
-    Post(popup, WM_LBUTTONUP, 0, Centre(6).x, Centre(6).y);
-    EXPECT_EQ(Selected(host->object()), 0x00000080u);
+    ReleaseAt(Centre(6));
+    EXPECT_EQ(Selected(Object()), 0x00000080u);
     EXPECT_EQ(Clicks(), 1u);
     EXPECT_TRUE(Closed());
 
@@ -117,16 +103,16 @@ TEST_F(ColorButtonTest, ALeftReleaseChoosesTheCellEnteredLast) {
     Open();
     MoveTo(Centre(2));
     MoveTo({25, 10});
-    Post(popup, WM_LBUTTONUP, 0, 25, 10);
-    EXPECT_EQ(Selected(host->object()), 0x00000000u);
+    ReleaseAt({25, 10});
+    EXPECT_EQ(Selected(Object()), 0x00000000u);
     EXPECT_EQ(Clicks(), 2u);
 
     // Opened again, cell 2 is still the one, shown without its highlight; a release on the margin takes it.
-    ASSERT_EQ(PutProperty(host->object(), L"SelectedColor", Color(kWhite)), S_OK);
+    ASSERT_EQ(PutProperty(Object(), L"SelectedColor", Color(kWhite)), S_OK);
     Open();
     EXPECT_NE(PixelAt(popup, kPalette[2].CellRect.left, kPalette[2].CellRect.top), RGB(0, 0, 0));
-    Post(popup, WM_LBUTTONUP, 0, 1, 1);
-    EXPECT_EQ(Selected(host->object()), 0x00000000u);
+    ReleaseAt({1, 1});
+    EXPECT_EQ(Selected(Object()), 0x00000000u);
     EXPECT_EQ(Clicks(), 3u);
 }
 
@@ -141,11 +127,11 @@ TEST_F(ColorButtonTest, RightReleasesAndReleasesOutsideChooseNothing) {
     Press(popup, -20, 200); // with the capture, a press beside the palette arrives here
     EXPECT_TRUE(Closed());
     EXPECT_EQ(Clicks(), 0u);
-    EXPECT_EQ(Selected(host->object()), kWhite);
+    EXPECT_EQ(Selected(Object()), kWhite);
 }
 
 TEST_F(ColorButtonTest, AfterOtherAPressAnywhereOpensTheDialogWithTheColourAndWhiteCustomColours) {
-    ASSERT_EQ(PutProperty(host->object(), L"SelectedColor", Color(0x8000000F)), S_OK);
+    ASSERT_EQ(PutProperty(Object(), L"SelectedColor", Color(0x8000000F)), S_OK);
     Open();
     MoveTo(Centre(color::kOtherCell));
     MoveTo({300, 300});
@@ -161,20 +147,19 @@ TEST_F(ColorButtonTest, AfterOtherAPressAnywhereOpensTheDialogWithTheColourAndWh
     EXPECT_EQ(r.rgbResult, 0x8000000Fu) << "a system colour goes unchanged";
     EXPECT_EQ(r.Flags, static_cast<DWORD>(CC_RGBINIT | CC_FULLOPEN));
     EXPECT_TRUE(r.lCustData == 0 && !r.lpfnHook && !r.lpTemplateName);
-    EXPECT_EQ(platform.calls[0].custom,
-              (std::array<COLORREF, 16>{kWhite, kWhite, kWhite, kWhite, kWhite, kWhite, kWhite, kWhite,
-                                        kWhite, kWhite, kWhite, kWhite, kWhite, kWhite, kWhite, kWhite}));
-    EXPECT_EQ(Selected(host->object()), 0x00123456u);
+    for (COLORREF custom : platform.calls[0].custom)
+        EXPECT_EQ(custom, kWhite);
+    EXPECT_EQ(Selected(Object()), 0x00123456u);
     EXPECT_EQ(Clicks(), 1u);
 
     // Cancelled: nothing changes; the custom colour defined last time is gone.
-    Post(popup, WM_LBUTTONUP, 0, 300, 300);
+    ReleaseAt({300, 300});
     Open();
     platform.answer = FALSE;
     Post(popup, WM_LBUTTONDOWN, MK_LBUTTON, 5, 5);
     ASSERT_EQ(platform.calls.size(), 2u);
     EXPECT_EQ(platform.calls[1].custom[0], kWhite);
-    EXPECT_EQ(Selected(host->object()), 0x00123456u);
+    EXPECT_EQ(Selected(Object()), 0x00123456u);
     EXPECT_EQ(Clicks(), 1u);
 }
 
@@ -207,24 +192,17 @@ class CellCounter {
 public:
     explicit CellCounter(HWND popup) : popup_(popup), dc_(GetDC(popup)) {}
     ~CellCounter() { ReleaseDC(popup_, dc_); }
-    void Prime() {
+    int MoveAndCount(POINT p) {
         RECT all{0, 0, color::kPaletteWidth, color::kPaletteHeight};
         SetDCBrushColor(dc_, kSentinel);
         FillRect(dc_, &all, static_cast<HBRUSH>(GetStockObject(DC_BRUSH)));
-    }
-    void Move(int x, int y) { SendMessageW(popup_, WM_MOUSEMOVE, 0, At(x, y)); }
-    int Count() const {
+        SendMessageW(popup_, WM_MOUSEMOVE, 0, At(p.x, p.y));
         int drawn = 0;
         for (int k = 1; k <= color::kOtherCell; ++k) {
-            const color::PixelRect& r = kPalette[static_cast<size_t>(k)].CellRect;
-            drawn += GetPixel(dc_, r.left, r.top) != kSentinel;
+            const color::PixelRect& cell = kPalette[size_t(k)].CellRect;
+            drawn += GetPixel(dc_, cell.left, cell.top) != kSentinel;
         }
         return drawn;
-    }
-    int MoveAndCount(POINT p) {
-        Prime();
-        Move(p.x, p.y);
-        return Count();
     }
 
 private:
@@ -251,7 +229,7 @@ TEST_F(ColorButtonTest, TrackingDrawsOnlyTheCellLeftAndTheCellEntered) {
 }
 
 TEST_F(ColorButtonTest, FaceAndPaletteOnPixels) {
-    ASSERT_EQ(PutProperty(host->object(), L"SelectedColor", Color(0x0000FF00)), S_OK);
+    ASSERT_EQ(PutProperty(Object(), L"SelectedColor", Color(0x0000FF00)), S_OK);
     EXPECT_EQ(Clicks(), 0u) << "a put raises nothing";
     RECT client;
     GetClientRect(control, &client);
@@ -297,7 +275,7 @@ TEST_F(ColorButtonTest, HostsCancelButtonIsOffWhileThePaletteIsOpen) {
 
     Open(); // on again however the palette closes
     MoveTo(Centre(4));
-    Post(popup, WM_LBUTTONUP, 0, Centre(4).x, Centre(4).y);
+    ReleaseAt(Centre(4));
     EXPECT_TRUE(cancel->Cancel());
 
     cancel.reset(); // the button remembered may go before the control
@@ -330,65 +308,27 @@ TEST_F(ColorButtonTest, SpaceAloneTogglesFocusLeavingClosesAndTheFocusRectangleF
     EXPECT_EQ(FocusDots(control), 0);
 
     // In a form designer the face never shows one.
-    ActiveXControl designed(host->form, L"ColorButton2");
+    ActiveXControl designed(*form, L"ColorButton2");
     designed.SetUserMode(false);
     designed.Move(600, 1200, 1500, 330);
-    ComPtr<IUnknown> object;
-    ASSERT_EQ(CreateColorButton(IID_PPV_ARGS(&object)), S_OK);
-    ASSERT_EQ(designed.Create(object.Get(), {}), S_OK);
+    ASSERT_EQ(designed.Create(New(CreateColorButton).Get(), {}), S_OK);
     SetFocus(designed.hWnd());
     Settle();
     ASSERT_EQ(GetFocus(), designed.hWnd());
     EXPECT_EQ(FocusDots(designed.hWnd()), 0);
 }
 
-TEST(ColorButtonPersistence, SelectedColorIsStoredOnlyWhenNotWhite) {
-    OleInitialize(nullptr);
-    {
-        ComPtr<IUnknown> fresh = Loaded(CreateColorButton, nullptr);
-        ASSERT_TRUE(fresh);
-        ComPtr<MemoryPropertyBag> defaults = Saved(fresh.Get());
-        ASSERT_TRUE(defaults);
-        EXPECT_EQ(defaults->entries().size(), 2u) << "only the extent";
-        EXPECT_EQ(Selected(Loaded(CreateColorButton, defaults.Get()).Get()), kWhite);
+using ColorButtonPersistence = LibraryTest;
 
-        ASSERT_EQ(PutProperty(fresh.Get(), L"SelectedColor", Color(0x8000000F)), S_OK);
-        ComPtr<MemoryPropertyBag> changed = Saved(fresh.Get());
-        ASSERT_EQ(changed->entries().size(), 3u);
-        EXPECT_EQ(std::wstring(changed->entries()[2].key.begin(), changed->entries()[2].key.end()),
-                  L"SelectedColor");
-        EXPECT_EQ(Selected(Loaded(CreateColorButton, changed.Get()).Get()), 0x8000000Fu);
-    }
-    EXPECT_EQ(Module::LockCount(), 0);
-    OleUninitialize();
-}
-
-// Sweeps the pointer across the open palette, row after row, and reports the cells drawn per move.
-TEST_F(ColorButtonTest, PerformanceOfPointerTracking) {
-    Open();
-    CellCounter counter(popup);
-    int moves = 0, drawn = 0, most = 0, drawnStaying = 0, previous = -1;
-    std::chrono::steady_clock::duration spent{};
-    for (int pass = 0; pass < 3; ++pass)
-        for (int y = -4; y < color::kPaletteHeight + 4; y += 3)
-            for (int x = -4; x < color::kPaletteWidth + 4; ++x) {
-                const int entry = color::PaletteHit(kPalette, x, y);
-                counter.Prime();
-                const auto start = std::chrono::steady_clock::now();
-                counter.Move(x, y);
-                spent += std::chrono::steady_clock::now() - start;
-                const int n = counter.Count();
-                ++moves;
-                drawn += n;
-                most = std::max(most, n);
-                if (entry == 0 || entry == previous) drawnStaying += n;
-                if (entry) previous = entry;
-            }
-    EXPECT_LE(most, 2);
-    EXPECT_EQ(drawnStaying, 0) << "moves inside one cell or off the cells drew something";
-    const double perMove = std::chrono::duration<double, std::micro>(spent).count() / moves;
-    std::printf("pointer tracking: %d moves, %.3f cells drawn per move (at most %d), %.1f us per move\n",
-                moves, double(drawn) / moves, most, perMove);
+TEST_F(ColorButtonPersistence, SelectedColorIsStoredOnlyWhenNotWhite) {
+    ComPtr<IUnknown> fresh = Loaded(CreateColorButton);
+    ComPtr<MemoryPropertyBag> defaults = Saved(fresh.Get());
+    EXPECT_TRUE(Keys(defaults.Get()).empty());
+    EXPECT_EQ(Selected(Loaded(CreateColorButton, defaults.Get()).Get()), kWhite);
+    ASSERT_EQ(PutProperty(fresh.Get(), L"SelectedColor", Color(0x8000000F)), S_OK);
+    ComPtr<MemoryPropertyBag> changed = Saved(fresh.Get());
+    EXPECT_EQ(Keys(changed.Get()), std::vector<std::wstring>{L"SelectedColor"});
+    EXPECT_EQ(Selected(Loaded(CreateColorButton, changed.Get()).Get()), 0x8000000Fu);
 }
 
 } // namespace

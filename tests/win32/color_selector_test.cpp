@@ -3,42 +3,22 @@
 #include "color_geometry.h"
 #include "color_selector.h"
 #include "color_test_support.h"
-#include "test_support.h"
-
-#include <gtest/gtest.h>
 
 namespace {
 using namespace test;
 
-class ColorSelectorTest : public ::testing::Test {
+class ColorSelectorTest : public ColorControlTest {
 protected:
     void SetUp() override {
-        OleInitialize(nullptr);
-        host = std::make_unique<HostedColorControl>(CreateColorSelector, DIID___ColorSelector, 1500, 330);
-        ASSERT_TRUE(host->created);
-        other = std::make_unique<CommandButton>(host->form);
-        other->Move(4500, 150, 900, 375);
-        swatch = FindWindowExW(host->hWnd(), nullptr, L"RuntimePictureBox", nullptr);
-        arrow = FindWindowExW(host->hWnd(), nullptr, L"BUTTON", nullptr);
+        Host(CreateColorSelector, DIID___ColorSelector, 1500, 330);
+        swatch = FindWindowExW(site->hWnd(), nullptr, L"RuntimePictureBox", nullptr);
+        arrow = FindWindowExW(site->hWnd(), nullptr, L"BUTTON", nullptr);
         list = FloatingBox();
         ASSERT_TRUE(swatch && arrow && list);
         SetFocus(swatch);
         Settle();
     }
-    void TearDown() override {
-        other.reset();
-        host.reset();
-        Settle();
-        EXPECT_EQ(Module::LockCount(), 0) << "a control was leaked";
-        OleUninitialize();
-    }
-
-    short Selected() const {
-        Variant v;
-        EXPECT_EQ(GetProperty(host->object(), L"SelectedColor", v), S_OK);
-        return v.get()->iVal;
-    }
-    size_t Clicks() const { return host->sink.events.size(); }
+    LONG Selected() const { return NumberProperty(Object(), L"SelectedColor"); }
     bool Open() const { return IsWindowVisible(list) && GetCapture() == list; }
     bool Closed() const { return !IsWindowVisible(list) && GetCapture() != list; }
     int RowY(int i) const { // the middle of row i in the list's client pixels
@@ -55,8 +35,6 @@ protected:
         return dots;
     }
 
-    std::unique_ptr<HostedColorControl> host;
-    std::unique_ptr<CommandButton> other;
     HWND swatch = nullptr, arrow = nullptr, list = nullptr;
 };
 
@@ -65,7 +43,7 @@ TEST_F(ColorSelectorTest, ListOpensUnderTheControlAsWideAsItWithTheSixteenColour
     ASSERT_TRUE(Open());
     EXPECT_EQ(GetFocus(), swatch);
     RECT rc, lr;
-    GetWindowRect(host->hWnd(), &rc);
+    GetWindowRect(site->hWnd(), &rc);
     GetWindowRect(list, &lr);
     EXPECT_EQ(lr, (RECT{rc.left, rc.bottom, rc.right, rc.bottom + 216})); // 3240 twips high
     for (int i = 0; i < 16; ++i) {
@@ -112,7 +90,7 @@ TEST_F(ColorSelectorTest, ArrowKeysMoveTheSelectionAndAltTogglesTheList) {
     EXPECT_EQ(Clicks(), 2u);
     EXPECT_EQ(PixelAt(swatch, 5, 5), RGB(0, 128, 0));
 
-    ASSERT_EQ(PutProperty(host->object(), L"SelectedColor", Variant::I2(15)), S_OK);
+    ASSERT_EQ(PutProperty(Object(), L"SelectedColor", Variant::I2(15)), S_OK);
     Key(swatch, VK_DOWN);
     EXPECT_EQ(Selected(), 15);
     EXPECT_EQ(Clicks(), 2u) << "down at 15";
@@ -139,7 +117,7 @@ TEST_F(ColorSelectorTest, FocusRectangleGoesWhileTheListIsOpenAndFocusLeavingClo
     EXPECT_GT(FocusDots(), 0);
 
     Press(arrow, 3, 3);
-    SetFocus(other->hWnd());
+    SetFocus(form->hWnd());
     Settle();
     EXPECT_TRUE(Closed());
     EXPECT_EQ(FocusDots(), 0);
@@ -147,23 +125,15 @@ TEST_F(ColorSelectorTest, FocusRectangleGoesWhileTheListIsOpenAndFocusLeavingClo
 
 TEST_F(ColorSelectorTest, OutOfRangeColoursAreIgnoredAndNothingIsPersisted) {
     for (short bad : {-1, 16, 300}) {
-        EXPECT_EQ(PutProperty(host->object(), L"SelectedColor", Variant::I2(bad)), S_OK);
+        EXPECT_EQ(PutProperty(Object(), L"SelectedColor", Variant::I2(bad)), S_OK);
         EXPECT_EQ(Selected(), 0);
     }
-    ASSERT_EQ(PutProperty(host->object(), L"SelectedColor", Variant::I2(9)), S_OK);
+    ASSERT_EQ(PutProperty(Object(), L"SelectedColor", Variant::I2(9)), S_OK);
     EXPECT_EQ(Clicks(), 0u);
-    RecordingPlatform platform;
-    {
-        PlatformOverride useIt(platform);
-        ASSERT_EQ(CallMethod(host->object(), L"AboutBox"), S_OK);
-    }
-    EXPECT_EQ(platform.messages.size(), 1u);
 
-    ComPtr<MemoryPropertyBag> bag = Saved(host->object());
-    EXPECT_EQ(bag->entries().size(), 2u) << "only the extent";
-    Variant index;
-    ASSERT_EQ(GetProperty(Loaded(CreateColorSelector, bag.Get()).Get(), L"SelectedColor", index), S_OK);
-    EXPECT_EQ(index.get()->iVal, 0);
+    ComPtr<MemoryPropertyBag> bag = Saved(Object());
+    EXPECT_TRUE(Keys(bag.Get()).empty());
+    EXPECT_EQ(NumberProperty(Loaded(CreateColorSelector, bag.Get()).Get(), L"SelectedColor"), 0);
 }
 
 } // namespace

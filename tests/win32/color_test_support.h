@@ -1,18 +1,10 @@
 // What the colour controls' tests share: a colour dialog that records its record and answers like a user,
-// input posted to real windows and run through the host form's loop, pixels read back.
+// input posted to real windows and run through the host form's loop, pixels read back, a hosted control.
 #pragma once
-#include "com_test_support.h"
-#include "host/control_site.h"
-#include "host/form.h"
-#include "persist/property_bag.h"
+#include "label_layout_test_support.h"
 
 #include <array>
-#include <memory>
 #include <vector>
-
-inline bool operator==(const RECT& a, const RECT& b) {
-    return EqualRect(&a, &b) != FALSE;
-}
 
 namespace test {
 
@@ -39,12 +31,6 @@ public:
         return answer;
     }
 };
-
-// The thread's pending messages, through the form first as the host's loop runs them.
-inline void Settle() {
-    for (int round = 0; round < 3; ++round, Sleep(1))
-        DoEvents();
-}
 
 inline LPARAM At(int x, int y) {
     return MAKELPARAM(static_cast<WORD>(x), static_cast<WORD>(y));
@@ -97,47 +83,17 @@ inline HWND FloatingBox() {
     return found;
 }
 
-// A control's properties as a container saves them, and a new control loaded from them.
-inline ComPtr<MemoryPropertyBag> Saved(IUnknown* object) {
-    ComPtr<IPersistPropertyBag> persist;
-    ComPtr<MemoryPropertyBag> bag;
-    if (FAILED(object->QueryInterface(IID_PPV_ARGS(&persist))) ||
-        FAILED(MemoryPropertyBag::Create({}, &bag)) || FAILED(persist->Save(bag.Get(), TRUE, TRUE)))
-        return nullptr;
-    return bag;
-}
-inline ComPtr<IUnknown> Loaded(HRESULT (*create)(REFIID, void**), MemoryPropertyBag* bag) {
-    ComPtr<IUnknown> object;
-    ComPtr<IPersistPropertyBag> persist;
-    if (FAILED(create(IID_PPV_ARGS(&object))) || FAILED(object.As(&persist)) ||
-        FAILED(bag ? persist->Load(bag, nullptr) : persist->InitNew()))
-        return nullptr;
-    return object;
-}
-
-// One control, made by create, placed on a shown form at 40, 40 pixels, with its events recorded.
-class HostedColorControl {
-public:
-    HostedColorControl(HRESULT (*create)(REFIID, void**), REFIID events, int width, int height) {
-        SetWindowPos(form.hWnd(), nullptr, 50, 50, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-        site = std::make_unique<ActiveXControl>(form, L"Color1");
-        site->Move(600, 600, width, height);
-        ComPtr<IUnknown> object;
-        created = SUCCEEDED(create(IID_PPV_ARGS(&object))) && SUCCEEDED(site->Create(object.Get(), {})) &&
-                  SUCCEEDED(sink.Connect(site->Object(), events));
-        ShowWindow(form.hWnd(), SW_SHOW);
+// A colour control on a shown form of ours at 50, 50 pixels, the colour dialog recorded and answered.
+class ColorControlTest : public HostedControl {
+protected:
+    void Host(HRESULT (*create)(REFIID, void**), const IID& events, int width, int height) {
+        HostedControl::Host(create, events, &platform, L"Color1", width, height);
+        SetWindowPos(form->hWnd(), nullptr, 50, 50, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+        Settle();
     }
-    ~HostedColorControl() {
-        sink.Disconnect();
-        site.reset();
-    }
-    IUnknown* object() const { return site->Object(); }
-    HWND hWnd() const { return site->hWnd(); }
+    size_t Clicks() const { return sink.events.size(); }
 
-    HostForm form;
-    std::unique_ptr<ActiveXControl> site;
-    EventSink sink;
-    bool created = false;
+    ColorDialogPlatform platform;
 };
 
 } // namespace test

@@ -31,28 +31,22 @@ protected:
     }
 
     HWND Window(const wchar_t* name) const { return form->Site(name)->hWnd(); }
-    std::vector<std::wstring> Log() const {
+    static std::vector<std::wstring> Lines(HWND list) {
         std::vector<std::wstring> lines;
-        HWND log = form->EventLog();
-        for (LRESULT i = 0, n = SendMessageW(log, LB_GETCOUNT, 0, 0); i < n; ++i) {
-            std::wstring line(static_cast<size_t>(SendMessageW(log, LB_GETTEXTLEN, i, 0)), L'\0');
-            SendMessageW(log, LB_GETTEXT, i, reinterpret_cast<LPARAM>(line.data()));
+        for (LRESULT i = 0, n = SendMessageW(list, LB_GETCOUNT, 0, 0); i < n; ++i) {
+            std::wstring line(static_cast<size_t>(SendMessageW(list, LB_GETTEXTLEN, i, 0)), L'\0');
+            SendMessageW(list, LB_GETTEXT, i, reinterpret_cast<LPARAM>(line.data()));
             lines.push_back(line);
         }
         return lines;
     }
     bool Logged(const std::wstring& line) const {
-        for (const auto& l : Log())
-            if (l == line) return true;
-        return false;
+        const auto log = Lines(form->EventLog());
+        return std::find(log.begin(), log.end(), line) != log.end();
     }
     std::wstring Listed(const std::wstring& property) const {
-        HWND list = form->PropertyList();
-        for (LRESULT i = 0, n = SendMessageW(list, LB_GETCOUNT, 0, 0); i < n; ++i) {
-            std::wstring line(static_cast<size_t>(SendMessageW(list, LB_GETTEXTLEN, i, 0)), L'\0');
-            SendMessageW(list, LB_GETTEXT, i, reinterpret_cast<LPARAM>(line.data()));
+        for (const auto& line : Lines(form->PropertyList()))
             if (line.compare(0, property.size() + 1, property + L"\t") == 0) return line;
-        }
         return L"(not listed)";
     }
 
@@ -73,11 +67,7 @@ TEST_F(Gallery, PlacesTheTenControlsAndLogsTheirEventsWithArguments) {
     SendMessageW(label3D, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(3, 4));
     SendMessageW(label3D, WM_LBUTTONUP, 0, MAKELPARAM(3, 4));
     Pump();
-    EXPECT_TRUE(Logged(L"Label3D1.MouseDown Button=1, Shift=0, X=45.0, Y=60.0")) << [&] {
-        std::string all;
-        for (const auto& l : Log()) all += Narrow(l) + "\n";
-        return all;
-    }();
+    EXPECT_TRUE(Logged(L"Label3D1.MouseDown Button=1, Shift=0, X=45.0, Y=60.0"));
     EXPECT_TRUE(Logged(L"Label3D1.Click"));
 
     // A font set through the list reads back as a font.

@@ -1,29 +1,21 @@
 // Label3D in-process and on a form of ours: persistence, the labels' places, the size floor, the Phase
 // range, painting on pixels and the events of the front label.
+#include "class_table.h"
 #include "host/control_site.h"
 #include "label3d.h"
 #include "label_layout_test_support.h"
 #include "services/screen.h"
 
 #include <array>
+#include <map>
+#include <tuple>
 #include <memory>
 
 namespace {
 using namespace test;
 
-ComPtr<IUnknown> NewLabel3D() {
-    ComPtr<IUnknown> object;
-    EXPECT_EQ(CreateLabel3D(IID_PPV_ARGS(&object)), S_OK);
-    return object;
-}
+constexpr auto& Cpp = Implementation<Label3D, _Label3D>;
 
-Label3D& Cpp(IUnknown* object) {
-    ComPtr<_Label3D> dual;
-    object->QueryInterface(IID_PPV_ARGS(&dual));
-    return *static_cast<Label3D*>(dual.Get());
-}
-
-HWND WindowOf(IUnknown* object) { return Cpp(object).hWnd(); }
 Control& BackLabel(IUnknown* object) { return *WindowlessChild(Cpp(object), 1); }
 Control& FrontLabel(IUnknown* object) { return *WindowlessChild(Cpp(object), 2); }
 void PostMouse(Control& label, UINT message, WPARAM keys, int x, int y) {
@@ -40,100 +32,109 @@ Box Twips(const Control& label) {
             Screen::PixelsToTwipsY(r.bottom)};
 }
 
-ComPtr<IFont> TestFont(bool bold) {
-    FONTDESC desc{sizeof(FONTDESC), const_cast<LPOLESTR>(L"Tahoma"), {}, static_cast<SHORT>(bold ? FW_BOLD : FW_NORMAL),
-                  ANSI_CHARSET, FALSE, FALSE, FALSE};
-    desc.cySize.int64 = 120000;
-    ComPtr<IFont> font;
-    EXPECT_EQ(OleCreateFontIndirect(&desc, IID_PPV_ARGS(&font)), S_OK);
-    return font;
-}
-
 SHORT WeightOf(const Control& label) {
     SHORT weight = 0;
     label.Font()->get_Weight(&weight);
     return weight;
 }
 
+// What each class registers and what its objects report: toolbox bitmap, status flags, an About box or none.
+using ControlClassTable = LibraryTest;
+
+TEST_F(ControlClassTable, EveryObjectReportsTheStatusItsClassRegisters) {
+    // Recompose on resize, can't link inside, inside-out, activate when visible, set client site first.
+    constexpr DWORD common = 0x20191;
+    const std::map<std::wstring, std::tuple<int, DWORD, bool>> expected = {
+        {L"FolderBrowser", {30009, common, true}},
+        {L"FileBrowser", {30008, common, true}},
+        {L"ColorBrowser", {30007, common, true}},
+        {L"ColorButton", {30006, common | OLEMISC_ACTSLIKEBUTTON, true}},
+        {L"ColorSelector", {30005, common, true}},
+        {L"Hyperlink", {30004, common, true}},
+        {L"Splitter", {30003, common | OLEMISC_ALIGNABLE | OLEMISC_SIMPLEFRAME, true}},
+        {L"FontBrowser", {30002, common, true}},
+        {L"Label3D", {30001, common, false}},
+        {L"TrayArea", {30000, common | OLEMISC_INVISIBLEATRUNTIME | OLEMISC_NOUIACTIVATE, false}},
+    };
+    RecordingPlatform platform;
+    PlatformOverride useIt(platform);
+    ASSERT_EQ(ControlClassCount, expected.size());
+    for (size_t i = 0; i < ControlClassCount; ++i) {
+        const ControlClass& row = ControlClasses[i];
+        SCOPED_TRACE(Narrow(row.name));
+        ASSERT_EQ(expected.count(row.name), 1u);
+        const auto [bitmap, status, about] = expected.at(row.name);
+        EXPECT_EQ(row.toolboxBitmap, bitmap);
+        EXPECT_EQ(row.miscStatus, status);
+        ComPtr<IOleObject> ole;
+        ASSERT_EQ(row.create(IID_PPV_ARGS(&ole)), S_OK);
+        DWORD reported = 0;
+        EXPECT_EQ(ole->GetMiscStatus(DVASPECT_CONTENT, &reported), S_OK);
+        EXPECT_EQ(reported, status);
+        platform.messages.clear();
+        EXPECT_EQ(SUCCEEDED(CallMethod(ole.Get(), L"AboutBox")), about);
+        EXPECT_EQ(platform.messages.size(), about ? 1u : 0u);
+    }
+}
+
 using Label3DTest = LibraryTest;
 
 TEST_F(Label3DTest, SavesNineKeysInOrderAndLoadsThemIntoBothLabels) {
-    auto a = NewLabel3D();
-    ExpectClass(a.Get(), CLSID_Label3D, L"Label3D", 30001, 0x20191);
-    ASSERT_EQ(InitNew(a.Get()), S_OK);
+    auto a = Loaded(CreateLabel3D);
     // A freshly placed one keeps its design colours, which differ from the stored defaults.
-    EXPECT_EQ(NumberProperty(a.Get(), L"ForeColor1"), static_cast<LONG>(0x8000000E));
-    EXPECT_EQ(NumberProperty(a.Get(), L"ForeColor2"), static_cast<LONG>(0x80000012));
+    ExpectAll(a.Get(), {{L"ForeColor1", Variant::I4(LONG(0x8000000E))},
+                        {L"ForeColor2", Variant::I4(LONG(0x80000012))}});
     EXPECT_EQ(Keys(Saved(a.Get()).Get()), (std::vector<std::wstring>{L"ForeColor1", L"ForeColor2"}));
 
-    ASSERT_EQ(PutProperty(a.Get(), L"Enabled", Variant::Bool(false)), S_OK);
-    ASSERT_EQ(PutProperty(a.Get(), L"Font", Variant::Object(TestFont(true).Get()), true), S_OK);
-    ASSERT_EQ(PutProperty(a.Get(), L"ForeColor1", Variant::I4(0x0000FF)), S_OK);
-    ASSERT_EQ(PutProperty(a.Get(), L"ForeColor2", Variant::I4(0x00FF00)), S_OK);
-    ASSERT_EQ(PutProperty(a.Get(), L"Caption", Variant::Str(L"Raised")), S_OK);
-    ASSERT_EQ(PutProperty(a.Get(), L"Alignment", Variant::I4(2)), S_OK);
-    ASSERT_EQ(PutProperty(a.Get(), L"Phase", Variant::I4(7)), S_OK);
-    ASSERT_EQ(PutProperty(a.Get(), L"BackColor", Variant::I4(0x336699)), S_OK);
-    ASSERT_EQ(PutProperty(a.Get(), L"BorderStyle", Variant::I4(1)), S_OK);
+    const Values values = {{L"Enabled", Variant::Bool(false)},
+                           {L"Font", Variant::Object(MakeFont(FontSpec{L"Tahoma", 12, true}).Get())},
+                           {L"ForeColor1", Variant::I4(0x0000FF)},
+                           {L"ForeColor2", Variant::I4(0x00FF00)},
+                           {L"Caption", Variant::Str(L"Raised")},
+                           {L"Alignment", Variant::I4(2)},
+                           {L"Phase", Variant::I4(7)},
+                           {L"BackColor", Variant::I4(0x336699)},
+                           {L"BorderStyle", Variant::I4(1)}};
+    PutAll(a.Get(), values);
     auto bag = Saved(a.Get());
     EXPECT_EQ(Keys(bag.Get()), (std::vector<std::wstring>{L"Enabled", L"Font", L"ForeColor1", L"ForeColor2",
                                                           L"Caption", L"Alignment", L"Phase", L"BackColor",
                                                           L"BorderStyle"}));
-    Variant phase = Stored(bag.Get(), L"Phase");
-    EXPECT_EQ(phase.type(), VT_UI1);
-    EXPECT_EQ(phase.get()->bVal, 7);
+    EXPECT_EQ(Stored(bag.Get(), L"Phase").type(), VT_UI1);
 
-    auto b = NewLabel3D();
-    ASSERT_EQ(Load(b.Get(), bag.Get()), S_OK);
-    EXPECT_EQ(NumberProperty(b.Get(), L"Enabled"), 0);
+    auto b = Loaded(CreateLabel3D, bag.Get());
+    ExpectAll(b.Get(), values);
     EXPECT_FALSE(FrontLabel(b.Get()).Enabled()) << "read twice: the front label too";
-    EXPECT_EQ(NumberProperty(b.Get(), L"ForeColor1"), 0x0000FF);
-    EXPECT_EQ(NumberProperty(b.Get(), L"ForeColor2"), 0x00FF00);
-    EXPECT_EQ(TextProperty(b.Get(), L"Caption"), L"Raised");
     EXPECT_EQ(FrontLabel(b.Get()).Caption(), L"Raised");
-    EXPECT_EQ(NumberProperty(b.Get(), L"Alignment"), 2);
-    EXPECT_EQ(NumberProperty(b.Get(), L"Phase"), 7);
-    EXPECT_EQ(NumberProperty(b.Get(), L"BackColor"), 0x336699);
-    EXPECT_EQ(NumberProperty(b.Get(), L"BorderStyle"), 1);
     EXPECT_EQ(WeightOf(BackLabel(b.Get())), FW_BOLD);
     EXPECT_EQ(WeightOf(FrontLabel(b.Get())), FW_BOLD);
 
     // One font object behind both labels: a change through Font shows on the front label as well.
-    Variant font;
-    ASSERT_EQ(GetProperty(b.Get(), L"Font", font), S_OK);
-    ComPtr<IFont> shared;
-    ASSERT_EQ(font.get()->pdispVal->QueryInterface(IID_PPV_ARGS(&shared)), S_OK);
-    ASSERT_EQ(shared->put_Bold(FALSE), S_OK);
+    ASSERT_EQ(FontOf(b.Get())->put_Bold(FALSE), S_OK);
     EXPECT_EQ(WeightOf(BackLabel(b.Get())), FW_NORMAL);
     EXPECT_EQ(WeightOf(FrontLabel(b.Get())), FW_NORMAL);
 }
 
 TEST_F(Label3DTest, ALoadedOneWithoutStoredColoursIsWhiteOverABlackShadow) {
-    auto l = NewLabel3D();
-    ASSERT_EQ(Load(l.Get(), Bag().Get()), S_OK);
-    EXPECT_EQ(NumberProperty(l.Get(), L"ForeColor1"), 0);
-    EXPECT_EQ(NumberProperty(l.Get(), L"ForeColor2"), 0xFFFFFF);
-    EXPECT_EQ(NumberProperty(l.Get(), L"Phase"), 0);
-    EXPECT_EQ(TextProperty(l.Get(), L"Caption"), L"Label3D");
+    auto l = Loaded(CreateLabel3D, Bag().Get());
+    ExpectAll(l.Get(), {{L"ForeColor1", Variant::I4(0)},
+                        {L"ForeColor2", Variant::I4(0xFFFFFF)},
+                        {L"Phase", Variant::I4(0)},
+                        {L"Caption", Variant::Str(L"Label3D")}});
     EXPECT_TRUE(Keys(Saved(l.Get()).Get()).empty());
 
     // A value a label refuses ends the load there; what was read before stays.
-    auto bad = NewLabel3D();
+    auto bad = New(CreateLabel3D);
     EXPECT_EQ(Load(bad.Get(), Bag({{L"Caption", Variant::Str(L"kept")}, {L"Alignment", Variant::I2(5)}}).Get()),
               CTL_E_INVALIDPROPERTYVALUE);
     EXPECT_EQ(TextProperty(bad.Get(), L"Caption"), L"kept");
 }
 
 TEST_F(Label3DTest, PhasePlacesTheLabelsAndOnlyAByteIsAccepted) {
-    auto l = NewLabel3D();
-    ASSERT_EQ(InitNew(l.Get()), S_OK);
+    auto l = Loaded(CreateLabel3D);
     ComPtr<IPersistStreamInit> persist;
     ASSERT_EQ(l.As(&persist), S_OK);
     const LONG w = Cpp(l.Get()).Width(), h = Cpp(l.Get()).Height();
-
-    ASSERT_EQ(PutProperty(l.Get(), L"Phase", Variant::I4(3)), S_OK); // TOPLEFT
-    EXPECT_EQ(Twips(BackLabel(l.Get())), (Box{0, 0, w, h}));
-    EXPECT_EQ(Twips(FrontLabel(l.Get())), (Box{15, 15, w + 15, h + 15}));
     ASSERT_EQ(PutProperty(l.Get(), L"Phase", Variant::I4(1)), S_OK); // BOTTOMLEFT
     EXPECT_EQ(Twips(BackLabel(l.Get())), (Box{0, 15, w, h + 15}));
     EXPECT_EQ(Twips(FrontLabel(l.Get())), (Box{15, 0, w + 15, h}));
@@ -157,35 +158,7 @@ TEST_F(Label3DTest, PhasePlacesTheLabelsAndOnlyAByteIsAccepted) {
     EXPECT_EQ(NumberProperty(l.Get(), L"Alignment"), 0);
 }
 
-TEST_F(Label3DTest, NeverSmallerThanAHundredTwipsEitherWay) {
-    auto l = NewLabel3D();
-    ComPtr<IOleObject> ole;
-    ASSERT_EQ(l.As(&ole), S_OK);
-    SIZEL small{MulDiv(50, 2540, 1440), MulDiv(99, 2540, 1440)};
-    ASSERT_EQ(ole->SetExtent(DVASPECT_CONTENT, &small), S_OK);
-    EXPECT_EQ(Cpp(l.Get()).Width(), 100);
-    EXPECT_EQ(Cpp(l.Get()).Height(), 100);
-    SIZEL now{};
-    ole->GetExtent(DVASPECT_CONTENT, &now);
-    EXPECT_EQ(now.cx, MulDiv(100, 2540, 1440));
-    RECT client;
-    GetClientRect(WindowOf(l.Get()), &client);
-    EXPECT_EQ(client.right, Screen::TwipsToPixelsX(100));
-    EXPECT_EQ(FrontLabel(l.Get()).Bounds().right, Screen::TwipsToPixelsX(100)) << "the labels follow";
-}
-
-std::wstring HelpOf(ITypeInfo* info, const wchar_t* member) {
-    MEMBERID id = MEMBERID_NIL;
-    LPOLESTR names[] = {const_cast<LPOLESTR>(member)};
-    EXPECT_EQ(info->GetIDsOfNames(names, 1, &id), S_OK) << Narrow(member);
-    BSTR doc = nullptr;
-    info->GetDocumentation(id, nullptr, &doc, nullptr, nullptr);
-    std::wstring text = doc ? doc : L"";
-    SysFreeString(doc);
-    return text;
-}
-
-TEST_F(Label3DTest, TheTypeLibraryNamesThePhasesBordersAndAlignmentsWithTheirHelp) {
+TEST_F(Label3DTest, TheTypeLibraryNamesThePhasesBordersAndAlignments) {
     ComPtr<ITypeLib> library;
     ASSERT_EQ(Module::TypeLib(&library), S_OK);
     const std::pair<const wchar_t*, std::vector<std::wstring>> enums[] = {
@@ -201,51 +174,26 @@ TEST_F(Label3DTest, TheTypeLibraryNamesThePhasesBordersAndAlignmentsWithTheirHel
         for (UINT i = 0; i < names.size(); ++i) {
             VARDESC* var = nullptr;
             ASSERT_EQ(info->GetVarDesc(i, &var), S_OK);
-            BSTR name = nullptr;
-            info->GetDocumentation(var->memid, &name, nullptr, nullptr, nullptr);
-            EXPECT_EQ(std::wstring(name), names[i]);
+            Bstr name;
+            info->GetDocumentation(var->memid, name.put(), nullptr, nullptr, nullptr);
+            EXPECT_EQ(name.str(), names[i]);
             EXPECT_EQ(var->lpvarValue->lVal, LONG(i));
-            SysFreeString(name);
             info->ReleaseVarDesc(var);
         }
     }
-    ComPtr<ITypeInfo> label;
-    ASSERT_EQ(Module::TypeInfo(IID__Label3D, &label), S_OK);
-    EXPECT_EQ(HelpOf(label.Get(), L"BorderStyle"), L"Restituisce o imposta lo stile del bordo di un oggetto.");
-    EXPECT_EQ(HelpOf(label.Get(), L"Alignment"),
-              L"Returns/sets the alignment of a CheckBox or OptionButton, or a control's text.");
-    EXPECT_EQ(HelpOf(label.Get(), L"Phase"), L"");
-    ComPtr<ITypeInfo> trayEvents;
-    ASSERT_EQ(Module::TypeInfo(DIID___TrayArea, &trayEvents), S_OK);
-    EXPECT_EQ(HelpOf(trayEvents.Get(), L"DblClick"),
-              L"Viene generato quando si preme e si rilascia due volte in rapida successione un pulsante del mouse "
-              L"su un oggetto.");
 }
 
 // A Label3D on a form of ours, shown.
-class HostedLabel3D : public Label3DTest {
+class HostedLabel3D : public HostedControl {
 protected:
     void SetUp() override {
-        Label3DTest::SetUp();
-        form = std::make_unique<HostForm>();
-        site = std::make_unique<ActiveXControl>(*form, L"Label3D1");
-        site->Move(300, 300, 2400, 600);
-        ASSERT_EQ(site->Create(NewLabel3D().Get(), {}), S_OK);
-        control = site->Object();
-        SetWindowPos(form->hWnd(), HWND_TOP, 0, 0, 0, 0, SWP_NOSIZE);
-        ShowWindow(form->hWnd(), SW_SHOW);
-        ASSERT_EQ(PutProperty(control, L"BackColor", Variant::I4(kBack)), S_OK);
-        ASSERT_EQ(PutProperty(control, L"ForeColor1", Variant::I4(kRed)), S_OK);
-        ASSERT_EQ(PutProperty(control, L"ForeColor2", Variant::I4(kBlue)), S_OK);
-        ASSERT_EQ(PutProperty(control, L"Caption", Variant::Str(L"WWWW")), S_OK);
-        ASSERT_EQ(sink.Connect(control, DIID___Label3D), S_OK);
+        Host(CreateLabel3D, DIID___Label3D, nullptr, L"Label3D1", 2400, 600);
+        control = Object();
+        PutAll(control, {{L"BackColor", Variant::I4(kBack)},
+                         {L"ForeColor1", Variant::I4(kRed)},
+                         {L"ForeColor2", Variant::I4(kBlue)},
+                         {L"Caption", Variant::Str(L"WWWW")}});
         Settle();
-    }
-    void TearDown() override {
-        sink.Disconnect();
-        site.reset();
-        form.reset();
-        Label3DTest::TearDown();
     }
     std::vector<DISPID> Ids() const {
         std::vector<DISPID> ids;
@@ -255,22 +203,29 @@ protected:
     }
 
     static constexpr COLORREF kBack = 0x336699, kRed = 0x0000FF, kBlue = 0xFF0000;
-    std::unique_ptr<HostForm> form;
-    std::unique_ptr<ActiveXControl> site;
     IUnknown* control = nullptr;
-    EventSink sink;
 };
 
+// Never smaller than a hundred twips either way, whether the container moves it or sets its extent.
 TEST_F(HostedLabel3D, GrowsToTheFloorThroughItsContainer) {
     site->Move(300, 300, 50, 1000);
     EXPECT_EQ(Cpp(control).Width(), 100);
     RECT client;
     GetClientRect(site->hWnd(), &client);
     EXPECT_EQ(client.right, Screen::TwipsToPixelsX(100));
+    EXPECT_EQ(FrontLabel(control).Bounds().right, client.right) << "the labels follow";
     // The container heard of the new size: its extender reports it.
     Variant width;
     ASSERT_EQ(GetProperty(ExtenderOf(control).Get(), L"Width", width), S_OK);
     EXPECT_EQ(width.get()->lVal, Screen::PixelsToTwipsX(Screen::TwipsToPixelsX(100)));
+
+    ComPtr<IOleObject> ole;
+    ASSERT_EQ(control->QueryInterface(IID_PPV_ARGS(&ole)), S_OK);
+    SIZEL small{MulDiv(1000, 2540, 1440), MulDiv(99, 2540, 1440)}, now{};
+    ASSERT_EQ(ole->SetExtent(DVASPECT_CONTENT, &small), S_OK);
+    EXPECT_EQ(Cpp(control).Height(), 100);
+    ole->GetExtent(DVASPECT_CONTENT, &now);
+    EXPECT_EQ(now.cy, MulDiv(100, 2540, 1440));
 }
 
 TEST_F(HostedLabel3D, BothLabelsShowTheCaptionAndOnlyTheFrontOneGetsTheBorder) {
@@ -288,30 +243,29 @@ TEST_F(HostedLabel3D, BothLabelsShowTheCaptionAndOnlyTheFrontOneGetsTheBorder) {
     EXPECT_EQ(shifted.At(1, 1), frame);
 }
 
-TEST_F(HostedLabel3D, DisabledGreysBothLabelsAndRaisesNothing) {
-    ASSERT_EQ(PutProperty(control, L"Enabled", Variant::Bool(false)), S_OK);
-    Snapshot grey(site->hWnd());
-    EXPECT_EQ(grey.Count(Shown(kRed)), 0);
-    EXPECT_EQ(grey.Count(Shown(kBlue)), 0);
-    EXPECT_GT(grey.Count(Shown(GetSysColor(COLOR_GRAYTEXT))), 20);
-    PostMouse(FrontLabel(control), WM_LBUTTONDOWN, MK_LBUTTON, 5, 5);
-    PostMouse(FrontLabel(control), WM_LBUTTONUP, 0, 5, 5);
-    Settle();
-    EXPECT_TRUE(Ids().empty());
-}
-
-TEST_F(HostedLabel3D, TheFrontLabelsMouseEventsAreTheControls) {
-    PostMouse(FrontLabel(control), WM_LBUTTONDOWN, MK_LBUTTON, 5, 6);
-    PostMouse(FrontLabel(control), WM_LBUTTONUP, 0, 5, 6);
-    Settle();
-    PostMouse(FrontLabel(control), WM_LBUTTONDBLCLK, MK_LBUTTON, 5, 6);
-    PostMouse(FrontLabel(control), WM_LBUTTONUP, 0, 5, 6);
-    Settle();
+TEST_F(HostedLabel3D, TheFrontLabelsMouseEventsAreTheControlsUntilDisabled) {
+    auto click = [&](UINT press) {
+        PostMouse(FrontLabel(control), press, MK_LBUTTON, 5, 6);
+        PostMouse(FrontLabel(control), WM_LBUTTONUP, 0, 5, 6);
+        Settle();
+    };
+    click(WM_LBUTTONDOWN);
+    click(WM_LBUTTONDBLCLK);
     EXPECT_EQ(Ids(), (std::vector<DISPID>{3, 5, 1, 2, 5}));
     ASSERT_EQ(sink.events[0].args.size(), 4u);
     EXPECT_EQ(sink.events[0].args[0].get()->iVal, 1);
     EXPECT_FLOAT_EQ(sink.events[0].args[2].get()->fltVal, 5 * Screen::TwipsPerPixelX());
     EXPECT_FLOAT_EQ(sink.events[0].args[3].get()->fltVal, 6 * Screen::TwipsPerPixelY());
+
+    // Disabled: both labels grey, and a click raises nothing.
+    ASSERT_EQ(PutProperty(control, L"Enabled", Variant::Bool(false)), S_OK);
+    Snapshot grey(site->hWnd());
+    EXPECT_EQ(grey.Count(Shown(kRed)), 0);
+    EXPECT_EQ(grey.Count(Shown(kBlue)), 0);
+    EXPECT_GT(grey.Count(Shown(GetSysColor(COLOR_GRAYTEXT))), 20);
+    sink.events.clear();
+    click(WM_LBUTTONDOWN);
+    EXPECT_TRUE(Ids().empty());
 }
 
 } // namespace

@@ -1,15 +1,26 @@
-// What the tests of Label3D, Splitter and TrayArea share: properties read by name, saving to and loading
-// from a property bag, the extender a container gave a control, and pixels read back from a window.
+// What the control tests share: properties put and read by name in tables, saving to and loading from a
+// property bag, the extender a container gave a control, settling through the form's loop, and a user who
+// answers a real dialog.
 #pragma once
-#include "class_table.h"
 #include "com_test_support.h"
 #include "persist/property_bag.h"
 #include "test_support.h"
 
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <functional>
+#include <ostream>
 #include <string>
+#include <thread>
 #include <vector>
+
+inline bool operator==(const RECT& a, const RECT& b) {
+    return EqualRect(&a, &b) != FALSE;
+}
+inline void PrintTo(const RECT& r, std::ostream* out) {
+    *out << "{" << r.left << ", " << r.top << ", " << r.right << ", " << r.bottom << "}";
+}
 
 namespace test {
 
@@ -21,7 +32,32 @@ inline Variant Dispatch(IDispatch* object) {
     return v;
 }
 
-inline ComPtr<MemoryPropertyBag> Bag(const std::vector<std::pair<const wchar_t*, Variant>>& values = {}) {
+using Values = std::vector<std::pair<const wchar_t*, Variant>>;
+
+inline bool IsObject(const Variant& value) {
+    return value.type() == VT_DISPATCH || value.type() == VT_UNKNOWN;
+}
+
+// Each value put by name, an object by reference as a container puts a font.
+inline void PutAll(IUnknown* object, const Values& values) {
+    for (const auto& [name, value] : values)
+        ASSERT_EQ(PutProperty(object, name, value, IsObject(value)), S_OK) << Narrow(name);
+}
+
+// Each property reads as the value given: a text as text, a number or a truth value as a number. Objects
+// are the caller's to compare.
+inline void ExpectAll(IUnknown* object, const Values& values) {
+    for (const auto& [name, value] : values) {
+        Variant number;
+        if (value.type() == VT_BSTR) {
+            EXPECT_EQ(TextProperty(object, name), value.get()->bstrVal) << Narrow(name);
+        } else if (!IsObject(value) && SUCCEEDED(value.As(VT_I4, number))) {
+            EXPECT_EQ(NumberProperty(object, name), number.get()->lVal) << Narrow(name);
+        }
+    }
+}
+
+inline ComPtr<MemoryPropertyBag> Bag(const Values& values = {}) {
     std::vector<persist::Entry> entries;
     for (const auto& [key, value] : values) {
         persist::Entry entry;
@@ -47,10 +83,26 @@ inline HRESULT Load(IUnknown* object, IPropertyBag* bag) {
     return persist->Load(bag, nullptr);
 }
 
-inline HRESULT InitNew(IUnknown* object) {
+// The control's own object behind its dual interface D.
+template <class C, class D> C& Implementation(IUnknown* object) {
+    ComPtr<D> dual;
+    EXPECT_EQ(object->QueryInterface(IID_PPV_ARGS(&dual)), S_OK);
+    return *static_cast<C*>(dual.Get());
+}
+
+inline ComPtr<IUnknown> New(HRESULT (*create)(REFIID, void**)) {
+    ComPtr<IUnknown> object;
+    EXPECT_EQ(create(IID_PPV_ARGS(&object)), S_OK);
+    return object;
+}
+
+// A new object of the class, loaded from the bag, or set up anew without one.
+inline ComPtr<IUnknown> Loaded(HRESULT (*create)(REFIID, void**), MemoryPropertyBag* bag = nullptr) {
+    ComPtr<IUnknown> object = New(create);
     ComPtr<IPersistPropertyBag> persist;
-    RETURN_IF_FAILED(object->QueryInterface(IID_PPV_ARGS(&persist)));
-    return persist->InitNew();
+    if (object) (void)object.As(&persist);
+    EXPECT_EQ(!persist ? E_NOINTERFACE : bag ? persist->Load(bag, nullptr) : persist->InitNew(), S_OK);
+    return object;
 }
 
 // The keys a save wrote, less the extent the container keeps beside them.
@@ -70,6 +122,20 @@ inline Variant Stored(MemoryPropertyBag* bag, const wchar_t* key) {
     return v;
 }
 
+inline ComPtr<IFont> FontOf(IUnknown* object) {
+    Variant v;
+    EXPECT_EQ(GetProperty(object, L"Font", v), S_OK);
+    ComPtr<IFont> font;
+    if (v.type() == VT_DISPATCH && v.get()->pdispVal) v.get()->pdispVal->QueryInterface(IID_PPV_ARGS(&font));
+    return font;
+}
+
+inline std::wstring NameOf(IFont* font) {
+    Bstr name;
+    if (font) font->get_Name(name.put());
+    return name.str();
+}
+
 // What the container offers the control as its extender (Move, Refresh, Left, Width...).
 inline ComPtr<IDispatch> ExtenderOf(IUnknown* control) {
     ComPtr<IOleObject> ole;
@@ -82,27 +148,40 @@ inline ComPtr<IDispatch> ExtenderOf(IUnknown* control) {
     return extender;
 }
 
-// What a control registers (toolbox bitmap, status flags) and what its object reports.
-inline void ExpectClass(IUnknown* control, const CLSID& clsid, const wchar_t* name, int bitmap, DWORD status) {
-    const ControlClass* row = nullptr;
-    for (size_t i = 0; i < ControlClassCount; ++i)
-        if (*ControlClasses[i].clsid == clsid) row = &ControlClasses[i];
-    ASSERT_NE(row, nullptr);
-    EXPECT_STREQ(row->name, name);
-    EXPECT_EQ(row->toolboxBitmap, bitmap);
-    EXPECT_EQ(row->miscStatus, status);
-    ComPtr<IOleObject> ole;
-    ASSERT_EQ(control->QueryInterface(IID_PPV_ARGS(&ole)), S_OK);
-    DWORD reported = 0;
-    EXPECT_EQ(ole->GetMiscStatus(DVASPECT_CONTENT, &reported), S_OK);
-    EXPECT_EQ(reported, status);
+// The thread's pending messages, through the form first as the host's loop runs them.
+inline void Settle() {
+    for (int round = 0; round < 3; ++round, Sleep(1))
+        DoEvents();
 }
 
-inline void Settle() {
-    for (int round = 0; round < 3; ++round) {
-        DoEvents();
-        Sleep(1);
+// Waits on another thread for this process's dialog box and does to it what a user would; a dialog
+// still open afterwards is cancelled, so that no test hangs in a modal loop.
+class DialogUser {
+public:
+    explicit DialogUser(std::function<void(HWND)> act)
+        : thread_([this, act] {
+              HWND dialog = nullptr;
+              if (!WaitUntil([&] { return (dialog = TopWindowOf(0, L"#32770")) != nullptr; })) return;
+              caption = TextOf(dialog);
+              act(dialog);
+              if (!WaitUntil([&] { return !IsWindow(dialog) || !IsWindowVisible(dialog); })) {
+                  stuck = true;
+                  PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
+              }
+          }) {}
+    ~DialogUser() {
+        if (thread_.joinable()) thread_.join();
     }
-}
+    void Join() { thread_.join(); }
+    static void PressOk(HWND dialog) {
+        PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED),
+                     reinterpret_cast<LPARAM>(GetDlgItem(dialog, IDOK)));
+    }
+    std::wstring caption;
+    std::atomic<bool> stuck{false};
+
+private:
+    std::thread thread_;
+};
 
 } // namespace test

@@ -14,30 +14,14 @@
 namespace {
 using namespace test;
 
-ComPtr<IUnknown> NewSplitter() {
-    ComPtr<IUnknown> object;
-    EXPECT_EQ(CreateSplitter(IID_PPV_ARGS(&object)), S_OK);
-    return object;
-}
-
-ComPtr<IUnknown> NewLabel3D() {
-    ComPtr<IUnknown> object;
-    EXPECT_EQ(CreateLabel3D(IID_PPV_ARGS(&object)), S_OK);
-    return object;
-}
-
-Splitter& Cpp(IUnknown* object) {
-    ComPtr<_Splitter> dual;
-    object->QueryInterface(IID_PPV_ARGS(&dual));
-    return *static_cast<Splitter*>(dual.Get());
-}
+constexpr auto& Cpp = Implementation<Splitter, _Splitter>;
 
 HWND BarOf(IUnknown* splitter) { return GetDlgItem(Cpp(splitter).hWnd(), 1); }
 
 // Something a host hands over as one of the two controls: it writes down every call it gets.
 class Recorder {
 public:
-    explicit Recorder(const char* name, bool canMove = true) : name_(name) {
+    Recorder(const char* name, std::vector<std::string>* into, bool canMove = true) : log(into), name_(name) {
         EXPECT_EQ(NamedDispatch::Create(&object_), S_OK);
         if (canMove)
             object_->AddMethod(L"Move", [this](DISPPARAMS* params, VARIANT*) {
@@ -59,7 +43,7 @@ public:
         });
     }
     IDispatch* get() const { return object_.Get(); }
-    std::vector<std::string>* log = nullptr;
+    std::vector<std::string>* log;
 
 private:
     const char* name_;
@@ -69,48 +53,33 @@ private:
 using SplitterTest = LibraryTest;
 
 TEST_F(SplitterTest, ANewSplitterSavesNothingAndKeepsWhatIsSet) {
-    auto a = NewSplitter();
-    ExpectClass(a.Get(), CLSID_Splitter, L"Splitter", 30003, 0x38191); // alignable, a simple frame
-    ASSERT_EQ(InitNew(a.Get()), S_OK);
-    EXPECT_EQ(NumberProperty(a.Get(), L"HorizontalSplit"), 0);
-    EXPECT_EQ(NumberProperty(a.Get(), L"SplitPercent"), 50);
-    EXPECT_EQ(NumberProperty(a.Get(), L"SplitWidth"), 80);
+    auto a = Loaded(CreateSplitter);
+    ExpectAll(a.Get(), {{L"HorizontalSplit", Variant::Bool(false)},
+                        {L"SplitPercent", Variant::I4(50)},
+                        {L"SplitWidth", Variant::I4(80)}});
     EXPECT_TRUE(Keys(Saved(a.Get()).Get()).empty());
 
     // Late-bound callers pass by value what the interface takes by reference.
-    ASSERT_EQ(PutProperty(a.Get(), L"HorizontalSplit", Variant::Bool(true)), S_OK);
-    ASSERT_EQ(PutProperty(a.Get(), L"SplitPercent", Variant::I4(33)), S_OK);
-    ASSERT_EQ(PutProperty(a.Get(), L"SplitWidth", Variant::I4(120)), S_OK);
+    const Values values = {{L"HorizontalSplit", Variant::Bool(true)},
+                           {L"SplitPercent", Variant::I4(33)},
+                           {L"SplitWidth", Variant::I4(120)}};
+    PutAll(a.Get(), values);
     EXPECT_EQ(PutProperty(a.Get(), L"SplitWidth", Variant::I4(256)), DISP_E_OVERFLOW);
     auto bag = Saved(a.Get());
     EXPECT_EQ(Keys(bag.Get()), (std::vector<std::wstring>{L"HorizontalSplit", L"SplitPercent", L"SplitWidth"}));
     EXPECT_EQ(Stored(bag.Get(), L"SplitPercent").type(), VT_UI1);
+    ExpectAll(Loaded(CreateSplitter, bag.Get()).Get(), values);
 
-    auto b = NewSplitter();
-    ASSERT_EQ(Load(b.Get(), bag.Get()), S_OK);
-    EXPECT_EQ(NumberProperty(b.Get(), L"HorizontalSplit"), -1);
-    EXPECT_EQ(NumberProperty(b.Get(), L"SplitPercent"), 33);
-    EXPECT_EQ(NumberProperty(b.Get(), L"SplitWidth"), 120);
-}
-
-TEST_F(SplitterTest, AboutBoxShowsTheLibrarysBox) {
-    RecordingPlatform platform;
-    PlatformOverride useIt(platform);
-    auto s = NewSplitter();
-    ASSERT_EQ(CallMethod(s.Get(), L"AboutBox"), S_OK);
-    ASSERT_EQ(platform.messages.size(), 1u);
-    EXPECT_NE(platform.messages[0].find(L"Common ActiveX Controls for Quendral Modules"), std::wstring::npos);
-}
-
-TEST_F(SplitterTest, AKeyThatCannotBeReadLeavesItsPropertyAndTheOthersLoad) {
-    auto s = NewSplitter();
-    auto bag = Bag({{L"HorizontalSplit", Variant::Str(L"maybe")},
-                    {L"SplitPercent", Variant::I4(300)},
-                    {L"SplitWidth", Variant::I4(120)}});
-    ASSERT_EQ(Load(s.Get(), bag.Get()), S_OK);
-    EXPECT_EQ(NumberProperty(s.Get(), L"HorizontalSplit"), 0);
-    EXPECT_EQ(NumberProperty(s.Get(), L"SplitPercent"), 0) << "as it was before the load";
-    EXPECT_EQ(NumberProperty(s.Get(), L"SplitWidth"), 120);
+    // A key that cannot be read leaves its property as it was, and the others load.
+    auto b = New(CreateSplitter);
+    ASSERT_EQ(Load(b.Get(), Bag({{L"HorizontalSplit", Variant::Str(L"maybe")},
+                                 {L"SplitPercent", Variant::I4(300)},
+                                 {L"SplitWidth", Variant::I4(120)}})
+                                .Get()),
+              S_OK);
+    ExpectAll(b.Get(), {{L"HorizontalSplit", Variant::Bool(false)},
+                        {L"SplitPercent", Variant::I4(0)},
+                        {L"SplitWidth", Variant::I4(120)}});
 }
 
 // The splitter alone, 3000 by 1500 twips, with two recorders as its controls.
@@ -118,15 +87,13 @@ class SplitterLayout : public SplitterTest {
 protected:
     void SetUp() override {
         SplitterTest::SetUp();
-        splitter = NewSplitter();
-        ASSERT_EQ(InitNew(splitter.Get()), S_OK);
+        splitter = Loaded(CreateSplitter);
         ComPtr<IOleObject> ole;
         ASSERT_EQ(splitter.As(&ole), S_OK);
         SIZEL extent{MulDiv(3000, 2540, 1440), MulDiv(1500, 2540, 1440)};
         ASSERT_EQ(ole->SetExtent(DVASPECT_CONTENT, &extent), S_OK);
-        first = std::make_unique<Recorder>("first");
-        second = std::make_unique<Recorder>("second");
-        first->log = second->log = &log;
+        first = std::make_unique<Recorder>("first", &log);
+        second = std::make_unique<Recorder>("second", &log);
         ASSERT_EQ(PutProperty(splitter.Get(), L"Control1", Dispatch(first->get()), true), S_OK);
         ASSERT_EQ(PutProperty(splitter.Get(), L"Control2", Dispatch(second->get()), true), S_OK);
         log.clear();
@@ -150,11 +117,9 @@ protected:
 };
 
 TEST_F(SplitterLayout, MovesBothControlsByNameThenRefreshesThem) {
-    EXPECT_EQ(Relayout(), (std::vector<std::string>{"first.Move 0 0 1460 1500", "second.Move 1540 0 1460 1500",
-                                                    "first.Refresh", "second.Refresh"}));
-    RECT bar = PlaceOf(BarOf(splitter.Get()));
-    EXPECT_EQ(bar.left, Screen::TwipsToPixelsX(1460));
-    EXPECT_EQ(bar.right - bar.left, Screen::TwipsToPixelsX(80));
+    EXPECT_EQ(Relayout(),
+              (std::vector<std::string>{"first.Move 0 0 1460 1500", "second.Move 1540 0 1460 1500",
+                                        "first.Refresh", "second.Refresh"}));
 
     log.clear();
     ASSERT_EQ(PutProperty(splitter.Get(), L"HorizontalSplit", Variant::Bool(true)), S_OK);
@@ -169,8 +134,7 @@ TEST_F(SplitterLayout, MovesBothControlsByNameThenRefreshesThem) {
 }
 
 TEST_F(SplitterLayout, EveryStepGoesOnWhenAnotherFails) {
-    Recorder unmovable("still", false);
-    unmovable.log = &log;
+    Recorder unmovable("still", &log, false);
     ASSERT_EQ(PutProperty(splitter.Get(), L"Control1", Dispatch(unmovable.get()), true), S_OK);
     EXPECT_EQ(Relayout(), (std::vector<std::string>{"second.Move 1540 0 1460 1500", "still.Refresh",
                                                     "second.Refresh"}));
@@ -188,30 +152,23 @@ TEST_F(SplitterLayout, EveryStepGoesOnWhenAnotherFails) {
 }
 
 // Splitter on a form of ours in run mode, two Label3D controls placed inside it.
-class HostedSplitter : public SplitterTest {
+class HostedSplitter : public HostedControl {
 protected:
     void SetUp() override {
-        SplitterTest::SetUp();
-        form = std::make_unique<HostForm>();
-        site = std::make_unique<ActiveXControl>(*form, L"Splitter1");
-        site->Move(0, 0, 3000, 1500);
-        ASSERT_EQ(site->Create(NewSplitter().Get(), {}), S_OK);
+        Host(CreateSplitter, DIID___Splitter, nullptr, L"Splitter1", 3000, 1500);
         left = std::make_unique<ActiveXControl>(*site, L"Left");
         right = std::make_unique<ActiveXControl>(*site, L"Right");
-        ASSERT_EQ(left->Create(NewLabel3D().Get(), {}), S_OK);
-        ASSERT_EQ(right->Create(NewLabel3D().Get(), {}), S_OK);
-        ShowWindow(form->hWnd(), SW_SHOW);
-        ASSERT_EQ(PutProperty(site->Object(), L"Control1", Dispatch(ExtenderOf(left->Object()).Get()), true), S_OK);
-        ASSERT_EQ(PutProperty(site->Object(), L"Control2", Dispatch(ExtenderOf(right->Object()).Get()), true), S_OK);
-        bar = BarOf(site->Object());
+        ASSERT_EQ(left->Create(New(CreateLabel3D).Get(), {}), S_OK);
+        ASSERT_EQ(right->Create(New(CreateLabel3D).Get(), {}), S_OK);
+        PutAll(Object(), {{L"Control1", Dispatch(ExtenderOf(left->Object()).Get())},
+                          {L"Control2", Dispatch(ExtenderOf(right->Object()).Get())}});
+        bar = BarOf(Object());
         Settle();
     }
     void TearDown() override {
         right.reset();
         left.reset();
-        site.reset();
-        form.reset();
-        SplitterTest::TearDown();
+        HostedControl::TearDown();
     }
     static int X(int twips) { return Screen::TwipsToPixelsX(twips); }
     void Mouse(UINT message, WPARAM keys, int x) {
@@ -219,33 +176,37 @@ protected:
         Settle();
     }
 
-    std::unique_ptr<HostForm> form;
-    std::unique_ptr<ActiveXControl> site;
-    std::unique_ptr<ActiveXControl> left, right; // declared after the splitter: they go first
+    std::unique_ptr<ActiveXControl> left, right;
     HWND bar = nullptr;
 };
 
 TEST_F(HostedSplitter, ItsControlsAreItsChildrenInItsCoordinates) {
     ASSERT_TRUE(left->hWnd());
     EXPECT_EQ(GetParent(left->hWnd()), site->hWnd());
-    EXPECT_EQ(PlaceOf(left->hWnd()).left, 0);
-    EXPECT_EQ(PlaceOf(left->hWnd()).right, X(1460));
-    EXPECT_EQ(PlaceOf(right->hWnd()).left, X(1540));
-    EXPECT_EQ(PlaceOf(right->hWnd()).right - PlaceOf(right->hWnd()).left, X(1460));
-    EXPECT_EQ(PlaceOf(bar).left, X(1460));
-    EXPECT_EQ(Cpp(site->Object()).BorderStyle(), 0) << "the design frame goes at run time";
+    const int h = Screen::TwipsToPixelsY(1500);
+    EXPECT_EQ(PlaceOf(left->hWnd()), (RECT{0, 0, X(1460), h}));
+    EXPECT_EQ(PlaceOf(right->hWnd()), (RECT{X(1540), 0, X(1540) + X(1460), h}));
+    EXPECT_EQ(PlaceOf(bar), (RECT{X(1460), 0, X(1460) + X(80), h}));
+    EXPECT_EQ(Cpp(Object()).BorderStyle(), 0) << "the design frame goes at run time";
     EXPECT_EQ(GetWindowLongW(bar, GWL_EXSTYLE) & WS_EX_CLIENTEDGE, 0) << "a bar without a border";
 }
 
-TEST_F(HostedSplitter, DraggingTheBarWithTheLeftButtonMovesTheSplit) {
+TEST_F(HostedSplitter, DraggingTheBarWithTheLeftButtonAloneMovesTheSplit) {
     ASSERT_EQ(Screen::TwipsPerPixelX(), 15.0f) << "the pointer positions below assume 96 dots per inch";
+    Mouse(WM_RBUTTONDOWN, MK_RBUTTON, 2);
+    Mouse(WM_MOUSEMOVE, MK_RBUTTON, -42);
+    Mouse(WM_MOUSEMOVE, MK_LBUTTON | MK_RBUTTON, -42);
+    EXPECT_EQ(PlaceOf(bar).left, X(1460)) << "the right button, alone or with the left, does not drag";
+    Mouse(WM_RBUTTONUP, 0, -42);
+    EXPECT_EQ(NumberProperty(Object(), L"SplitPercent"), 50);
+
     Mouse(WM_LBUTTONDOWN, MK_LBUTTON, 2);
     EXPECT_EQ(GetWindow(site->hWnd(), GW_CHILD), bar) << "in front of the two controls";
     // The pointer 42 pixels left of the bar's left edge: the bar's left edge goes to 750 of 3000.
     Mouse(WM_MOUSEMOVE, MK_LBUTTON, -42);
-    EXPECT_EQ(PlaceOf(bar).left, X(750) - 0) << "the bar follows";
+    EXPECT_EQ(PlaceOf(bar).left, X(750)) << "the bar follows";
     EXPECT_EQ(PlaceOf(left->hWnd()).right, X(1460)) << "the controls wait for the release";
-    EXPECT_EQ(NumberProperty(site->Object(), L"SplitPercent"), 25);
+    EXPECT_EQ(NumberProperty(Object(), L"SplitPercent"), 25);
     EXPECT_EQ(Snapshot(bar).At(1, 1), Shown(GetSysColor(COLOR_APPWORKSPACE))) << "darker while dragged";
     Mouse(WM_LBUTTONUP, 0, -42);
     EXPECT_EQ(Snapshot(bar).At(1, 1), Shown(GetSysColor(COLOR_BTNFACE)));
@@ -256,20 +217,10 @@ TEST_F(HostedSplitter, DraggingTheBarWithTheLeftButtonMovesTheSplit) {
     // Past the end: the bar goes along, the split stops short of it.
     Mouse(WM_LBUTTONDOWN, MK_LBUTTON, 2);
     Mouse(WM_MOUSEMOVE, MK_LBUTTON, 400);
-    EXPECT_EQ(NumberProperty(site->Object(), L"SplitPercent"), 100);
+    EXPECT_EQ(NumberProperty(Object(), L"SplitPercent"), 100);
     EXPECT_GT(PlaceOf(bar).left, X(3000));
     Mouse(WM_LBUTTONUP, 0, 400);
     EXPECT_EQ(PlaceOf(bar).left, X(2917)); // (3000 - 80) x 0.999
-}
-
-TEST_F(HostedSplitter, TheRightButtonOrBothButtonsDoNotDrag) {
-    Mouse(WM_RBUTTONDOWN, MK_RBUTTON, 2);
-    Mouse(WM_MOUSEMOVE, MK_RBUTTON, -42);
-    Mouse(WM_MOUSEMOVE, MK_LBUTTON | MK_RBUTTON, -42);
-    EXPECT_EQ(PlaceOf(bar).left, X(1460));
-    Mouse(WM_RBUTTONUP, 0, -42);
-    EXPECT_EQ(NumberProperty(site->Object(), L"SplitPercent"), 50);
-    EXPECT_EQ(PlaceOf(left->hWnd()).right, X(1460));
 }
 
 TEST_F(HostedSplitter, TheBarShowsTheSizingCursorOfItsDirection) {
@@ -278,7 +229,7 @@ TEST_F(HostedSplitter, TheBarShowsTheSizingCursorOfItsDirection) {
         return GetCursor();
     };
     EXPECT_EQ(cursorOverBar(), LoadCursorW(nullptr, IDC_SIZEWE));
-    ASSERT_EQ(PutProperty(site->Object(), L"HorizontalSplit", Variant::Bool(true)), S_OK);
+    ASSERT_EQ(PutProperty(Object(), L"HorizontalSplit", Variant::Bool(true)), S_OK);
     EXPECT_EQ(cursorOverBar(), LoadCursorW(nullptr, IDC_SIZENS));
     EXPECT_EQ(PlaceOf(left->hWnd()).right, X(3000)) << "laid out again, one above the other";
     EXPECT_EQ(PlaceOf(bar).top, Screen::TwipsToPixelsY(710));
@@ -292,17 +243,12 @@ TEST_F(HostedSplitter, AControlThatWentBeforeTheSplitterIsSkipped) {
     EXPECT_EQ(PlaceOf(bar).left, X(960));
 }
 
-TEST(SplitterDesign, ADesignerKeepsTheFrame) {
-    OleInitialize(nullptr);
-    {
-        HostForm form;
-        ActiveXControl site(form, L"Splitter1");
-        site.SetUserMode(false);
-        ASSERT_EQ(site.Create(NewSplitter().Get(), {}), S_OK);
-        EXPECT_EQ(Cpp(site.Object()).BorderStyle(), 1);
-    }
-    EXPECT_EQ(Module::LockCount(), 0);
-    OleUninitialize();
+TEST_F(SplitterTest, ADesignerKeepsTheFrame) {
+    HostForm form;
+    ActiveXControl site(form, L"Splitter1");
+    site.SetUserMode(false);
+    ASSERT_EQ(site.Create(New(CreateSplitter).Get(), {}), S_OK);
+    EXPECT_EQ(Cpp(site.Object()).BorderStyle(), 1);
 }
 
 } // namespace

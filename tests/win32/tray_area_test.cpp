@@ -12,17 +12,7 @@
 namespace {
 using namespace test;
 
-ComPtr<IUnknown> NewTrayArea() {
-    ComPtr<IUnknown> object;
-    EXPECT_EQ(CreateTrayArea(IID_PPV_ARGS(&object)), S_OK);
-    return object;
-}
-
-TrayArea& Cpp(IUnknown* object) {
-    ComPtr<_TrayArea> dual;
-    object->QueryInterface(IID_PPV_ARGS(&dual));
-    return *static_cast<TrayArea*>(dual.Get());
-}
+constexpr auto& Cpp = Implementation<TrayArea, _TrayArea>;
 
 class NotifyRecorder : public Platform {
 public:
@@ -52,18 +42,15 @@ Variant Picture(IPicture* picture) {
 
 std::wstring TipOf(const NOTIFYICONDATAW& record) { return record.szTip; }
 
-class TrayAreaTest : public ::testing::Test {
+class TrayAreaTest : public LibraryTest {
 protected:
     void SetUp() override {
-        OleInitialize(nullptr);
-        tray = NewTrayArea();
-        ASSERT_EQ(InitNew(tray.Get()), S_OK);
+        LibraryTest::SetUp();
+        tray = Loaded(CreateTrayArea);
     }
     void TearDown() override {
         tray.Reset();
-        Pump();
-        EXPECT_EQ(Module::LockCount(), 0) << "a control was leaked";
-        OleUninitialize();
+        LibraryTest::TearDown();
     }
     HRESULT SetVisible(bool visible) { return PutProperty(tray.Get(), L"Visible", Variant::Bool(visible)); }
 
@@ -100,11 +87,8 @@ TEST_F(TrayAreaTest, TheAddRecordHoldsExactlyWhatTheShellNeeds) {
 }
 
 TEST_F(TrayAreaTest, VisibleAddsOnceAndEachAddTakesANewIdentifier) {
-    ASSERT_EQ(SetVisible(true), S_OK);
-    ASSERT_EQ(SetVisible(true), S_OK);
-    ASSERT_EQ(SetVisible(false), S_OK);
-    ASSERT_EQ(SetVisible(false), S_OK);
-    ASSERT_EQ(SetVisible(true), S_OK);
+    for (bool visible : {true, true, false, false, true})
+        ASSERT_EQ(SetVisible(visible), S_OK);
     ASSERT_EQ(shell.Messages(), (std::vector<DWORD>{NIM_ADD, NIM_DELETE, NIM_ADD}));
     EXPECT_EQ(shell.calls[1].record.uID, shell.calls[0].record.uID) << "the delete finds what was added";
     EXPECT_NE(shell.calls[2].record.uID, shell.calls[0].record.uID);
@@ -177,25 +161,22 @@ TEST_F(TrayAreaTest, ARestartedShellGetsTheIconBackUnderItsIdentifier) {
 }
 
 TEST_F(TrayAreaTest, PersistsItsThreeKeysAndLoadingShowsNoIcon) {
-    auto icon = AnIcon();
     EXPECT_TRUE(Keys(Saved(tray.Get()).Get()) == (std::vector<std::wstring>{L"Icon"})) << "the empty picture";
-    ASSERT_EQ(PutProperty(tray.Get(), L"Icon", Picture(icon.Get()), true), S_OK);
-    ASSERT_EQ(PutProperty(tray.Get(), L"ToolTip", Variant::Str(L"Saved")), S_OK);
-    ASSERT_EQ(SetVisible(true), S_OK);
+    PutAll(tray.Get(), {{L"Icon", Picture(AnIcon().Get())},
+                        {L"ToolTip", Variant::Str(L"Saved")},
+                        {L"Visible", Variant::Bool(true)}});
     auto bag = Saved(tray.Get());
     EXPECT_EQ(Keys(bag.Get()), (std::vector<std::wstring>{L"Icon", L"ToolTip", L"Visible"}));
 
     shell.calls.clear();
-    auto loaded = NewTrayArea();
-    ASSERT_EQ(Load(loaded.Get(), bag.Get()), S_OK);
+    auto loaded = Loaded(CreateTrayArea, bag.Get());
     EXPECT_TRUE(shell.calls.empty());
-    EXPECT_EQ(NumberProperty(loaded.Get(), L"Visible"), -1);
-    EXPECT_EQ(TextProperty(loaded.Get(), L"ToolTip"), L"Saved");
+    ExpectAll(loaded.Get(), {{L"Visible", Variant::Bool(true)}, {L"ToolTip", Variant::Str(L"Saved")}});
     Variant picture;
-    ASSERT_EQ(GetProperty(loaded.Get(), L"Icon", picture), S_OK);
     ComPtr<IPicture> stored;
-    ASSERT_EQ(picture.get()->pdispVal->QueryInterface(IID_PPV_ARGS(&stored)), S_OK);
     SHORT type = 0;
+    ASSERT_EQ(GetProperty(loaded.Get(), L"Icon", picture), S_OK);
+    ASSERT_EQ(picture.get()->pdispVal->QueryInterface(IID_PPV_ARGS(&stored)), S_OK);
     stored->get_Type(&type);
     EXPECT_EQ(type, PICTYPE_ICON);
 
@@ -208,11 +189,10 @@ TEST_F(TrayAreaTest, PersistsItsThreeKeysAndLoadingShowsNoIcon) {
 }
 
 TEST_F(TrayAreaTest, AtRunTimeItStaysOutOfTheFormAndADesignerSeesItsIcon) {
-    ExpectClass(tray.Get(), CLSID_TrayArea, L"TrayArea", 30000, 0x24591); // invisible at run time, no UI activation
     HostForm form;
     ShowWindow(form.hWnd(), SW_SHOWNA);
     ActiveXControl running(form, L"TrayArea1");
-    ASSERT_EQ(running.Create(NewTrayArea().Get(), {}), S_OK);
+    ASSERT_EQ(running.Create(New(CreateTrayArea).Get(), {}), S_OK);
     const HWND runningWindow = Cpp(running.Object()).hWnd();
     EXPECT_EQ(running.hWnd(), nullptr);
     EXPECT_NE(GetParent(runningWindow), form.hWnd());
@@ -221,7 +201,7 @@ TEST_F(TrayAreaTest, AtRunTimeItStaysOutOfTheFormAndADesignerSeesItsIcon) {
     ActiveXControl designed(form, L"TrayArea2");
     designed.SetUserMode(false);
     designed.Move(0, 0, 2000, 2000);
-    ASSERT_EQ(designed.Create(NewTrayArea().Get(), {}), S_OK);
+    ASSERT_EQ(designed.Create(New(CreateTrayArea).Get(), {}), S_OK);
     ASSERT_TRUE(designed.hWnd());
     EXPECT_TRUE(IsWindowVisible(designed.hWnd()));
     EXPECT_FALSE(GetWindowLongW(designed.hWnd(), GWL_STYLE) & WS_TABSTOP) << "a control never UI-activated";
@@ -251,21 +231,18 @@ public:
     }
 };
 
-TEST(TrayAreaShell, TheRealShellTakesTheWideRecord) {
-    OleInitialize(nullptr);
+using TrayAreaShell = LibraryTest;
+
+TEST_F(TrayAreaShell, TheRealShellTakesTheWideRecord) {
     RealShell shell;
     {
         PlatformOverride useIt(shell);
-        auto tray = NewTrayArea();
-        ASSERT_EQ(InitNew(tray.Get()), S_OK);
-        ASSERT_EQ(PutProperty(tray.Get(), L"Icon", Picture(AnIcon().Get()), true), S_OK);
-        ASSERT_EQ(PutProperty(tray.Get(), L"Visible", Variant::Bool(true)), S_OK);
-        ASSERT_EQ(PutProperty(tray.Get(), L"ToolTip", Variant::Str(L"Quendral")), S_OK);
-        ASSERT_EQ(PutProperty(tray.Get(), L"Visible", Variant::Bool(false)), S_OK);
+        PutAll(Loaded(CreateTrayArea).Get(), {{L"Icon", Picture(AnIcon().Get())},
+                                              {L"Visible", Variant::Bool(true)},
+                                              {L"ToolTip", Variant::Str(L"Quendral")},
+                                              {L"Visible", Variant::Bool(false)}});
     }
     // Added, changed, removed; the instance's end then finds nothing left to remove.
     EXPECT_EQ(shell.answers, (std::vector<BOOL>{TRUE, TRUE, TRUE, FALSE}));
-    EXPECT_EQ(Module::LockCount(), 0);
-    OleUninitialize();
 }
 } // namespace

@@ -11,7 +11,32 @@ function fails(what, action) {
     failed++;
     WScript.Echo("FAIL " + what + ": no error");
 }
-function finish() {
+// Each property, read by name, has the value given.
+function reads(what, object, values) {
+    for (var name in values) check(what + " " + name, object[name], values[name]);
+}
+// Each value, put by name, is what the property reads afterwards.
+function keeps(what, object, values) {
+    for (var name in values) {
+        object[name] = values[name];
+        check(what + " " + name + " put", object[name], values[name]);
+    }
+}
+// The font is an object shared by reference: a change through it is the control's, another control takes it.
+function sharesFont(progId, object) {
+    var font = object.Font;
+    font.Name = "Tahoma";
+    font.Size = 12;
+    font.Bold = true;
+    reads(progId + " Font through the object", object.Font, {Name: "Tahoma", Size: 12, Bold: true});
+    var other = new ActiveXObject(progId);
+    other.Font = object.Font;
+    check(progId + " Font set from another control", other.Font.Name, "Tahoma");
+    object.Refresh();
+}
+// Runs the checks; an unexpected error counts as a failure, and the count closes the output.
+function run(checks) {
+    try { checks(); } catch (e) { failed++; WScript.Echo("FAIL unexpected error: " + e.message); }
     WScript.Echo(passed + " passed, " + failed + " failed");
     WScript.Quit(failed ? 1 : 0);
 }
