@@ -1,6 +1,6 @@
 // What the browse-box tests share: real key presses, and the one key that browses.
 #pragma once
-#include "label_layout_test_support.h"
+#include "control_test_support.h"
 
 #include <initializer_list>
 #include <iterator>

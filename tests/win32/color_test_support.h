@@ -1,7 +1,7 @@
 // What the colour controls' tests share: a colour dialog that records its record and answers like a user,
 // input posted to real windows and run through the host form's loop, pixels read back, a hosted control.
 #pragma once
-#include "label_layout_test_support.h"
+#include "control_test_support.h"
 
 #include <array>
 #include <vector>

@@ -1,14 +1,11 @@
 // Label3D in-process and on a form of ours: persistence, the labels' places, the size floor, the Phase
 // range, painting on pixels and the events of the front label.
-#include "class_table.h"
 #include "host/control_site.h"
 #include "label3d.h"
-#include "label_layout_test_support.h"
+#include "control_test_support.h"
 #include "services/screen.h"
 
 #include <array>
-#include <map>
-#include <tuple>
 #include <memory>
 
 namespace {
@@ -36,45 +33,6 @@ SHORT WeightOf(const Control& label) {
     SHORT weight = 0;
     label.Font()->get_Weight(&weight);
     return weight;
-}
-
-// What each class registers and what its objects report: toolbox bitmap, status flags, an About box or none.
-using ControlClassTable = LibraryTest;
-
-TEST_F(ControlClassTable, EveryObjectReportsTheStatusItsClassRegisters) {
-    // Recompose on resize, can't link inside, inside-out, activate when visible, set client site first.
-    constexpr DWORD common = 0x20191;
-    const std::map<std::wstring, std::tuple<int, DWORD, bool>> expected = {
-        {L"FolderBrowser", {30009, common, true}},
-        {L"FileBrowser", {30008, common, true}},
-        {L"ColorBrowser", {30007, common, true}},
-        {L"ColorButton", {30006, common | OLEMISC_ACTSLIKEBUTTON, true}},
-        {L"ColorSelector", {30005, common, true}},
-        {L"Hyperlink", {30004, common, true}},
-        {L"Splitter", {30003, common | OLEMISC_ALIGNABLE | OLEMISC_SIMPLEFRAME, true}},
-        {L"FontBrowser", {30002, common, true}},
-        {L"Label3D", {30001, common, false}},
-        {L"TrayArea", {30000, common | OLEMISC_INVISIBLEATRUNTIME | OLEMISC_NOUIACTIVATE, false}},
-    };
-    RecordingPlatform platform;
-    PlatformOverride useIt(platform);
-    ASSERT_EQ(ControlClassCount, expected.size());
-    for (size_t i = 0; i < ControlClassCount; ++i) {
-        const ControlClass& row = ControlClasses[i];
-        SCOPED_TRACE(Narrow(row.name));
-        ASSERT_EQ(expected.count(row.name), 1u);
-        const auto [bitmap, status, about] = expected.at(row.name);
-        EXPECT_EQ(row.toolboxBitmap, bitmap);
-        EXPECT_EQ(row.miscStatus, status);
-        ComPtr<IOleObject> ole;
-        ASSERT_EQ(row.create(IID_PPV_ARGS(&ole)), S_OK);
-        DWORD reported = 0;
-        EXPECT_EQ(ole->GetMiscStatus(DVASPECT_CONTENT, &reported), S_OK);
-        EXPECT_EQ(reported, status);
-        platform.messages.clear();
-        EXPECT_EQ(SUCCEEDED(CallMethod(ole.Get(), L"AboutBox")), about);
-        EXPECT_EQ(platform.messages.size(), about ? 1u : 0u);
-    }
 }
 
 using Label3DTest = LibraryTest;

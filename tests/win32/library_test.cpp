@@ -1,6 +1,8 @@
 // Dravlix.ocx as a COM client meets it (loaded, its exports called, its version resource read) and the
 // pieces of the library frame that the test program links directly: the module, App and the About box.
 #include "about_box.h"
+#include "class_table.h"
+#include "com_test_support.h"
 #include "services/app.h"
 #include "com/class_factory.h"
 #include "dravlix.h"
@@ -14,8 +16,10 @@
 
 #include <algorithm>
 #include <array>
+#include <map>
 #include <string>
 #include <thread>
+#include <tuple>
 #include <vector>
 
 namespace {
@@ -206,6 +210,45 @@ public:
     std::wstring text, caption;
     UINT type = 0xFFFF;
 };
+
+// What each class registers and what its objects report: toolbox bitmap, status flags, an About box or none.
+using ControlClassTable = LibraryTest;
+
+TEST_F(ControlClassTable, EveryObjectReportsTheStatusItsClassRegisters) {
+    // Recompose on resize, can't link inside, inside-out, activate when visible, set client site first.
+    constexpr DWORD common = 0x20191;
+    const std::map<std::wstring, std::tuple<int, DWORD, bool>> expected = {
+        {L"FolderBrowser", {30009, common, true}},
+        {L"FileBrowser", {30008, common, true}},
+        {L"ColorBrowser", {30007, common, true}},
+        {L"ColorButton", {30006, common | OLEMISC_ACTSLIKEBUTTON, true}},
+        {L"ColorSelector", {30005, common, true}},
+        {L"Hyperlink", {30004, common, true}},
+        {L"Splitter", {30003, common | OLEMISC_ALIGNABLE | OLEMISC_SIMPLEFRAME, true}},
+        {L"FontBrowser", {30002, common, true}},
+        {L"Label3D", {30001, common, false}},
+        {L"TrayArea", {30000, common | OLEMISC_INVISIBLEATRUNTIME | OLEMISC_NOUIACTIVATE, false}},
+    };
+    RecordingPlatform platform;
+    PlatformOverride useIt(platform);
+    ASSERT_EQ(ControlClassCount, expected.size());
+    for (size_t i = 0; i < ControlClassCount; ++i) {
+        const ControlClass& row = ControlClasses[i];
+        SCOPED_TRACE(Narrow(row.name));
+        ASSERT_EQ(expected.count(row.name), 1u);
+        const auto [bitmap, status, about] = expected.at(row.name);
+        EXPECT_EQ(row.toolboxBitmap, bitmap);
+        EXPECT_EQ(row.miscStatus, status);
+        ComPtr<IOleObject> ole;
+        ASSERT_EQ(row.create(IID_PPV_ARGS(&ole)), S_OK);
+        DWORD reported = 0;
+        EXPECT_EQ(ole->GetMiscStatus(DVASPECT_CONTENT, &reported), S_OK);
+        EXPECT_EQ(reported, status);
+        platform.calls = 0;
+        EXPECT_EQ(SUCCEEDED(CallMethod(ole.Get(), L"AboutBox")), about);
+        EXPECT_EQ(platform.calls, about ? 1 : 0);
+    }
+}
 
 TEST(AboutBox, AsksThePlatformForAPlainMessageBoxOwnedByTheActiveWindow) {
     RecordingPlatform platform;

@@ -3,7 +3,7 @@
 // frame and its persistence.
 #include "host/control_site.h"
 #include "label3d.h"
-#include "label_layout_test_support.h"
+#include "control_test_support.h"
 #include "com/named_dispatch.h"
 #include "services/screen.h"
 #include "splitter.h"

@@ -1,7 +1,7 @@
 // TrayArea through the platform seam: the records it hands the shell, when it adds, changes and removes its
 // icon, the events the shell's callback messages raise, a restarted shell, persistence and hosting.
 #include "host/control_site.h"
-#include "label_layout_test_support.h"
+#include "control_test_support.h"
 #include "services/picture.h"
 #include "services/screen.h"
 #include "tray_area.h"
