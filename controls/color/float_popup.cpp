@@ -1,7 +1,7 @@
 #include "float_popup.h"
 
 #include "color_geometry.h"
-#include "form.h"
+#include "do_events.h"
 #include "screen.h"
 
 void FloatPopup(PictureBox& popup) {
