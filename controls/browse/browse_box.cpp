@@ -1,5 +1,4 @@
 #include "browse_box.h"
-#include "misc_status.h"
 
 #include "about_box.h"
 #include "browse_layout.h"
@@ -75,12 +74,11 @@ ComPtr<IPicture> ButtonIcon(const IconArt& art) {
 
 } // namespace
 
-template <class Interface>
-BrowseBox<Interface>::BrowseBox(const CLSID& clsid, const IID& events, BrowseIcon icon)
-    : ControlBase<BrowseBox, Interface>(clsid, events, kCommonStatus, 2535, 465) {
-    this->SetBorderStyle(1);
-    this->SetBackColor(kWindowBackground);
-    this->KeyPreview = true;
+BrowseBox::BrowseBox(const ClassIdentity& identity, IDispatch* dual, BrowseIcon icon)
+    : UserControl(identity, dual) {
+    SetBorderStyle(1);
+    SetBackColor(kWindowBackground);
+    KeyPreview = true;
     cmdBrowse.SetPicture(ButtonIcon(icon == BrowseIcon::Folder ? kFolder : kSheet));
     cmdBrowse.Move(0, 0, 270, 465);
     // Tab goes to the field; the button is there for the mouse, Alt+Down for the keyboard.
@@ -94,126 +92,126 @@ BrowseBox<Interface>::BrowseBox(const CLSID& clsid, const IID& events, BrowseIco
 
 // ---------------------------------------------------------------- properties: all held by txtFolder
 
-template <class Interface> STDMETHODIMP BrowseBox<Interface>::AboutBox() {
+HRESULT BrowseBox::AboutBox() {
     return ShowAboutBox();
 }
 
-template <class Interface> STDMETHODIMP BrowseBox<Interface>::get_BackColor(OLE_COLOR* value) {
+HRESULT BrowseBox::get_BackColor(OLE_COLOR* value) {
     if (!value) return E_POINTER;
     *value = txtFolder.BackColor();
     return S_OK;
 }
 
-template <class Interface> STDMETHODIMP BrowseBox<Interface>::put_BackColor(OLE_COLOR New_BackColor) {
+HRESULT BrowseBox::put_BackColor(OLE_COLOR New_BackColor) {
     txtFolder.SetBackColor(New_BackColor);
-    this->PropertyChanged(L"BackColor");
+    PropertyChanged(L"BackColor");
     return S_OK;
 }
 
-template <class Interface> STDMETHODIMP BrowseBox<Interface>::get_ForeColor(OLE_COLOR* value) {
+HRESULT BrowseBox::get_ForeColor(OLE_COLOR* value) {
     if (!value) return E_POINTER;
     *value = txtFolder.ForeColor();
     return S_OK;
 }
 
-template <class Interface> STDMETHODIMP BrowseBox<Interface>::put_ForeColor(OLE_COLOR New_ForeColor) {
+HRESULT BrowseBox::put_ForeColor(OLE_COLOR New_ForeColor) {
     txtFolder.SetForeColor(New_ForeColor);
-    this->PropertyChanged(L"ForeColor");
+    PropertyChanged(L"ForeColor");
     return S_OK;
 }
 
-template <class Interface> STDMETHODIMP BrowseBox<Interface>::get_Enabled(VARIANT_BOOL* value) {
+HRESULT BrowseBox::get_Enabled(VARIANT_BOOL* value) {
     if (!value) return E_POINTER;
     *value = txtFolder.Enabled() ? VARIANT_TRUE : VARIANT_FALSE;
     return S_OK;
 }
 
-template <class Interface> STDMETHODIMP BrowseBox<Interface>::put_Enabled(VARIANT_BOOL New_Enabled) {
+HRESULT BrowseBox::put_Enabled(VARIANT_BOOL New_Enabled) {
     txtFolder.SetEnabled(New_Enabled != VARIANT_FALSE);
-    this->PropertyChanged(L"Enabled");
+    PropertyChanged(L"Enabled");
     return S_OK;
 }
 
-template <class Interface> STDMETHODIMP BrowseBox<Interface>::get_Font(IFontDisp** value) {
+HRESULT BrowseBox::get_Font(IFontDisp** value) {
     if (!value) return E_POINTER;
     *value = nullptr;
     ComPtr<IFont> font = txtFolder.Font();
     return font ? font->QueryInterface(IID_PPV_ARGS(value)) : S_OK;
 }
 
-template <class Interface> STDMETHODIMP BrowseBox<Interface>::putref_Font(IFontDisp* New_Font) {
-    if (!New_Font) return this->Error(CTL_E_INVALIDPROPERTYVALUE, L"A font object is required.");
+HRESULT BrowseBox::putref_Font(IFontDisp* New_Font) {
+    if (!New_Font) return Error(CTL_E_INVALIDPROPERTYVALUE, L"A font object is required.");
     ComPtr<IFont> font;
     RETURN_IF_FAILED(New_Font->QueryInterface(IID_PPV_ARGS(&font)));
     RETURN_IF_FAILED(txtFolder.SetFont(font));
-    this->PropertyChanged(L"Font");
+    PropertyChanged(L"Font");
     return S_OK;
 }
 
-template <class Interface> STDMETHODIMP BrowseBox<Interface>::Refresh() {
+HRESULT BrowseBox::Refresh() {
     txtFolder.Refresh();
     return S_OK;
 }
 
-template <class Interface> STDMETHODIMP BrowseBox<Interface>::get_Locked(VARIANT_BOOL* value) {
+HRESULT BrowseBox::get_Locked(VARIANT_BOOL* value) {
     if (!value) return E_POINTER;
     *value = txtFolder.Locked() ? VARIANT_TRUE : VARIANT_FALSE;
     return S_OK;
 }
 
-template <class Interface> STDMETHODIMP BrowseBox<Interface>::put_Locked(VARIANT_BOOL New_Locked) {
+HRESULT BrowseBox::put_Locked(VARIANT_BOOL New_Locked) {
     txtFolder.SetLocked(New_Locked != VARIANT_FALSE);
-    this->PropertyChanged(L"Locked");
+    PropertyChanged(L"Locked");
     return S_OK;
 }
 
-template <class Interface> STDMETHODIMP BrowseBox<Interface>::get_SelLength(long* value) {
+HRESULT BrowseBox::get_SelLength(long* value) {
     if (!value) return E_POINTER;
     *value = txtFolder.SelLength();
     return S_OK;
 }
 
-template <class Interface> STDMETHODIMP BrowseBox<Interface>::put_SelLength(long New_SelLength) {
+HRESULT BrowseBox::put_SelLength(long New_SelLength) {
     RETURN_IF_FAILED(txtFolder.SetSelLength(New_SelLength));
-    this->PropertyChanged(L"SelLength");
+    PropertyChanged(L"SelLength");
     return S_OK;
 }
 
-template <class Interface> STDMETHODIMP BrowseBox<Interface>::get_SelStart(long* value) {
+HRESULT BrowseBox::get_SelStart(long* value) {
     if (!value) return E_POINTER;
     *value = txtFolder.SelStart();
     return S_OK;
 }
 
-template <class Interface> STDMETHODIMP BrowseBox<Interface>::put_SelStart(long New_SelStart) {
+HRESULT BrowseBox::put_SelStart(long New_SelStart) {
     RETURN_IF_FAILED(txtFolder.SetSelStart(New_SelStart));
-    this->PropertyChanged(L"SelStart");
+    PropertyChanged(L"SelStart");
     return S_OK;
 }
 
-template <class Interface> STDMETHODIMP BrowseBox<Interface>::get_SelText(BSTR* value) {
+HRESULT BrowseBox::get_SelText(BSTR* value) {
     return CopyText(txtFolder.SelText(), value);
 }
 
-template <class Interface> STDMETHODIMP BrowseBox<Interface>::put_SelText(BSTR New_SelText) {
+HRESULT BrowseBox::put_SelText(BSTR New_SelText) {
     txtFolder.SetSelText(TextOf(New_SelText));
-    this->PropertyChanged(L"SelText");
+    PropertyChanged(L"SelText");
     return S_OK;
 }
 
-template <class Interface> STDMETHODIMP BrowseBox<Interface>::get_Text(BSTR* value) {
+HRESULT BrowseBox::get_Text(BSTR* value) {
     return CopyText(txtFolder.Text(), value);
 }
 
-template <class Interface> STDMETHODIMP BrowseBox<Interface>::put_Text(BSTR New_Text) {
+HRESULT BrowseBox::put_Text(BSTR New_Text) {
     txtFolder.SetText(TextOf(New_Text));
-    this->PropertyChanged(L"Text");
+    PropertyChanged(L"Text");
     return S_OK;
 }
 
 // ---------------------------------------------------------------- persistence
 
-template <class Interface> HRESULT BrowseBox<Interface>::ReadProperties(PropertyBag& bag) {
+HRESULT BrowseBox::ReadProperties(PropertyBag& bag) {
     OleColor backColor, foreColor;
     bool enabled, locked;
     ComPtr<IFont> font;
@@ -226,7 +224,7 @@ template <class Interface> HRESULT BrowseBox<Interface>::ReadProperties(Property
     RETURN_IF_FAILED(bag.Read(L"Enabled", true, enabled));
     txtFolder.SetEnabled(enabled);
     // A copy of the container's font: what is done to the field's font must not reach the form's.
-    RETURN_IF_FAILED(bag.Read(L"Font", CloneFont(this->Ambient().Font.Get()).Get(), font));
+    RETURN_IF_FAILED(bag.Read(L"Font", CloneFont(Ambient().Font.Get()).Get(), font));
     if (font) RETURN_IF_FAILED(txtFolder.SetFont(font));
     RETURN_IF_FAILED(bag.Read(L"Locked", false, locked));
     txtFolder.SetLocked(locked);
@@ -241,11 +239,11 @@ template <class Interface> HRESULT BrowseBox<Interface>::ReadProperties(Property
     return S_OK;
 }
 
-template <class Interface> HRESULT BrowseBox<Interface>::WriteProperties(PropertyBag& bag) {
+HRESULT BrowseBox::WriteProperties(PropertyBag& bag) {
     RETURN_IF_FAILED(bag.Write(L"BackColor", txtFolder.BackColor(), kWindowBackground));
     RETURN_IF_FAILED(bag.Write(L"ForeColor", txtFolder.ForeColor(), kWindowText));
     RETURN_IF_FAILED(bag.Write(L"Enabled", txtFolder.Enabled(), true));
-    RETURN_IF_FAILED(bag.Write(L"Font", txtFolder.Font().Get(), this->Ambient().Font.Get()));
+    RETURN_IF_FAILED(bag.Write(L"Font", txtFolder.Font().Get(), Ambient().Font.Get()));
     RETURN_IF_FAILED(bag.Write(L"Locked", txtFolder.Locked(), false));
     RETURN_IF_FAILED(bag.Write(L"SelLength", LONG{txtFolder.SelLength()}, LONG{0}));
     RETURN_IF_FAILED(bag.Write(L"SelStart", LONG{txtFolder.SelStart()}, LONG{0}));
@@ -255,40 +253,39 @@ template <class Interface> HRESULT BrowseBox<Interface>::WriteProperties(Propert
 
 // ---------------------------------------------------------------- layout, drawing, keys
 
-template <class Interface> void BrowseBox<Interface>::Resize() {
-    const BrowseFrameLayout layout =
-        LayOutBrowseFrame(this->ScaleWidth(), this->ScaleHeight(), cmdBrowse.Width(),
-                          Screen::TwipsPerPixelX(), Screen::TwipsPerPixelY());
+void BrowseBox::Resize() {
+    const BrowseFrameLayout layout = LayOutBrowseFrame(ScaleWidth(), ScaleHeight(), cmdBrowse.Width(),
+                                                       Screen::TwipsPerPixelX(), Screen::TwipsPerPixelY());
     // Each step on its own: a control too narrow for the field still gets its button placed.
     (void)cmdBrowse.Move(layout.button.left, layout.button.top, layout.button.width, layout.button.height);
     (void)txtFolder.Move(layout.text.left, layout.text.top, layout.text.width, layout.text.height);
 }
 
 // The surface is already cleared to the background; the separator is the pixel column left of the button.
-template <class Interface> void BrowseBox<Interface>::Paint() {
-    HDC dc = this->hDC();
+void BrowseBox::Paint() {
+    HDC dc = hDC();
     const int x = Screen::TwipsToPixelsX(cmdBrowse.Left()) - 1;
-    RECT column{x, 0, x + 1, Screen::TwipsToPixelsY(this->ScaleHeight()) + 1};
+    RECT column{x, 0, x + 1, Screen::TwipsToPixelsY(ScaleHeight()) + 1};
     SetDCBrushColor(dc, ResolveColor(kLight3D));
     FillRect(dc, &column, static_cast<HBRUSH>(GetStockObject(DC_BRUSH)));
 }
 
-template <class Interface> void BrowseBox<Interface>::Show() {
+void BrowseBox::Show() {
     // A container without tool tips has nothing to copy.
     Variant tip, text;
-    if (SUCCEEDED(this->Extender(L"ToolTipText", tip)) && SUCCEEDED(tip.As(VT_BSTR, text)))
+    if (SUCCEEDED(Extender(L"ToolTipText", tip)) && SUCCEEDED(tip.As(VT_BSTR, text)))
         txtFolder.SetToolTipText(TextOf(text.get()->bstrVal));
 }
 
 // Alt alone with the down arrow, from either child (key preview); the key goes on to the child as usual.
-template <class Interface> void BrowseBox<Interface>::KeyDown(short& keyCode, short shift) {
+void BrowseBox::KeyDown(short& keyCode, short shift) {
     if (keyCode == VK_DOWN && shift == 4) (void)Browse(); // a key has nobody to report a failure to
 }
 
 // ---------------------------------------------------------------- the browse action
 
-template <class Interface> HRESULT BrowseBox<Interface>::Browse() {
-    ComPtr<IUnknown> keepAlive(this->Identity()); // the host may let go of us while the dialog is open
+HRESULT BrowseBox::Browse() {
+    ComPtr<IUnknown> keepAlive(Identity()); // the host may let go of us while the dialog is open
     RETURN_IF_FAILED(txtFolder.SetFocus());
     std::wstring path;
     RETURN_IF_FAILED(ShowDialog(path));
@@ -296,34 +293,31 @@ template <class Interface> HRESULT BrowseBox<Interface>::Browse() {
     return S_OK;
 }
 
-template <class Interface> void BrowseBox<Interface>::cmdBrowse_Click() {
+void BrowseBox::cmdBrowse_Click() {
     (void)Browse(); // a click has nobody to report a failure to
 }
 
-template <class Interface> void BrowseBox<Interface>::txtFolder_Change() {
-    this->RaiseEvent(kChange);
+void BrowseBox::txtFolder_Change() {
+    RaiseEvent(kChange);
 }
 
 // ---------------------------------------------------------------- what a screen reader reads
 
 // The control's Enabled is the field's; the button does nothing while the field is disabled.
-template <class Interface> AccessibleElement BrowseBox<Interface>::Describe(long child) const {
+AccessibleElement BrowseBox::Describe(long child) const {
     const long disabled = txtFolder.Enabled() ? 0 : STATE_SYSTEM_UNAVAILABLE;
     if (child == 1) {
         AccessibleElement button = PushButtonElement(cmdBrowse.hWnd(), L"Browse");
         button.state |= disabled;
         return button;
     }
-    AccessibleElement field = this->UserControl::Describe(child);
+    AccessibleElement field = UserControl::Describe(child);
     field.role = ROLE_SYSTEM_TEXT;
     field.value = txtFolder.Text();
     field.state |= disabled | (txtFolder.Locked() ? STATE_SYSTEM_READONLY : 0);
     return field;
 }
 
-template <class Interface> HRESULT BrowseBox<Interface>::DoDefaultAction(long child) {
+HRESULT BrowseBox::DoDefaultAction(long child) {
     return child == 1 ? Browse() : DISP_E_MEMBERNOTFOUND;
 }
-
-template class BrowseBox<_FileBrowser>;
-template class BrowseBox<_FolderBrowser>;

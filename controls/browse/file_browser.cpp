@@ -23,7 +23,8 @@ HRESULT CreateFileBrowser(REFIID iid, void** object) {
     return CreateControl<FileBrowser>(iid, object);
 }
 
-FileBrowser::FileBrowser() : BrowseBox(CLSID_FileBrowser, DIID___FileBrowser, BrowseIcon::Sheet) {}
+FileBrowser::FileBrowser()
+    : BrowseBox(BrowseClass(CLSID_FileBrowser, DIID___FileBrowser), this, BrowseIcon::Sheet) {}
 
 // ---------------------------------------------------------------- properties: any value is taken
 

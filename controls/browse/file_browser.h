@@ -6,7 +6,7 @@
 
 HRESULT CreateFileBrowser(REFIID iid, void** object);
 
-class FileBrowser final : public BrowseBox<_FileBrowser> {
+class FileBrowser final : public BrowseBoxMembers<FileBrowser, _FileBrowser>, public BrowseBox {
 public:
     STDMETHODIMP get_FileDialogType(DialogType* value) override;
     STDMETHODIMP put_FileDialogType(DialogType New_FileDialogType) override;

@@ -18,7 +18,8 @@ HRESULT CreateFolderBrowser(REFIID iid, void** object) {
     return CreateControl<FolderBrowser>(iid, object);
 }
 
-FolderBrowser::FolderBrowser() : BrowseBox(CLSID_FolderBrowser, DIID___FolderBrowser, BrowseIcon::Folder) {}
+FolderBrowser::FolderBrowser()
+    : BrowseBox(BrowseClass(CLSID_FolderBrowser, DIID___FolderBrowser), this, BrowseIcon::Folder) {}
 
 HRESULT FolderBrowser::ShowDialog(std::wstring& path) {
     path = ShowFolderDialog(hWnd(), L"Select a folder");

@@ -6,7 +6,7 @@
 
 HRESULT CreateFolderBrowser(REFIID iid, void** object);
 
-class FolderBrowser final : public BrowseBox<_FolderBrowser> {
+class FolderBrowser final : public BrowseBoxMembers<FolderBrowser, _FolderBrowser>, public BrowseBox {
 private:
     friend HRESULT CreateControl<FolderBrowser>(REFIID, void**);
     FolderBrowser();

@@ -46,7 +46,8 @@ HRESULT CreateFontBrowser(REFIID iid, void** object) {
     return CreateControl<FontBrowser>(iid, object);
 }
 
-FontBrowser::FontBrowser() : ControlBase(CLSID_FontBrowser, DIID___FontBrowser, kCommonStatus, 2535, 465) {
+FontBrowser::FontBrowser()
+    : UserControl(ClassOf(CLSID_FontBrowser, DIID___FontBrowser, kCommonStatus, 2535, 465), this) {
     SetBorderStyle(1);
     SetBackColor(kWindowBackground);
     SetForeColor(kWindowText);

@@ -7,7 +7,7 @@
 
 HRESULT CreateFontBrowser(REFIID iid, void** object);
 
-class FontBrowser final : public ControlBase<FontBrowser, _FontBrowser> {
+class FontBrowser final : public DualInterface<FontBrowser, _FontBrowser>, public UserControl {
 public:
     STDMETHODIMP AboutBox() override;
     STDMETHODIMP get_BackColor(OLE_COLOR* value) override;

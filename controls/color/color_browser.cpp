@@ -37,7 +37,8 @@ HRESULT CreateColorBrowser(REFIID iid, void** object) {
     return CreateControl<ColorBrowser>(iid, object);
 }
 
-ColorBrowser::ColorBrowser() : ControlBase(CLSID_ColorBrowser, DIID___ColorBrowser, kCommonStatus, 2535, 360) {
+ColorBrowser::ColorBrowser()
+    : UserControl(ClassOf(CLSID_ColorBrowser, DIID___ColorBrowser, kCommonStatus, 2535, 360), this) {
     SetBorderStyle(1);
     SetBackColor(0x80000016);
     KeyPreview = true;

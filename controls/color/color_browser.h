@@ -6,7 +6,7 @@
 
 HRESULT CreateColorBrowser(REFIID iid, void** object);
 
-class ColorBrowser final : public ControlBase<ColorBrowser, _ColorBrowser> {
+class ColorBrowser final : public DualInterface<ColorBrowser, _ColorBrowser>, public UserControl {
 public:
     // _ColorBrowser
     STDMETHODIMP AboutBox() override;

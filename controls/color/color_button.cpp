@@ -59,7 +59,8 @@ HRESULT CreateColorButton(REFIID iid, void** object) {
     return CreateControl<ColorButton>(iid, object);
 }
 
-ColorButton::ColorButton() : ControlBase(CLSID_ColorButton, DIID___ColorButton, kButtonStatus, 735, 330) {
+ColorButton::ColorButton()
+    : UserControl(ClassOf(CLSID_ColorButton, DIID___ColorButton, kButtonStatus, 735, 330), this) {
     picPopup.SetVisible(false);
     picPopup.SetBorderStyle(0);
     picPopup.Paint = [this] { picPopup_Paint(); };

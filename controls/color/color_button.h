@@ -8,7 +8,7 @@
 
 HRESULT CreateColorButton(REFIID iid, void** object);
 
-class ColorButton final : public ControlBase<ColorButton, _ColorButton> {
+class ColorButton final : public DualInterface<ColorButton, _ColorButton>, public UserControl {
 public:
     // _ColorButton
     STDMETHODIMP get_SelectedColor(OLE_COLOR* value) override;

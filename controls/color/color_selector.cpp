@@ -30,7 +30,7 @@ HRESULT CreateColorSelector(REFIID iid, void** object) {
 }
 
 ColorSelector::ColorSelector()
-    : ControlBase(CLSID_ColorSelector, DIID___ColorSelector, kCommonStatus, 1215, 315) {
+    : UserControl(ClassOf(CLSID_ColorSelector, DIID___ColorSelector, kCommonStatus, 1215, 315), this) {
     SetBorderStyle(1);
     SetBackColor(0x80000016);
     KeyPreview = true;

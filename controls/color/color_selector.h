@@ -7,7 +7,7 @@
 
 HRESULT CreateColorSelector(REFIID iid, void** object);
 
-class ColorSelector final : public ControlBase<ColorSelector, _ColorSelector> {
+class ColorSelector final : public DualInterface<ColorSelector, _ColorSelector>, public UserControl {
 public:
     // _ColorSelector
     STDMETHODIMP get_SelectedColor(short* value) override;

@@ -1,7 +1,7 @@
 #include "float_popup.h"
 
 #include "color_geometry.h"
-#include "host/form.h"
+#include "services/do_events.h"
 #include "services/screen.h"
 
 void FloatPopup(PictureBox& popup) {

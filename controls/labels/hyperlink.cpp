@@ -13,7 +13,8 @@ enum : DISPID { kClick = 1, kDblClick, kKeyDown, kKeyPress, kKeyUp, kMouseDown, 
 
 HRESULT CreateHyperlink(REFIID iid, void** object) { return CreateControl<Hyperlink>(iid, object); }
 
-Hyperlink::Hyperlink() : ControlBase(CLSID_Hyperlink, DIID___Hyperlink, kCommonStatus, 1890, 240) {
+Hyperlink::Hyperlink()
+    : UserControl(ClassOf(CLSID_Hyperlink, DIID___Hyperlink, kCommonStatus, 1890, 240), this) {
     Label1.SetCaption(L"Label1");
     Label1.Move(0, 0, 1860, 195);
     Label1.SetBackStyle(0);

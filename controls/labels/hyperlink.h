@@ -6,7 +6,7 @@
 
 HRESULT CreateHyperlink(REFIID iid, void** object);
 
-class Hyperlink final : public ControlBase<Hyperlink, _Hyperlink> {
+class Hyperlink final : public DualInterface<Hyperlink, _Hyperlink>, public UserControl {
 public:
     // _Hyperlink
     STDMETHODIMP AboutBox() override;

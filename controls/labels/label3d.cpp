@@ -23,7 +23,7 @@ Variant Byte(unsigned char value) {
 
 HRESULT CreateLabel3D(REFIID iid, void** object) { return CreateControl<Label3D>(iid, object); }
 
-Label3D::Label3D() : ControlBase(CLSID_Label3D, DIID___Label3D, kCommonStatus, 930, 690) {
+Label3D::Label3D() : UserControl(ClassOf(CLSID_Label3D, DIID___Label3D, kCommonStatus, 930, 690), this) {
     FontSpec design{L"Tahoma", 9.75f, true};
     for (Label* label : {&Label1, &Label2}) {
         label->SetCaption(kDefaultCaption);

@@ -7,7 +7,7 @@
 
 HRESULT CreateLabel3D(REFIID iid, void** object);
 
-class Label3D final : public ControlBase<Label3D, _Label3D> {
+class Label3D final : public DualInterface<Label3D, _Label3D>, public UserControl {
 public:
     // _Label3D
     STDMETHODIMP get_Enabled(VARIANT_BOOL* value) override;

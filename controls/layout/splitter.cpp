@@ -61,7 +61,8 @@ HRESULT Share(IDispatch* object, IDispatch** value) {
 
 HRESULT CreateSplitter(REFIID iid, void** object) { return CreateControl<Splitter>(iid, object); }
 
-Splitter::Splitter() : ControlBase(CLSID_Splitter, DIID___Splitter, kContainerStatus, 1770, 1560) {
+Splitter::Splitter()
+    : UserControl(ClassOf(CLSID_Splitter, DIID___Splitter, kContainerStatus, 1770, 1560), this) {
     (void)SetBorderStyle(1); // the design's frame, shown to a designer only
     SplitterBar.SetBackColor(kBarIdle);
     SplitterBar.SetMousePointer(kSizeWE);

@@ -10,7 +10,7 @@
 
 HRESULT CreateSplitter(REFIID iid, void** object);
 
-class Splitter final : public ControlBase<Splitter, _Splitter> {
+class Splitter final : public DualInterface<Splitter, _Splitter>, public UserControl {
 public:
     // _Splitter: every put takes its value by reference.
     STDMETHODIMP AboutBox() override;

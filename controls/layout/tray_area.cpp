@@ -125,7 +125,8 @@ std::u16string_view Utf16(std::wstring_view text) {
 
 HRESULT CreateTrayArea(REFIID iid, void** object) { return CreateControl<TrayArea>(iid, object); }
 
-TrayArea::TrayArea() : ControlBase(CLSID_TrayArea, DIID___TrayArea, kInvisibleStatus, 480, 480) {
+TrayArea::TrayArea()
+    : UserControl(ClassOf(CLSID_TrayArea, DIID___TrayArea, kInvisibleStatus, 480, 480), this) {
     SetBackColor(0x80000005);
     Image1.SetPicture(PictureFromIcon(MakeDesignIcon(), true));
     Image1.Move(0, 0, Screen::PixelsToTwipsX(kIconSize), Screen::PixelsToTwipsY(kIconSize));

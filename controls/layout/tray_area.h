@@ -11,7 +11,7 @@
 
 HRESULT CreateTrayArea(REFIID iid, void** object);
 
-class TrayArea final : public ControlBase<TrayArea, _TrayArea> {
+class TrayArea final : public DualInterface<TrayArea, _TrayArea>, public UserControl {
 public:
     // _TrayArea
     STDMETHODIMP get_Icon(IPictureDisp** value) override;

@@ -7,9 +7,10 @@
 
 #include <cstdlib>
 
-UserControl::UserControl(const ClassIdentity& identity)
-    : clsid_(identity.clsid), defaultInterface_(identity.defaultInterface), miscStatus_(identity.miscStatus),
-      events_(*this, identity.events), propertyNotify_(*this, IID_IPropertyNotifySink) {
+UserControl::UserControl(const ClassIdentity& identity, IDispatch* dual)
+    : clsid_(identity.clsid), defaultInterface_(identity.defaultInterface), dual_(dual),
+      miscStatus_(identity.miscStatus), events_(*this, identity.events),
+      propertyNotify_(*this, IID_IPropertyNotifySink) {
     Module::Lock();
     extent_ = {TwipsToHimetric(identity.designWidth), TwipsToHimetric(identity.designHeight)};
 }
@@ -25,7 +26,7 @@ UserControl::~UserControl() {
     Module::Unlock();
 }
 
-ULONG UserControl::InternalRelease() {
+STDMETHODIMP_(ULONG) UserControl::Release() {
     LONG n = InterlockedDecrement(&refs_);
     if (n == 0) {
         refs_ = 1; // a Terminate handler may hand itself around without ending up here twice
@@ -38,11 +39,12 @@ ULONG UserControl::InternalRelease() {
     return static_cast<ULONG>(n);
 }
 
-HRESULT UserControl::InternalQueryInterface(REFIID iid, void** out) {
+STDMETHODIMP UserControl::QueryInterface(REFIID iid, void** out) {
     if (!out) return E_POINTER;
     *out = nullptr;
     if (iid == IID_IUnknown) *out = Identity();
-    else if (iid == IID_IDispatch || iid == defaultInterface_) *out = DefaultDispatch();
+    else if (iid == IID_IDispatch || iid == defaultInterface_)
+        *out = dual_;
     else if (iid == IID_IOleObject) *out = static_cast<IOleObject*>(this);
     else if (iid == IID_IOleWindow || iid == IID_IOleInPlaceObject) *out = static_cast<IOleInPlaceObject*>(this);
     else if (iid == IID_IOleInPlaceActiveObject) *out = static_cast<IOleInPlaceActiveObject*>(this);
@@ -55,7 +57,7 @@ HRESULT UserControl::InternalQueryInterface(REFIID iid, void** out) {
     else if (iid == IID_ISupportErrorInfo) *out = static_cast<ISupportErrorInfo*>(this);
     else if (iid == IID_IConnectionPointContainer) *out = static_cast<IConnectionPointContainer*>(this);
     else return E_NOINTERFACE;
-    InternalAddRef();
+    AddRef();
     return S_OK;
 }
 
@@ -218,6 +220,30 @@ HRESULT UserControl::ChangeExtent(SIZEL extent) {
     }
     ApplyExtent();
     return S_OK;
+}
+
+HRESULT UserControl::DualTypeInfo(UINT index, ITypeInfo** info) {
+    if (!info) return E_POINTER;
+    *info = nullptr;
+    if (index != 0) return DISP_E_BADINDEX;
+    return Module::TypeInfo(defaultInterface_, info);
+}
+
+HRESULT UserControl::DualIDsOfNames(LPOLESTR* names, UINT count, DISPID* ids) {
+    ComPtr<ITypeInfo> info;
+    RETURN_IF_FAILED(Module::TypeInfo(defaultInterface_, &info));
+    return info->GetIDsOfNames(names, count, ids);
+}
+
+HRESULT UserControl::DualInvoke(DISPID id, REFIID riid, WORD flags, DISPPARAMS* params, VARIANT* result,
+                                EXCEPINFO* exception, UINT* argError) {
+    if (riid != IID_NULL) return DISP_E_UNKNOWNINTERFACE;
+    ComPtr<ITypeInfo> info;
+    RETURN_IF_FAILED(Module::TypeInfo(defaultInterface_, &info));
+    EnsureInitialized();
+    ComPtr<IUnknown> keepAlive(Identity());
+    SetErrorInfo(0, nullptr);
+    return InvokeTyped(info.Get(), dual_, id, flags, params, result, exception, argError);
 }
 
 STDMETHODIMP UserControl::GetClassInfo(ITypeInfo** info) {

@@ -1,7 +1,8 @@
 // UserControl: the base of every control of the library. It owns the control's window (parked out of
 // sight until a container activates it in place) and carries the whole COM side once: activation, drawing
-// for the container, persistence through property bags, streams and storages, events, ambient properties
-// and the extender. A control derives through ControlBase<> and writes only its behaviour.
+// for the container, persistence through property bags, streams and storages, events, ambient properties,
+// the extender, and IUnknown and IDispatch of the control's dual interface. A control derives from
+// DualInterface<> first and UserControl second, and writes only its behaviour.
 #pragma once
 #include "services/accessible.h"
 #include "services/color.h"
@@ -32,6 +33,18 @@ class UserControl : public Container,
 public:
     UserControl(const UserControl&) = delete;
     UserControl& operator=(const UserControl&) = delete;
+
+    // ---- IUnknown of every interface; the object's identity is its IOleObject ----
+    STDMETHODIMP QueryInterface(REFIID iid, void** out) override;
+    STDMETHODIMP_(ULONG) AddRef() override { return static_cast<ULONG>(InterlockedIncrement(&refs_)); }
+    STDMETHODIMP_(ULONG) Release() override;
+    IUnknown* Identity() { return static_cast<IOleObject*>(this); }
+
+    // ---- IDispatch of the dual interface, through the type library (DualInterface forwards here) ----
+    HRESULT DualTypeInfo(UINT index, ITypeInfo** info);
+    HRESULT DualIDsOfNames(LPOLESTR* names, UINT count, DISPID* ids);
+    HRESULT DualInvoke(DISPID id, REFIID riid, WORD flags, DISPPARAMS* params, VARIANT* result,
+                       EXCEPINFO* exception, UINT* argError);
 
     // ---- what a control uses ----
     // The control's window, made (parked) when first asked for; a container that activates the control
@@ -160,7 +173,6 @@ public:
     STDMETHODIMP EnumConnectionPoints(IEnumConnectionPoints** points) override;
     STDMETHODIMP FindConnectionPoint(REFIID iid, IConnectionPoint** point) override;
 
-protected:
     struct ClassIdentity {
         const CLSID& clsid;
         const IID& defaultInterface;
@@ -168,15 +180,12 @@ protected:
         DWORD miscStatus;
         int designWidth, designHeight; // twips
     };
-    explicit UserControl(const ClassIdentity& identity);
+
+protected:
+    // dual: the control's default interface, which the same object implements through DualInterface.
+    UserControl(const ClassIdentity& identity, IDispatch* dual);
     virtual ~UserControl();
 
-    // The identity of the object and its default (dual) interface, supplied by ControlBase.
-    virtual IUnknown* Identity() = 0;
-    virtual IDispatch* DefaultDispatch() = 0;
-    HRESULT InternalQueryInterface(REFIID iid, void** out);
-    ULONG InternalAddRef() { return static_cast<ULONG>(InterlockedIncrement(&refs_)); }
-    ULONG InternalRelease();
     void AttachWindow();
     // Runs InitProperties once for a client that never initialized the persistence (a script).
     void EnsureInitialized();
@@ -206,6 +215,11 @@ protected:
 
     // Key events of the children reach the control's KeyDown/KeyPress/KeyUp first.
     bool KeyPreview = false;
+
+    // A failure with a description for late-bound callers.
+    HRESULT Error(HRESULT hr, std::wstring_view description) {
+        return ReportError(hr, defaultInterface_, description);
+    }
 
     template <class Derived> friend HRESULT CreateControl(REFIID iid, void** object);
 
@@ -243,6 +257,7 @@ private:
 
     const CLSID& clsid_;
     const IID& defaultInterface_;
+    IDispatch* const dual_;
     DWORD miscStatus_;
     LONG refs_ = 1;
     HWND MakeWindow(HWND parent, const RECT* place = nullptr) const;
@@ -275,51 +290,44 @@ private:
     ConnectionPoint propertyNotify_;
 };
 
-// A control class: the UserControl plus its dual interface, dispatched through the type library.
-template <class Derived, class Interface> class ControlBase : public UserControl, public Interface {
+// The control's dual interface, its IUnknown and IDispatch served by the control's UserControl. It comes
+// first among a control's bases, so that the control's members of the interface are reached without
+// adjusting the object's address (no stub each), and it holds nothing to destroy, so that the control keeps
+// no second table of all its interfaces for a destructor: both are about size, paid once per control.
+//     class Hyperlink final : public DualInterface<Hyperlink, _Hyperlink>, public UserControl
+template <class Self, class Interface> class DualInterface : public Interface {
 public:
-    STDMETHODIMP QueryInterface(REFIID iid, void** out) override { return InternalQueryInterface(iid, out); }
-    STDMETHODIMP_(ULONG) AddRef() override { return InternalAddRef(); }
-    STDMETHODIMP_(ULONG) Release() override { return InternalRelease(); }
-
+    STDMETHODIMP QueryInterface(REFIID iid, void** out) override {
+        return Object().UserControl::QueryInterface(iid, out);
+    }
+    STDMETHODIMP_(ULONG) AddRef() override { return Object().UserControl::AddRef(); }
+    STDMETHODIMP_(ULONG) Release() override { return Object().UserControl::Release(); }
     STDMETHODIMP GetTypeInfoCount(UINT* count) override {
         if (!count) return E_POINTER;
         *count = 1;
         return S_OK;
     }
     STDMETHODIMP GetTypeInfo(UINT index, LCID, ITypeInfo** info) override {
-        if (!info) return E_POINTER;
-        *info = nullptr;
-        if (index != 0) return DISP_E_BADINDEX;
-        return Module::TypeInfo(__uuidof(Interface), info);
+        return Object().DualTypeInfo(index, info);
     }
     STDMETHODIMP GetIDsOfNames(REFIID, LPOLESTR* names, UINT count, LCID, DISPID* ids) override {
-        ComPtr<ITypeInfo> info;
-        RETURN_IF_FAILED(Module::TypeInfo(__uuidof(Interface), &info));
-        return info->GetIDsOfNames(names, count, ids);
+        return Object().DualIDsOfNames(names, count, ids);
     }
     STDMETHODIMP Invoke(DISPID id, REFIID riid, LCID, WORD flags, DISPPARAMS* params, VARIANT* result,
                         EXCEPINFO* exception, UINT* argError) override {
-        if (riid != IID_NULL) return DISP_E_UNKNOWNINTERFACE;
-        ComPtr<ITypeInfo> info;
-        RETURN_IF_FAILED(Module::TypeInfo(__uuidof(Interface), &info));
-        EnsureInitialized();
-        ComPtr<IUnknown> keepAlive(Identity());
-        SetErrorInfo(0, nullptr);
-        return InvokeTyped(info.Get(), static_cast<Interface*>(this), id, flags, params, result, exception,
-                           argError);
+        return Object().DualInvoke(id, riid, flags, params, result, exception, argError);
     }
 
 protected:
-    ControlBase(const CLSID& clsid, const IID& events, DWORD miscStatus, int designWidth, int designHeight)
-        : UserControl(UserControl::ClassIdentity{clsid, __uuidof(Interface), events, miscStatus, designWidth,
-                                            designHeight}) {}
-    IUnknown* Identity() override { return static_cast<IOleObject*>(this); }
-    IDispatch* DefaultDispatch() override { return static_cast<Interface*>(this); }
-    // A failure with a description for late-bound callers.
-    HRESULT Error(HRESULT hr, std::wstring_view description) {
-        return ReportError(hr, __uuidof(Interface), description);
+    DualInterface() = default;
+    // What UserControl's constructor takes to describe the class.
+    static UserControl::ClassIdentity ClassOf(const CLSID& clsid, const IID& events, DWORD miscStatus,
+                                              int designWidth, int designHeight) {
+        return {clsid, __uuidof(Interface), events, miscStatus, designWidth, designHeight};
     }
+
+private:
+    UserControl& Object() { return *static_cast<Self*>(this); }
 };
 
 // The creation function a class table holds: a new instance, Initialize run, asked for iid.
@@ -329,11 +337,12 @@ template <class Derived> HRESULT CreateControl(REFIID iid, void** object) {
     return NoThrow([&] {
         auto* control = new (std::nothrow) Derived();
         if (!control) return E_OUTOFMEMORY;
-        control->AttachWindow();
-        control->Initialize();
-        control->Resize();
-        HRESULT hr = control->QueryInterface(iid, object);
-        control->Release();
+        UserControl& base = *control;
+        base.AttachWindow();
+        base.Initialize();
+        base.Resize();
+        HRESULT hr = base.QueryInterface(iid, object);
+        base.Release();
         return hr;
     });
 }

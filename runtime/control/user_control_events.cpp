@@ -63,7 +63,7 @@ void UserControl::PropertyChanged(const wchar_t* name) {
     dirty_ = true;
     DISPID id = DISPID_UNKNOWN;
     LPOLESTR names[] = {const_cast<LPOLESTR>(name)};
-    DefaultDispatch()->GetIDsOfNames(IID_NULL, names, 1, LOCALE_USER_DEFAULT, &id);
+    DualIDsOfNames(names, 1, &id);
     propertyNotify_.ForEachSink([&](IUnknown* sink) {
         ComPtr<IPropertyNotifySink> notify;
         if (SUCCEEDED(sink->QueryInterface(IID_PPV_ARGS(&notify)))) notify->OnChanged(id);

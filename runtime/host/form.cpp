@@ -13,6 +13,15 @@ std::vector<Form*>& LiveForms() {
     return forms;
 }
 
+// DoEvents shows a message to each live form, as the form's own loop would.
+bool PreviewThroughForms(MSG& msg) {
+    for (Form* form : std::vector<Form*>(LiveForms()))
+        if (std::find(LiveForms().begin(), LiveForms().end(), form) != LiveForms().end() &&
+            form->PreTranslateMessage(msg))
+            return true;
+    return false;
+}
+
 void RegisterFormClass(WNDPROC proc) {
     static const bool registered = [proc] {
         WNDCLASSEXW wc{};
@@ -46,6 +55,7 @@ Form::Form() : font_(MakeFont(FontSpec{})) {
                                 CW_USEDEFAULT, CW_USEDEFAULT, 400, 300, nullptr, nullptr,
                                 GetModuleHandleW(nullptr), this));
     LiveForms().push_back(this);
+    SetMessagePreview(&PreviewThroughForms);
 }
 
 Form::~Form() {
@@ -328,26 +338,6 @@ LRESULT Form::HandleMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPara
         return 0;
     }
     return DefWindowProcW(hwnd, message, wParam, lParam);
-}
-
-void DoEvents() {
-    MSG msg;
-    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-        if (msg.message == WM_QUIT) {
-            PostQuitMessage(static_cast<int>(msg.wParam)); // the program's loop still has to see it
-            return;
-        }
-        bool handled = false;
-        for (Form* form : std::vector<Form*>(LiveForms()))
-            if (std::find(LiveForms().begin(), LiveForms().end(), form) != LiveForms().end() &&
-                form->PreTranslateMessage(msg)) {
-                handled = true;
-                break;
-            }
-        if (handled) continue;
-        TranslateMessage(&msg);
-        DispatchMessageW(&msg);
-    }
 }
 
 MenuItem::MenuItem(Form& form, std::wstring_view caption) : form_(form) {

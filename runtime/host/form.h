@@ -1,6 +1,7 @@
 // A top-level form: the window, its menu bar, its children's notifications and the program's message loop.
 #pragma once
 #include "intrinsics/control.h"
+#include "services/do_events.h"
 
 #include <functional>
 #include <map>
@@ -110,6 +111,3 @@ private:
     HWND lastFocus_ = nullptr;
     bool ended_ = false;
 };
-
-// Processes the thread's pending messages once, each through the form it belongs to.
-void DoEvents();
