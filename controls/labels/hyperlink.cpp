@@ -6,9 +6,33 @@
 #include "link_cursor.h"
 #include "services/platform.h"
 
+#include <atomic>
+
 namespace {
 enum : DISPID { kClick = 1, kDblClick, kKeyDown, kKeyPress, kKeyUp, kMouseDown, kMouseMove, kMouseUp };
 
+// One hand for every Hyperlink: made with the first, it outlives them all and goes when the module may
+// unload.
+std::atomic<HCURSOR> linkCursor{nullptr};
+
+void ReleaseLinkCursor() {
+    if (HCURSOR cursor = linkCursor.exchange(nullptr)) DestroyCursor(cursor);
+}
+
+HCURSOR LinkCursor() {
+    if (HCURSOR cursor = linkCursor.load()) return cursor;
+    CursorMasks masks = LinkCursorMasks();
+    HCURSOR made =
+        CreateCursor(Module::Instance(), CursorMasks::kHotSpotX, CursorMasks::kHotSpotY, CursorMasks::kSize,
+                     CursorMasks::kSize, masks.andMask.data(), masks.xorMask.data());
+    HCURSOR first = nullptr;
+    if (!made || !linkCursor.compare_exchange_strong(first, made)) {
+        if (made) DestroyCursor(made);
+        return first;
+    }
+    Module::AddCache(&ReleaseLinkCursor);
+    return made;
+}
 } // namespace
 
 HRESULT CreateHyperlink(REFIID iid, void** object) { return CreateControl<Hyperlink>(iid, object); }
@@ -20,11 +44,7 @@ Hyperlink::Hyperlink()
     Label1.SetBackStyle(0);
     Label1.SetAlignment(0);
     Label1.SetBorderStyle(0);
-    CursorMasks masks = LinkCursorMasks();
-    linkCursor_.reset(CreateCursor(Module::Instance(), CursorMasks::kHotSpotX, CursorMasks::kHotSpotY,
-                                   CursorMasks::kSize, CursorMasks::kSize, masks.andMask.data(),
-                                   masks.xorMask.data()));
-    Label1.SetMouseIcon(linkCursor_.get());
+    Label1.SetMouseIcon(LinkCursor());
     Label1.SetMousePointer(99);
     Label1.Click = [this] { Label1_Click(); };
     Label1.DblClick = [this] { Label1_DblClick(); };
@@ -36,9 +56,6 @@ Hyperlink::Hyperlink()
     lblURL.Move(3870, 45, 600, 240);
     lblURL.SetVisible(false);
 }
-
-// The cursor must outlive the label that shows it.
-Hyperlink::~Hyperlink() { Label1.SetMousePointer(0); }
 
 // ---------------------------------------------------------------- properties
 

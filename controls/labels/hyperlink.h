@@ -31,7 +31,6 @@ public:
 private:
     friend HRESULT CreateControl<Hyperlink>(REFIID, void**);
     Hyperlink();
-    ~Hyperlink() override;
 
     HRESULT ReadProperties(PropertyBag& bag) override;
     HRESULT WriteProperties(PropertyBag& bag) override;
@@ -52,5 +51,4 @@ private:
 
     Label Label1{*this, 1};
     Label lblURL{*this, 2};
-    UniqueHandle<HCURSOR, DestroyCursor> linkCursor_;
 };

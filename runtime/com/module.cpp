@@ -21,11 +21,13 @@ void ReleaseCachedTypeLib() {
 } // namespace
 
 void AddCache(void (*release)()) {
+    AcquireSRWLockExclusive(&cacheLock_);
     for (auto& slot : caches_)
         if (slot == release || !slot) {
             slot = release;
-            return;
+            break;
         }
+    ReleaseSRWLockExclusive(&cacheLock_);
 }
 
 void ReleaseCaches() {
