@@ -230,6 +230,7 @@ void Control::SetPixelSize(int width, int height) {
 }
 
 void Control::SetBounds(const RECT& bounds) {
+    if (EqualRect(&bounds, &bounds_)) return; // a layout that runs again moves nothing
     if (visible_) InvalidateArea(bounds_);
     bounds_ = bounds;
     PlaceToolTip();
