@@ -5,6 +5,7 @@
 #include "control_test_support.h"
 #include "services/screen.h"
 
+#include <algorithm>
 #include <array>
 #include <memory>
 
@@ -210,10 +211,13 @@ TEST_F(HostedLabel3D, TheFrontLabelsMouseEventsAreTheControlsUntilDisabled) {
     click(WM_LBUTTONDOWN);
     click(WM_LBUTTONDBLCLK);
     EXPECT_EQ(Ids(), (std::vector<DISPID>{3, 5, 1, 2, 5}));
-    ASSERT_EQ(sink.events[0].args.size(), 4u);
-    EXPECT_EQ(sink.events[0].args[0].get()->iVal, 1);
-    EXPECT_FLOAT_EQ(sink.events[0].args[2].get()->fltVal, 5 * Screen::TwipsPerPixelX());
-    EXPECT_FLOAT_EQ(sink.events[0].args[3].get()->fltVal, 6 * Screen::TwipsPerPixelY());
+    const auto down =
+        std::find_if(sink.events.begin(), sink.events.end(), [](const auto& e) { return e.id == 3; });
+    ASSERT_NE(down, sink.events.end());
+    ASSERT_EQ(down->args.size(), 4u);
+    EXPECT_EQ(down->args[0].get()->iVal, 1);
+    EXPECT_FLOAT_EQ(down->args[2].get()->fltVal, 5 * Screen::TwipsPerPixelX());
+    EXPECT_FLOAT_EQ(down->args[3].get()->fltVal, 6 * Screen::TwipsPerPixelY());
 
     // Disabled: both labels grey, and a click raises nothing.
     ASSERT_EQ(PutProperty(control, L"Enabled", Variant::Bool(false)), S_OK);
