@@ -20,12 +20,7 @@ constexpr double kGoal = 1.3;
 constexpr DWORD kStartLimitMs = 30000; // a first start in a cold prefix is slow
 constexpr DWORD kExitLimitMs = 10000;
 
-std::string Narrow(const std::wstring& text) {
-    std::string narrow;
-    for (wchar_t c : text)
-        narrow += c < 128 ? static_cast<char>(c) : '?';
-    return narrow;
-}
+using test::Narrow;
 
 std::wstring FolderOf(const std::wstring& path) {
     return path.substr(0, path.find_last_of(L'\\') + 1);
