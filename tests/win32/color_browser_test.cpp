@@ -1,17 +1,12 @@
 // ColorBrowser on a form of ours: the colour dialog's record through the platform seam and once for real,
 // Change and its by-reference colour, the keys that browse, the layout at its limits, persistence.
+#include "browse_test_support.h"
 #include "color_browser.h"
 #include "color_test_support.h"
 #include "com/module.h"
 
 namespace {
 using namespace test;
-
-LONG Selected(IUnknown* control) {
-    Variant v;
-    EXPECT_EQ(GetProperty(control, L"SelectedColor", v), S_OK);
-    return v.get()->lVal;
-}
 
 // A host's Change handler that answers with a colour of its own through the by-reference argument.
 class AnsweringSink final : public IDispatch {
@@ -53,7 +48,7 @@ protected:
 };
 
 TEST_F(ColorBrowserTest, DialogGetsNoColourAndFreshBlackCustomColoursAndCancelChangesNothing) {
-    EXPECT_EQ(Selected(Object()), 0xFFFFFF) << "a new control is white";
+    EXPECT_EQ(Selected(), 0xFFFFFFu) << "a new control is white";
     EXPECT_EQ(PixelAt(swatch, 5, 5), RGB(255, 255, 255));
     Press(button, 3, 3);
     ASSERT_EQ(platform.calls.size(), 1u);
@@ -67,7 +62,7 @@ TEST_F(ColorBrowserTest, DialogGetsNoColourAndFreshBlackCustomColoursAndCancelCh
     EXPECT_EQ(platform.calls[0].custom, (std::array<COLORREF, 16>{}));
     EXPECT_EQ(GetFocus(), swatch);
     EXPECT_TRUE(Changes().empty()) << "cancelled";
-    EXPECT_EQ(Selected(Object()), 0xFFFFFF);
+    EXPECT_EQ(Selected(), 0xFFFFFFu);
 
     ASSERT_EQ(PutProperty(Object(), L"AllowCustomColors", Variant::Bool(false)), S_OK);
     Press(swatch, 3, 3); // the swatch browses as the button does
@@ -81,7 +76,7 @@ TEST_F(ColorBrowserTest, AConfirmedColourRaisesChangeAndAHandlersAnswerBecomesTh
     platform.chosen = 0x000000FF;
     Press(button, 3, 3);
     EXPECT_EQ(Changes(), (std::vector<LONG>{0xFF}));
-    EXPECT_EQ(Selected(Object()), 0xFF);
+    EXPECT_EQ(Selected(), 0xFFu);
     EXPECT_EQ(PixelAt(swatch, 5, 5), RGB(255, 0, 0));
 
     AnsweringSink answering; // after the recorder: it sees the dialog's colour, then this one answers
@@ -94,16 +89,12 @@ TEST_F(ColorBrowserTest, AConfirmedColourRaisesChangeAndAHandlersAnswerBecomesTh
     Press(button, 3, 3); // the same colour again still raises Change
     point->Unadvise(cookie);
     EXPECT_EQ(Changes(), (std::vector<LONG>{0xFF, 0xFF}));
-    EXPECT_EQ(Selected(Object()), 0x00ABCDEF);
+    EXPECT_EQ(Selected(), 0x00ABCDEFu);
 }
 
 TEST_F(ColorBrowserTest, AltDownAloneBrowsesFromEitherChild) {
-    Key(swatch, VK_DOWN);
-    Key(swatch, VK_DOWN, 6);
-    EXPECT_TRUE(platform.calls.empty());
-    Key(swatch, VK_DOWN, 4);
-    Key(button, VK_DOWN, 4);
-    EXPECT_EQ(platform.calls.size(), 2u);
+    for (HWND child : {swatch, button})
+        ExpectAltDownAloneBrowses(child, [&] { return platform.calls.size(); });
 }
 
 TEST_F(ColorBrowserTest, NarrowerThanTheButtonTheSwatchKeepsItsPlaceAndTheButtonMoves) {
@@ -134,7 +125,7 @@ TEST_F(ColorBrowserTest, TheRealDialogOpensWithItsCustomColourButtonAsAllowed) {
     }
     // Confirmed with the colour the dialog opened with: black, as the current one is not handed over.
     EXPECT_EQ(Changes(), (std::vector<LONG>{0}));
-    EXPECT_EQ(Selected(Object()), 0);
+    EXPECT_EQ(Selected(), 0u);
 }
 
 using ColorBrowserPersistence = LibraryTest;

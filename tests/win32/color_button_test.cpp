@@ -23,21 +23,9 @@ Variant Color(OLE_COLOR value) {
     return v;
 }
 
-OLE_COLOR Selected(IUnknown* control) {
-    Variant v, n;
-    EXPECT_EQ(GetProperty(control, L"SelectedColor", v), S_OK);
-    EXPECT_EQ(v.As(VT_UI4, n), S_OK);
-    return n.get()->ulVal;
-}
-
-// Dots of the focus rectangle on the face's fourth pixel row, where nothing else is drawn.
+// The face's focus rectangle, on its fourth pixel row.
 int FocusDots(HWND control) {
-    RECT client;
-    GetClientRect(control, &client);
-    int dots = 0;
-    for (int x = 3; x < client.right - 3; ++x)
-        dots += PixelAt(control, x, 3) != GetSysColor(COLOR_BTNFACE);
-    return dots;
+    return test::FocusDots(control, 3, GetSysColor(COLOR_BTNFACE));
 }
 
 // A ColorButton 100 pixels wide, wider than its palette, on a form with a label, a button and the form's
@@ -95,7 +83,7 @@ TEST_F(ColorButtonTest, ALeftReleaseChoosesTheCellEnteredLast) {
     Post(popup, WM_LBUTTONDOWN, MK_LBUTTON, Centre(1).x, Centre(1).y);
     MoveTo(Centre(6));
     ReleaseAt(Centre(6));
-    EXPECT_EQ(Selected(Object()), 0x00000080u);
+    EXPECT_EQ(Selected(), 0x00000080u);
     EXPECT_EQ(Clicks(), 1u);
     EXPECT_TRUE(Closed());
 
@@ -104,7 +92,7 @@ TEST_F(ColorButtonTest, ALeftReleaseChoosesTheCellEnteredLast) {
     MoveTo(Centre(2));
     MoveTo({25, 10});
     ReleaseAt({25, 10});
-    EXPECT_EQ(Selected(Object()), 0x00000000u);
+    EXPECT_EQ(Selected(), 0x00000000u);
     EXPECT_EQ(Clicks(), 2u);
 
     // Opened again, cell 2 is still the one, shown without its highlight; a release on the margin takes it.
@@ -112,7 +100,7 @@ TEST_F(ColorButtonTest, ALeftReleaseChoosesTheCellEnteredLast) {
     Open();
     EXPECT_NE(PixelAt(popup, kPalette[2].CellRect.left, kPalette[2].CellRect.top), RGB(0, 0, 0));
     ReleaseAt({1, 1});
-    EXPECT_EQ(Selected(Object()), 0x00000000u);
+    EXPECT_EQ(Selected(), 0x00000000u);
     EXPECT_EQ(Clicks(), 3u);
 }
 
@@ -127,7 +115,7 @@ TEST_F(ColorButtonTest, RightReleasesAndReleasesOutsideChooseNothing) {
     Press(popup, -20, 200); // with the capture, a press beside the palette arrives here
     EXPECT_TRUE(Closed());
     EXPECT_EQ(Clicks(), 0u);
-    EXPECT_EQ(Selected(Object()), kWhite);
+    EXPECT_EQ(Selected(), kWhite);
 }
 
 TEST_F(ColorButtonTest, AfterOtherAPressAnywhereOpensTheDialogWithTheColourAndWhiteCustomColours) {
@@ -149,7 +137,7 @@ TEST_F(ColorButtonTest, AfterOtherAPressAnywhereOpensTheDialogWithTheColourAndWh
     EXPECT_TRUE(r.lCustData == 0 && !r.lpfnHook && !r.lpTemplateName);
     for (COLORREF custom : platform.calls[0].custom)
         EXPECT_EQ(custom, kWhite);
-    EXPECT_EQ(Selected(Object()), 0x00123456u);
+    EXPECT_EQ(Selected(), 0x00123456u);
     EXPECT_EQ(Clicks(), 1u);
 
     // Cancelled: nothing changes; the custom colour defined last time is gone.
@@ -159,7 +147,7 @@ TEST_F(ColorButtonTest, AfterOtherAPressAnywhereOpensTheDialogWithTheColourAndWh
     Post(popup, WM_LBUTTONDOWN, MK_LBUTTON, 5, 5);
     ASSERT_EQ(platform.calls.size(), 2u);
     EXPECT_EQ(platform.calls[1].custom[0], kWhite);
-    EXPECT_EQ(Selected(Object()), 0x00123456u);
+    EXPECT_EQ(Selected(), 0x00123456u);
     EXPECT_EQ(Clicks(), 1u);
 }
 
@@ -188,44 +176,34 @@ TEST_F(ColorButtonTest, WithoutACustomColourBlockNoDialogOpensAndNothingLeaks) {
 
 // Counts the cells a move draws: the palette is painted over in a colour no drawing uses, and a cell whose
 // corner is no longer that colour was drawn.
-class CellCounter {
-public:
-    explicit CellCounter(HWND popup) : popup_(popup), dc_(GetDC(popup)) {}
-    ~CellCounter() { ReleaseDC(popup_, dc_); }
-    int MoveAndCount(POINT p) {
-        RECT all{0, 0, color::kPaletteWidth, color::kPaletteHeight};
-        SetDCBrushColor(dc_, kSentinel);
-        FillRect(dc_, &all, static_cast<HBRUSH>(GetStockObject(DC_BRUSH)));
-        SendMessageW(popup_, WM_MOUSEMOVE, 0, At(p.x, p.y));
-        int drawn = 0;
-        for (int k = 1; k <= color::kOtherCell; ++k) {
-            const color::PixelRect& cell = kPalette[size_t(k)].CellRect;
-            drawn += GetPixel(dc_, cell.left, cell.top) != kSentinel;
-        }
-        return drawn;
-    }
-
-private:
-    static constexpr COLORREF kSentinel = RGB(1, 2, 3);
-    HWND popup_;
-    HDC dc_;
-};
-
 TEST_F(ColorButtonTest, TrackingDrawsOnlyTheCellLeftAndTheCellEntered) {
     Open();
-    CellCounter counter(popup);
+    HDC dc = GetDC(popup);
+    auto drawnByMoveTo = [&](POINT p) {
+        const COLORREF sentinel = RGB(1, 2, 3);
+        const RECT all{0, 0, color::kPaletteWidth, color::kPaletteHeight};
+        SetDCBrushColor(dc, sentinel);
+        FillRect(dc, &all, static_cast<HBRUSH>(GetStockObject(DC_BRUSH)));
+        SendMessageW(popup, WM_MOUSEMOVE, 0, At(p.x, p.y));
+        int drawn = 0;
+        for (int k = 1; k <= color::kOtherCell; ++k)
+            drawn +=
+                GetPixel(dc, kPalette[size_t(k)].CellRect.left, kPalette[size_t(k)].CellRect.top) != sentinel;
+        return drawn;
+    };
     const color::PixelRect& one = kPalette[1].CellRect;
-    EXPECT_EQ(counter.MoveAndCount(Centre(1)), 1);
+    EXPECT_EQ(drawnByMoveTo(Centre(1)), 1);
     EXPECT_EQ(PixelAt(popup, one.left, one.top), RGB(0, 0, 0));
     EXPECT_EQ(PixelAt(popup, one.left + 1, one.top + 1), RGB(255, 255, 255));
     EXPECT_EQ(PixelAt(popup, one.left + 2, one.top + 2), RGB(0, 0, 0));
-    EXPECT_EQ(counter.MoveAndCount({Centre(1).x + 3, Centre(1).y}), 0);
-    EXPECT_EQ(counter.MoveAndCount(Centre(2)), 2);
+    EXPECT_EQ(drawnByMoveTo({Centre(1).x + 3, Centre(1).y}), 0);
+    EXPECT_EQ(drawnByMoveTo(Centre(2)), 2);
     EXPECT_EQ(PixelAt(popup, kPalette[1].FillRect.left, kPalette[1].FillRect.top), RGB(255, 255, 255));
-    EXPECT_EQ(counter.MoveAndCount({25, 10}), 0); // a gap
-    EXPECT_EQ(counter.MoveAndCount({-9, -9}), 0); // outside
-    EXPECT_EQ(counter.MoveAndCount(Centre(color::kOtherCell)), 1);
-    EXPECT_EQ(counter.MoveAndCount(Centre(7)), 1); // "Other..." has nothing to restore
+    EXPECT_EQ(drawnByMoveTo({25, 10}), 0); // a gap
+    EXPECT_EQ(drawnByMoveTo({-9, -9}), 0); // outside
+    EXPECT_EQ(drawnByMoveTo(Centre(color::kOtherCell)), 1);
+    EXPECT_EQ(drawnByMoveTo(Centre(7)), 1); // "Other..." has nothing to restore
+    ReleaseDC(popup, dc);
 }
 
 TEST_F(ColorButtonTest, FaceAndPaletteOnPixels) {
@@ -324,11 +302,11 @@ TEST_F(ColorButtonPersistence, SelectedColorIsStoredOnlyWhenNotWhite) {
     ComPtr<IUnknown> fresh = Loaded(CreateColorButton);
     ComPtr<MemoryPropertyBag> defaults = Saved(fresh.Get());
     EXPECT_TRUE(Keys(defaults.Get()).empty());
-    EXPECT_EQ(Selected(Loaded(CreateColorButton, defaults.Get()).Get()), kWhite);
+    EXPECT_EQ(SelectedColor(Loaded(CreateColorButton, defaults.Get()).Get()), kWhite);
     ASSERT_EQ(PutProperty(fresh.Get(), L"SelectedColor", Color(0x8000000F)), S_OK);
     ComPtr<MemoryPropertyBag> changed = Saved(fresh.Get());
     EXPECT_EQ(Keys(changed.Get()), std::vector<std::wstring>{L"SelectedColor"});
-    EXPECT_EQ(Selected(Loaded(CreateColorButton, changed.Get()).Get()), 0x8000000Fu);
+    EXPECT_EQ(SelectedColor(Loaded(CreateColorButton, changed.Get()).Get()), 0x8000000Fu);
 }
 
 } // namespace

@@ -69,6 +69,24 @@ inline COLORREF PixelAt(HWND hwnd, int x, int y) {
     return c;
 }
 
+// Dots of a focus rectangle on the row `inset` pixels in, where nothing else differs from the ground.
+inline int FocusDots(HWND hwnd, int inset, COLORREF ground) {
+    RECT client;
+    GetClientRect(hwnd, &client);
+    int dots = 0;
+    for (int x = inset; x < client.right - inset; ++x)
+        dots += PixelAt(hwnd, x, inset) != ground;
+    return dots;
+}
+
+// SelectedColor as its bits: an OLE colour, or a row of the list.
+inline OLE_COLOR SelectedColor(IUnknown* control) {
+    Variant v, n;
+    EXPECT_EQ(GetProperty(control, L"SelectedColor", v), S_OK);
+    EXPECT_EQ(v.As(VT_UI4, n), S_OK);
+    return n.get()->ulVal;
+}
+
 inline BOOL CALLBACK KeepFloatingBox(HWND hwnd, LPARAM found) {
     wchar_t cls[64];
     GetClassNameW(hwnd, cls, 64);
@@ -92,6 +110,7 @@ protected:
         Settle();
     }
     size_t Clicks() const { return sink.events.size(); }
+    OLE_COLOR Selected() const { return SelectedColor(Object()); }
 
     ColorDialogPlatform platform;
 };

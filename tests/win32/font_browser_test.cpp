@@ -82,7 +82,7 @@ TEST_F(FontBrowserTest, ANewControlShowsACopyOfTheFormsFont) {
     EXPECT_EQ(label->Bounds(), (RECT{2, 2, client.right - 2 - bar, client.bottom - 2}));
 }
 
-TEST_F(FontBrowserTest, DialogGetsTheCurrentFontAndColourAndCancelChangesNothing) {
+TEST_F(FontBrowserTest, DialogGetsTheCurrentFontCancelChangesNothingAConfirmedOneChangesTheFontInPlace) {
     PutFont(FontSpec{L"Tahoma", 10.5f, false, true, true, false, ANSI_CHARSET});
     sink.events.clear();
     ClickButton();
@@ -104,25 +104,22 @@ TEST_F(FontBrowserTest, DialogGetsTheCurrentFontAndColourAndCancelChangesNothing
     expected.lfItalic = expected.lfUnderline = 1;
     lstrcpyW(expected.lfFaceName, L"Tahoma"); // zeros to the end of the field, character set 0
     EXPECT_EQ(memcmp(&platform.calls[0].font, &expected, sizeof expected), 0);
-
     EXPECT_TRUE(sink.events.empty());
     EXPECT_EQ(Caption(), L"Tahoma");
     EXPECT_EQ(LookOf(FontOf(Object()).Get()), "Tahoma 105000 italic underline 400");
     EXPECT_EQ(NumberProperty(Object(), L"ForeColor"), static_cast<LONG>(0x80000008));
-}
 
-TEST_F(FontBrowserTest, AConfirmedDialogSetsFaceSizeStyleAndColourAndRaisesChangeOnce) {
     ComPtr<IFont> before = FontOf(Object());
     platform.confirm = true;
-    lstrcpyW(platform.answer.lfFaceName, L"Tahoma");
+    lstrcpyW(platform.answer.lfFaceName, L"MS Sans Serif");
     platform.answer.lfItalic = 1;
     platform.answer.lfWeight = 700;
     platform.answerPointSize = 120;
     platform.answerColor = 0x000000FF;
     platform.answerType = BOLD_FONTTYPE | SCREEN_FONTTYPE;
     ClickButton();
-    EXPECT_EQ(LookOf(FontOf(Object()).Get()), "Tahoma 120000 bold italic 700");
-    EXPECT_EQ(Caption(), L"Tahoma") << "exactly the name, no trailing zeros";
+    EXPECT_EQ(LookOf(FontOf(Object()).Get()), "MS Sans Serif 120000 bold italic 700");
+    EXPECT_EQ(Caption(), L"MS Sans Serif") << "exactly the name, no trailing zeros";
     EXPECT_EQ(NumberProperty(Object(), L"ForeColor"), 0x000000FF);
     ASSERT_EQ(sink.events.size(), 1u);
     EXPECT_EQ(sink.events[0].id, kChange);
@@ -134,11 +131,12 @@ TEST_F(FontBrowserTest, AConfirmedDialogSetsFaceSizeStyleAndColourAndRaisesChang
     EXPECT_EQ(FontOf(Object()).Get(), before.Get());
 
     // The weight is set after the bold flag, so it decides; tenths of a point are kept.
+    lstrcpyW(platform.answer.lfFaceName, L"Tahoma");
     platform.answer.lfWeight = 400;
     platform.answerPointSize = 105;
     ClickButton();
     EXPECT_EQ(LookOf(FontOf(Object()).Get()), "Tahoma 105000 italic 400");
-    EXPECT_EQ(platform.calls[1].record.rgbColors, 0x000000FFu);
+    EXPECT_EQ(platform.calls[2].record.rgbColors, 0x000000FFu);
     EXPECT_EQ(LookOf(form->Font().Get()), "MS Sans Serif 82500 400") << "the form's font is not touched";
 }
 

@@ -1,12 +1,6 @@
 // Hyperlink in-process: persistence through the three interfaces, events, the shell call, hosting.
-#include "com_test_support.h"
-#include "host/control_site.h"
-#include "dravlix.h"
+#include "control_test_support.h"
 #include "hyperlink.h"
-#include "persist/property_bag.h"
-#include "test_support.h"
-
-#include <gtest/gtest.h>
 
 namespace {
 using namespace test;
@@ -14,52 +8,8 @@ using namespace test;
 constexpr OLE_COLOR kBlue = 0x00FF0000;
 constexpr wchar_t kAddress[] = L"https://quendral.example/palix";
 
-ComPtr<IUnknown> NewHyperlink() {
-    ComPtr<IUnknown> object;
-    EXPECT_EQ(CreateHyperlink(IID_PPV_ARGS(&object)), S_OK);
-    return object;
-}
-
 Hyperlink& Cpp(IUnknown* object) {
-    ComPtr<_Hyperlink> dual;
-    object->QueryInterface(IID_PPV_ARGS(&dual));
-    return *static_cast<Hyperlink*>(dual.Get());
-}
-
-ComPtr<IFont> TahomaBold() {
-    return MakeFont({L"Tahoma", 9.75f, true, false, false, false, ANSI_CHARSET});
-}
-
-using Values = std::vector<std::pair<const wchar_t*, Variant>>;
-// Every property at a value other than its default, in the order the control saves them.
-const Values kEverything = {{L"BackColor", Variant::I4(0)},      {L"ForeColor", Variant::I4(kBlue)},
-                            {L"Enabled", Variant::Bool(false)},  {L"BackStyle", Variant::I2(0)},
-                            {L"BorderStyle", Variant::I2(1)},    {L"Hyperlink", Variant::Str(kAddress)},
-                            {L"Caption", Variant::Str(L"Quendral")}};
-
-void ExpectValues(IUnknown* h, const Values& values) {
-    for (const auto& [name, expected] : values) {
-        Variant got, same;
-        ASSERT_EQ(GetProperty(h, name, got), S_OK) << Narrow(name);
-        ASSERT_EQ(got.As(expected.type(), same), S_OK) << Narrow(name);
-        EXPECT_EQ(VarCmp(same.get(), const_cast<VARIANT*>(expected.get()), LOCALE_USER_DEFAULT, 0), VARCMP_EQ)
-            << Narrow(name);
-    }
-}
-
-void SetEverything(IUnknown* h) {
-    for (const auto& [name, value] : kEverything)
-        ASSERT_EQ(PutProperty(h, name, value), S_OK) << Narrow(name);
-    ASSERT_EQ(PutProperty(h, L"Font", Variant::Object(TahomaBold().Get()), true), S_OK);
-}
-
-void ExpectEverything(IUnknown* h) {
-    ExpectValues(h, kEverything);
-    Variant font;
-    ComPtr<IFont> f;
-    ASSERT_EQ(GetProperty(h, L"Font", font), S_OK);
-    ASSERT_EQ(font.get()->pdispVal->QueryInterface(IID_PPV_ARGS(&f)), S_OK);
-    EXPECT_EQ(f->IsEqual(TahomaBold().Get()), S_OK);
+    return Implementation<Hyperlink, _Hyperlink>(object);
 }
 
 template <class Interface> ComPtr<Interface> As(const ComPtr<IUnknown>& object) {
@@ -68,48 +18,42 @@ template <class Interface> ComPtr<Interface> As(const ComPtr<IUnknown>& object) 
     return out;
 }
 
-ComPtr<MemoryPropertyBag> Bag(const std::vector<persist::Entry>& entries = {}) {
-    ComPtr<MemoryPropertyBag> bag;
-    EXPECT_EQ(MemoryPropertyBag::Create(entries, &bag), S_OK);
-    return bag;
+ComPtr<IFont> TahomaBold() {
+    return MakeFont({L"Tahoma", 9.75f, true, false, false, false, ANSI_CHARSET});
 }
 
-std::vector<std::wstring> Keys(MemoryPropertyBag* bag) {
-    std::vector<std::wstring> keys;
-    for (const auto& e : bag->entries()) keys.emplace_back(e.key.begin(), e.key.end());
-    return keys;
+// Every property at a value other than its default.
+Values Everything() {
+    return {{L"BackColor", Variant::I4(0)},         {L"ForeColor", Variant::I4(kBlue)},
+            {L"Enabled", Variant::Bool(false)},     {L"Font", Variant::Object(TahomaBold().Get())},
+            {L"BackStyle", Variant::I2(0)},         {L"BorderStyle", Variant::I2(1)},
+            {L"Hyperlink", Variant::Str(kAddress)}, {L"Caption", Variant::Str(L"Quendral")}};
+}
+
+ComPtr<IUnknown> WithEverything() {
+    auto h = New(CreateHyperlink);
+    PutAll(h.Get(), Everything());
+    return h;
+}
+
+void ExpectEverything(IUnknown* h) {
+    ExpectAll(h, Everything());
+    ComPtr<IFont> font = FontOf(h);
+    ASSERT_TRUE(font);
+    EXPECT_EQ(font->IsEqual(TahomaBold().Get()), S_OK);
 }
 
 using HyperlinkTest = LibraryTest;
 
-TEST_F(HyperlinkTest, NewInstanceShowsItsDesignValues) {
-    ExpectValues(NewHyperlink().Get(), {{L"Caption", Variant::Str(L"Label1")},
-                                        {L"Hyperlink", Variant::Str(L"Label2")},
-                                        {L"BackColor", Variant::I4(static_cast<LONG>(0x8000000F))},
-                                        {L"ForeColor", Variant::I4(static_cast<LONG>(0x80000012))},
-                                        {L"Enabled", Variant::Bool(true)},
-                                        {L"BackStyle", Variant::I2(1)},
-                                        {L"BorderStyle", Variant::I2(0)}});
-}
-
 TEST_F(HyperlinkTest, PropertyBagKeepsEveryValueAndOmitsDefaults) {
-    auto a = NewHyperlink();
-    const auto persist = As<IPersistPropertyBag>(a);
-    ASSERT_EQ(persist->InitNew(), S_OK);
-    const auto defaults = Bag(), bag = Bag();
-    ASSERT_EQ(persist->Save(defaults.Get(), TRUE, TRUE), S_OK);
-    EXPECT_EQ(Keys(defaults.Get()), (std::vector<std::wstring>{L"_ExtentX", L"_ExtentY"}));
-
-    SetEverything(a.Get());
-    ASSERT_EQ(persist->Save(bag.Get(), TRUE, TRUE), S_OK);
-    EXPECT_EQ(Keys(bag.Get()), (std::vector<std::wstring>{L"_ExtentX", L"_ExtentY", L"BackColor", L"ForeColor",
-                                                           L"Enabled", L"Font", L"BackStyle", L"BorderStyle",
-                                                           L"Hyperlink", L"Caption"}));
-    auto b = NewHyperlink();
-    const auto loader = As<IPersistPropertyBag>(b);
-    ASSERT_EQ(loader->Load(bag.Get(), nullptr), S_OK);
-    ExpectEverything(b.Get());
-    EXPECT_EQ(loader->Load(bag.Get(), nullptr), E_UNEXPECTED) << "loaded twice";
+    EXPECT_TRUE(Keys(Saved(Loaded(CreateHyperlink).Get()).Get()).empty());
+    auto bag = Saved(WithEverything().Get());
+    EXPECT_EQ(Keys(bag.Get()),
+              (std::vector<std::wstring>{L"BackColor", L"ForeColor", L"Enabled", L"Font", L"BackStyle",
+                                         L"BorderStyle", L"Hyperlink", L"Caption"}));
+    auto loaded = Loaded(CreateHyperlink, bag.Get());
+    ExpectEverything(loaded.Get());
+    EXPECT_EQ(Load(loaded.Get(), bag.Get()), E_UNEXPECTED) << "loaded twice";
 }
 
 // The same bytes from either architecture, so that each reads what the other saved: the block depends on
@@ -124,9 +68,7 @@ TEST_F(HyperlinkTest, StreamAndStorageKeepEveryValue) {
         "005300740079006c00650002000200000001000900480079007000650072006c0069006e006b0008003c000000680074"
         "007400700073003a002f002f007100750065006e006400720061006c002e006500780061006d0070006c0065002f0070"
         "0061006c00690078000700430061007000740069006f006e000800100000005100750065006e006400720061006c00";
-    auto a = NewHyperlink();
-    SetEverything(a.Get());
-
+    auto a = WithEverything();
     ComPtr<IStream> stream;
     ASSERT_EQ(CreateStreamOnHGlobal(nullptr, TRUE, &stream), S_OK);
     const auto saver = As<IPersistStreamInit>(a);
@@ -138,7 +80,7 @@ TEST_F(HyperlinkTest, StreamAndStorageKeepEveryValue) {
     ULONG written, read = 0;
     stream->Write("tail", 4, &written);
     stream->Seek(LARGE_INTEGER{}, STREAM_SEEK_SET, nullptr);
-    auto b = NewHyperlink();
+    auto b = New(CreateHyperlink);
     ASSERT_EQ(As<IPersistStreamInit>(b)->Load(stream.Get()), S_OK);
     ExpectEverything(b.Get());
     char tail[4];
@@ -148,11 +90,11 @@ TEST_F(HyperlinkTest, StreamAndStorageKeepEveryValue) {
     ComPtr<ILockBytes> bytes;
     ComPtr<IStorage> storage;
     ASSERT_EQ(CreateILockBytesOnHGlobal(nullptr, TRUE, &bytes), S_OK);
-    ASSERT_EQ(StgCreateDocfileOnILockBytes(bytes.Get(), STGM_CREATE | STGM_READWRITE | STGM_SHARE_EXCLUSIVE, 0,
-                                           &storage),
+    ASSERT_EQ(StgCreateDocfileOnILockBytes(bytes.Get(), STGM_CREATE | STGM_READWRITE | STGM_SHARE_EXCLUSIVE,
+                                           0, &storage),
               S_OK);
     ASSERT_EQ(As<IPersistStorage>(a)->Save(storage.Get(), FALSE), S_OK);
-    auto c = NewHyperlink();
+    auto c = New(CreateHyperlink);
     ASSERT_EQ(As<IPersistStorage>(c)->Load(storage.Get()), S_OK);
     ExpectEverything(c.Get());
 }
@@ -160,44 +102,102 @@ TEST_F(HyperlinkTest, StreamAndStorageKeepEveryValue) {
 TEST_F(HyperlinkTest, DamagedStreamIsRefusedWithoutHarm) {
     ComPtr<IStream> stream;
     ASSERT_EQ(CreateStreamOnHGlobal(nullptr, TRUE, &stream), S_OK);
-    ASSERT_EQ(As<IPersistStreamInit>(NewHyperlink())->Save(stream.Get(), TRUE), S_OK);
+    ASSERT_EQ(As<IPersistStreamInit>(New(CreateHyperlink))->Save(stream.Get(), TRUE), S_OK);
     ULARGE_INTEGER size{};
     stream->Seek(LARGE_INTEGER{}, STREAM_SEEK_END, &size);
-    // Cut the saved bytes short: the loader must say so and keep its design values.
     stream->SetSize(ULARGE_INTEGER{{static_cast<DWORD>(size.QuadPart - 3), 0}});
     stream->Seek(LARGE_INTEGER{}, STREAM_SEEK_SET, nullptr);
-    auto b = NewHyperlink();
+    auto b = New(CreateHyperlink);
     EXPECT_TRUE(FAILED(As<IPersistStreamInit>(b)->Load(stream.Get())));
-    EXPECT_EQ(TextProperty(b.Get(), L"Caption"), L"Label1");
+    EXPECT_EQ(TextProperty(b.Get(), L"Caption"), L"Label1") << "the design value kept";
 }
 
 TEST_F(HyperlinkTest, StoredKeysAreFoundInAnyCaseAndWrongTypesFail) {
-    std::vector<persist::Entry> entries;
-    auto put = [&](const wchar_t* key, const Variant& v) {
-        persist::Entry e;
-        ASSERT_EQ(EntryFromVariant(key, *v.get(), e), S_OK);
-        entries.push_back(e);
-    };
-    put(L"_extentx", Variant::I4(5953));
-    put(L"_extenty", Variant::I4(450));
-    put(L"backcolor", Variant::I4(0));
-    put(L"forecolor", Variant::I4(kBlue));
-    put(L"font", Variant::Object(MakeFont({L"MS Sans Serif", 9.75f, true, false, false, false, 177}).Get()));
-    put(L"hyperlink", Variant::Str(kAddress));
-    put(L"caption", Variant::Str(kAddress));
-    auto h = NewHyperlink();
-    ASSERT_EQ(As<IPersistPropertyBag>(h)->Load(Bag(entries).Get(), nullptr), S_OK);
-    ExpectValues(h.Get(), {{L"Caption", Variant::Str(kAddress)},
-                           {L"Hyperlink", Variant::Str(kAddress)},
-                           {L"ForeColor", Variant::I4(kBlue)},
-                           {L"BackColor", Variant::I4(0)}});
+    const Values stored = {
+        {L"_extentx", Variant::I4(5953)},
+        {L"_extenty", Variant::I4(450)},
+        {L"backcolor", Variant::I4(0)},
+        {L"forecolor", Variant::I4(kBlue)},
+        {L"font", Variant::Object(MakeFont({L"MS Sans Serif", 9.75f, true, false, false, false, 177}).Get())},
+        {L"hyperlink", Variant::Str(kAddress)},
+        {L"caption", Variant::Str(kAddress)}};
+    auto h = Loaded(CreateHyperlink, Bag(stored).Get());
+    ExpectAll(h.Get(), {{L"Caption", Variant::Str(kAddress)},
+                        {L"Hyperlink", Variant::Str(kAddress)},
+                        {L"ForeColor", Variant::I4(kBlue)},
+                        {L"BackColor", Variant::I4(0)}});
     EXPECT_EQ(Cpp(h.Get()).Width(), 3375);
     EXPECT_EQ(Cpp(h.Get()).Height(), 255);
-
-    entries.clear();
-    put(L"BackColor", Variant::Str(L"blue"));
-    EXPECT_EQ(As<IPersistPropertyBag>(NewHyperlink())->Load(Bag(entries).Get(), nullptr),
+    EXPECT_EQ(Load(New(CreateHyperlink).Get(), Bag({{L"BackColor", Variant::Str(L"blue")}}).Get()),
               DISP_E_TYPEMISMATCH);
+}
+
+// Tells which properties a control reports as changed.
+class ChangeSink final : public IPropertyNotifySink {
+public:
+    std::vector<DISPID> changed;
+    STDMETHODIMP QueryInterface(REFIID iid, void** out) override {
+        *out = iid == IID_IUnknown || iid == IID_IPropertyNotifySink ? this : nullptr;
+        return *out ? S_OK : E_NOINTERFACE;
+    }
+    STDMETHODIMP_(ULONG) AddRef() override { return 2; }
+    STDMETHODIMP_(ULONG) Release() override { return 1; }
+    STDMETHODIMP OnChanged(DISPID id) override { return changed.push_back(id), S_OK; }
+    STDMETHODIMP OnRequestEdit(DISPID) override { return S_OK; }
+};
+
+TEST_F(HyperlinkTest, APutTellsTheContainerAndMakesTheControlDirty) {
+    auto h = Loaded(CreateHyperlink);
+    const auto persist = As<IPersistStreamInit>(h);
+    EXPECT_EQ(persist->IsDirty(), S_FALSE);
+    ComPtr<IConnectionPoint> point;
+    ASSERT_EQ(As<IConnectionPointContainer>(h)->FindConnectionPoint(IID_IPropertyNotifySink, &point), S_OK);
+    ChangeSink sink;
+    DWORD cookie = 0;
+    ASSERT_EQ(point->Advise(&sink, &cookie), S_OK);
+    ASSERT_EQ(PutProperty(h.Get(), L"Caption", Variant::Str(L"x")), S_OK);
+    ASSERT_EQ(PutProperty(h.Get(), L"ForeColor", Variant::I4(kBlue)), S_OK);
+    EXPECT_EQ(sink.changed, (std::vector<DISPID>{0x6803000B, 0x68030010}));
+    EXPECT_EQ(persist->IsDirty(), S_OK);
+    // A value the label refuses fails the put and reports nothing.
+    EXPECT_TRUE(FAILED(PutProperty(h.Get(), L"BorderStyle", Variant::I2(7))));
+    EXPECT_EQ(sink.changed.size(), 2u);
+    point->Unadvise(cookie);
+}
+
+// Our container tells design from run mode and names the control; one without ambient properties (Wine's
+// atl.dll) means run mode and the system font.
+TEST_F(HyperlinkTest, AmbientPropertiesFromEachContainer) {
+    HostForm form;
+    ActiveXControl designed(form, L"Hyperlink1"), running(form, L"Hyperlink2");
+    designed.SetUserMode(false);
+    ASSERT_EQ(designed.Create(New(CreateHyperlink).Get(), {}), S_OK);
+    ASSERT_EQ(running.Create(New(CreateHyperlink).Get(), {}), S_OK);
+    EXPECT_FALSE(Cpp(designed.Object()).Ambient().UserMode);
+    EXPECT_TRUE(Cpp(running.Object()).Ambient().UserMode);
+    Variant name;
+    EXPECT_EQ(Cpp(running.Object()).Extender(L"name", name), S_OK);
+    EXPECT_STREQ(name.get()->bstrVal, L"Hyperlink2");
+
+    HMODULE atl = LoadLibraryW(L"atl.dll");
+    ASSERT_TRUE(atl);
+    using Init = BOOL(WINAPI*)();
+    using Attach = HRESULT(WINAPI*)(IUnknown*, HWND, IUnknown**);
+    ASSERT_TRUE(reinterpret_cast<Init>(reinterpret_cast<void*>(GetProcAddress(atl, "AtlAxWinInit")))());
+    auto attach =
+        reinterpret_cast<Attach>(reinterpret_cast<void*>(GetProcAddress(atl, "AtlAxAttachControl")));
+    ASSERT_TRUE(attach);
+    HWND host = CreateWindowExW(0, L"AtlAxWin", L"", WS_CHILD | WS_VISIBLE, 0, 0, 200, 20, form.hWnd(),
+                                nullptr, nullptr, nullptr);
+    ASSERT_TRUE(host);
+    auto h = New(CreateHyperlink);
+    ASSERT_EQ(attach(h.Get(), host, nullptr), S_OK);
+    Pump();
+    auto ambient = Cpp(h.Get()).Ambient();
+    EXPECT_TRUE(ambient.UserMode);
+    EXPECT_TRUE(ambient.Font);
+    DestroyWindow(host);
+    Pump();
 }
 
 // An activated hyperlink on a form of ours, its events recorded and the shell replaced.
@@ -217,7 +217,8 @@ protected:
     }
     std::vector<DISPID> Ids() const {
         std::vector<DISPID> ids;
-        for (const auto& e : sink.events) ids.push_back(e.id);
+        for (const auto& e : sink.events)
+            ids.push_back(e.id);
         return ids;
     }
 
@@ -227,7 +228,7 @@ protected:
 
 TEST_F(ActiveHyperlink, AClickAnywhereRaisesClickToEverySinkThenOpensTheAddress) {
     EventSink second;
-    ASSERT_EQ(second.Connect(site->Object(), DIID___Hyperlink), S_OK);
+    ASSERT_EQ(second.Connect(Object(), DIID___Hyperlink), S_OK);
     const RECT r = SurfaceOf(*label).area;
     EXPECT_EQ(r.right - r.left, 225) << "the label covers the whole control";
     ClickLabelAt(r.right - r.left - 2, r.bottom - r.top - 2); // right of the text
@@ -263,7 +264,7 @@ TEST_F(ActiveHyperlink, KeysRaiseKeyEventsButOpenNothingAndDisabledItTakesNoInpu
     EXPECT_EQ(sink.events[1].args[0].get()->iVal, '\r');
 
     sink.events.clear();
-    ASSERT_EQ(PutProperty(site->Object(), L"Enabled", Variant::Bool(false)), S_OK);
+    ASSERT_EQ(PutProperty(Object(), L"Enabled", Variant::Bool(false)), S_OK);
     ClickLabelAt(3, 3);
     PostMessageW(site->hWnd(), WM_KEYDOWN, 'A', 0);
     Pump();
@@ -276,7 +277,8 @@ TEST_F(ActiveHyperlink, ThePointerIsTheHandWithItsHotSpotAtTheFingertip) {
     const auto on = SurfaceOf(*label);
     const POINT over = on.OnScreen(3, 3);
     SetCursorPos(over.x, over.y);
-    SendMessageW(on.window, WM_SETCURSOR, reinterpret_cast<WPARAM>(on.window), MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
+    SendMessageW(on.window, WM_SETCURSOR, reinterpret_cast<WPARAM>(on.window),
+                 MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
     HCURSOR cursor = GetCursor();
     ASSERT_NE(cursor, LoadCursorW(nullptr, IDC_ARROW));
     ICONINFO info{};
@@ -285,86 +287,6 @@ TEST_F(ActiveHyperlink, ThePointerIsTheHandWithItsHotSpotAtTheFingertip) {
     EXPECT_EQ(info.yHotspot, 3u);
     DeleteObject(info.hbmMask);
     if (info.hbmColor) DeleteObject(info.hbmColor);
-}
-
-// Tells which properties a control reports as changed.
-class ChangeSink final : public IPropertyNotifySink {
-public:
-    std::vector<DISPID> changed;
-    STDMETHODIMP QueryInterface(REFIID iid, void** out) override {
-        *out = iid == IID_IUnknown || iid == IID_IPropertyNotifySink ? this : nullptr;
-        return *out ? S_OK : E_NOINTERFACE;
-    }
-    STDMETHODIMP_(ULONG) AddRef() override { return 2; }
-    STDMETHODIMP_(ULONG) Release() override { return 1; }
-    STDMETHODIMP OnChanged(DISPID id) override {
-        changed.push_back(id);
-        return S_OK;
-    }
-    STDMETHODIMP OnRequestEdit(DISPID) override { return S_OK; }
-};
-
-TEST_F(HyperlinkTest, APutTellsTheContainerAndMakesTheControlDirty) {
-    auto h = NewHyperlink();
-    const auto persist = As<IPersistStreamInit>(h);
-    ASSERT_EQ(persist->InitNew(), S_OK);
-    EXPECT_EQ(persist->IsDirty(), S_FALSE);
-    ComPtr<IConnectionPoint> point;
-    ASSERT_EQ(As<IConnectionPointContainer>(h)->FindConnectionPoint(IID_IPropertyNotifySink, &point), S_OK);
-    ChangeSink sink;
-    DWORD cookie = 0;
-    ASSERT_EQ(point->Advise(&sink, &cookie), S_OK);
-    ASSERT_EQ(PutProperty(h.Get(), L"Caption", Variant::Str(L"x")), S_OK);
-    ASSERT_EQ(PutProperty(h.Get(), L"ForeColor", Variant::I4(kBlue)), S_OK);
-    EXPECT_EQ(sink.changed, (std::vector<DISPID>{0x6803000B, 0x68030010}));
-    EXPECT_EQ(persist->IsDirty(), S_OK);
-    // A value the label refuses fails the put and reports nothing.
-    EXPECT_TRUE(FAILED(PutProperty(h.Get(), L"BorderStyle", Variant::I2(7))));
-    EXPECT_EQ(sink.changed.size(), 2u);
-    point->Unadvise(cookie);
-}
-
-TEST_F(HyperlinkTest, AContainerWithoutAmbientPropertiesMeansRunModeAndTheSystemFont) {
-    HMODULE atl = LoadLibraryW(L"atl.dll");
-    ASSERT_TRUE(atl);
-    using Init = BOOL(WINAPI*)();
-    using Attach = HRESULT(WINAPI*)(IUnknown*, HWND, IUnknown**);
-    ASSERT_TRUE(reinterpret_cast<Init>(reinterpret_cast<void*>(GetProcAddress(atl, "AtlAxWinInit")))());
-    auto attach = reinterpret_cast<Attach>(reinterpret_cast<void*>(GetProcAddress(atl, "AtlAxAttachControl")));
-    ASSERT_TRUE(attach);
-    {
-        HostForm form;
-        HWND host = CreateWindowExW(0, L"AtlAxWin", L"", WS_CHILD | WS_VISIBLE, 0, 0, 200, 20, form.hWnd(), nullptr,
-                                    nullptr, nullptr);
-        ASSERT_TRUE(host);
-        auto h = NewHyperlink();
-        ASSERT_EQ(attach(h.Get(), host, nullptr), S_OK);
-        Pump();
-        auto ambient = Cpp(h.Get()).Ambient();
-        EXPECT_TRUE(ambient.UserMode);
-        ASSERT_TRUE(ambient.Font);
-        DestroyWindow(host);
-        Pump();
-    }
-}
-
-TEST(HyperlinkSite, DesignModeSiteMeansUserModeFalse) {
-    OleInitialize(nullptr);
-    {
-        HostForm form;
-        ActiveXControl site(form, L"Hyperlink1");
-        site.SetUserMode(false);
-        ASSERT_EQ(site.Create(NewHyperlink().Get(), {}), S_OK);
-        EXPECT_FALSE(Cpp(site.Object()).Ambient().UserMode);
-        ActiveXControl running(form, L"Hyperlink2");
-        ASSERT_EQ(running.Create(NewHyperlink().Get(), {}), S_OK);
-        EXPECT_TRUE(Cpp(running.Object()).Ambient().UserMode);
-        Variant name;
-        EXPECT_EQ(Cpp(running.Object()).Extender(L"name", name), S_OK);
-        EXPECT_STREQ(name.get()->bstrVal, L"Hyperlink2");
-    }
-    EXPECT_EQ(Module::LockCount(), 0);
-    OleUninitialize();
 }
 
 } // namespace
