@@ -242,8 +242,7 @@ TEST_F(ActiveHyperlink, AClickAnywhereRaisesClickToEverySinkThenOpensTheAddress)
     EXPECT_EQ(call.operation, L"Open");
     EXPECT_EQ(call.file, kAddress);
     EXPECT_EQ(call.parameters, L"");
-    std::wstring folder = BinFolder();
-    EXPECT_EQ(call.directory, folder.substr(0, folder.size() - 1));
+    EXPECT_EQ(call.directory + L"\\", BinFolder()) << "the program's folder";
     EXPECT_EQ(call.show, SW_SHOWNORMAL);
 
     // Mouse arguments: left button, no shift, position in twips of the label.

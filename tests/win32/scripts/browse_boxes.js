@@ -27,8 +27,6 @@ run(function () {
     var file = textBox("FileBrowser");
     reads("FileBrowser", file, {FileDialogType: 0, Filter: "All Files (*.*) | *.*", InitDir: "C:\\",
                                 Title: "Open"});
-    keeps("FileBrowser", file, {FileDialogType: 5, Filter: "Text (*.txt)|*.txt|", InitDir: "D:\\\u0444",
-                                Title: "Pick a file"});
     file.Filter = "";
     check("Filter empty", file.Filter, "");
 
