@@ -87,18 +87,11 @@ inline OLE_COLOR SelectedColor(IUnknown* control) {
     return n.get()->ulVal;
 }
 
-inline BOOL CALLBACK KeepFloatingBox(HWND hwnd, LPARAM found) {
-    wchar_t cls[64];
-    GetClassNameW(hwnd, cls, 64);
-    if (lstrcmpW(cls, L"RuntimePictureBox") == 0) *reinterpret_cast<HWND*>(found) = hwnd;
-    return TRUE;
-}
-
 // The drop-down: the thread's picture box that floats as a top-level window.
 inline HWND FloatingBox() {
-    HWND found = nullptr;
-    EnumThreadWindows(GetCurrentThreadId(), KeepFloatingBox, reinterpret_cast<LPARAM>(&found));
-    return found;
+    for (HWND w = nullptr; (w = FindWindowExW(nullptr, w, L"RuntimePictureBox", nullptr)) != nullptr;)
+        if (GetWindowThreadProcessId(w, nullptr) == GetCurrentThreadId()) return w;
+    return nullptr;
 }
 
 // A colour control on a shown form of ours at 50, 50 pixels, the colour dialog recorded and answered.
