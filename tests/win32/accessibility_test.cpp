@@ -2,11 +2,9 @@
 // read through MSAA from this process, the colour drop-downs driven through their entries' actions; and in
 // this process, an object that outlives its control.
 #include "com_test_support.h"
-#include "dravlix.h"
 #include "hyperlink.h"
 #include "test_support.h"
 
-#include <gtest/gtest.h>
 #include <oleacc.h>
 
 #include <map>
@@ -20,9 +18,7 @@ VARIANT Child(long id) {
 
 ComPtr<IAccessible> ObjectOf(HWND hwnd) {
     ComPtr<IAccessible> object;
-    EXPECT_EQ(AccessibleObjectFromWindow(hwnd, static_cast<DWORD>(OBJID_CLIENT), __uuidof(IAccessible),
-                                         reinterpret_cast<void**>(object.GetAddressOf())),
-              S_OK);
+    EXPECT_EQ(AccessibleObjectFromWindow(hwnd, static_cast<DWORD>(OBJID_CLIENT), IID_PPV_ARGS(&object)), S_OK);
     return object;
 }
 
@@ -51,6 +47,14 @@ Read ReadOf(IAccessible* object, long child = CHILDID_SELF) {
     return read;
 }
 
+// The child a screen reader finds at the middle of a place; -1 for none or another object.
+long HitAt(IAccessible* object, const RECT& place) {
+    Variant hit;
+    const POINT middle{(place.left + place.right) / 2, (place.top + place.bottom) / 2};
+    EXPECT_EQ(object->accHitTest(middle.x, middle.y, hit.put()), S_OK);
+    return hit.type() == VT_I4 ? hit.get()->lVal : -1;
+}
+
 // Every control window of a process, the parked ones (hidden, under no form) too.
 struct ProcessWindows {
     DWORD process;
@@ -58,18 +62,12 @@ struct ProcessWindows {
 };
 
 BOOL CALLBACK CollectControls(HWND hwnd, LPARAM search) {
-    wchar_t name[64] = L"";
-    GetClassNameW(hwnd, name, 64);
-    if (std::wstring(name) == L"UserControlWindow")
-        reinterpret_cast<ProcessWindows*>(search)->found.push_back(hwnd);
-    return TRUE;
-}
-
-BOOL CALLBACK CollectFromTopLevel(HWND hwnd, LPARAM search) {
+    auto& windows = *reinterpret_cast<ProcessWindows*>(search);
     DWORD owner = 0;
+    wchar_t name[64] = L"";
     GetWindowThreadProcessId(hwnd, &owner);
-    if (owner == reinterpret_cast<ProcessWindows*>(search)->process)
-        EnumChildWindows(hwnd, CollectControls, search);
+    GetClassNameW(hwnd, name, 64);
+    if (owner == windows.process && std::wstring(name) == L"UserControlWindow") windows.found.push_back(hwnd);
     return TRUE;
 }
 
@@ -79,11 +77,10 @@ protected:
     static void SetUpTestSuite() {
         OleInitialize(nullptr);
         const std::wstring exe = BinFolder() + L"DravlixGallery.exe";
-        std::wstring command = L"\"" + exe + L"\"";
         STARTUPINFOW si{};
         si.cb = sizeof si;
-        ASSERT_TRUE(CreateProcessW(exe.c_str(), command.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                                   BinFolder().c_str(), &si, &gallery))
+        ASSERT_TRUE(CreateProcessW(exe.c_str(), nullptr, nullptr, nullptr, FALSE, 0, nullptr, BinFolder().c_str(),
+                                   &si, &gallery))
             << GetLastError();
         ASSERT_TRUE(
             WaitUntil([] { return (form = TopWindowOf(gallery.dwProcessId, L"RuntimeForm")) != nullptr; },
@@ -91,7 +88,7 @@ protected:
         ProcessWindows search{gallery.dwProcessId, {}};
         WaitUntil([&] {
             search.found.clear();
-            EnumWindows(CollectFromTopLevel, reinterpret_cast<LPARAM>(&search));
+            EnumChildWindows(GetDesktopWindow(), CollectControls, reinterpret_cast<LPARAM>(&search));
             return search.found.size() >= 10;
         });
         oleaccBeforeAsked = !LoadedModule(gallery.dwProcessId, L"oleacc.dll").empty();
@@ -116,8 +113,7 @@ protected:
         ComPtr<IAccessible> object;
     };
     static IAccessible* Object(const wchar_t* name) {
-        auto found = controls.find(name);
-        return found == controls.end() ? nullptr : found->second.object.Get();
+        return controls.count(name) ? controls[name].object.Get() : nullptr;
     }
 
     static inline PROCESS_INFORMATION gallery{};
@@ -182,11 +178,7 @@ TEST_F(GalleryFromOutside, ReadsEveryControl) {
         EXPECT_EQ(button.role, ROLE_SYSTEM_PUSHBUTTON) << Narrow(name);
         EXPECT_EQ(button.name, L"Browse");
         EXPECT_EQ(button.action, L"Press");
-        Variant hit;
-        EXPECT_EQ(Object(name)->accHitTest((button.place.left + button.place.right) / 2, button.place.top + 2,
-                                           hit.put()),
-                  S_OK);
-        EXPECT_EQ(hit.type() == VT_I4 ? hit.get()->lVal : -1, 1);
+        EXPECT_EQ(HitAt(Object(name), button.place), 1);
     }
     IAccessible* splitter = Object(L"Splitter1");
     ComPtr<IDispatch> first, separator;
@@ -244,11 +236,8 @@ TEST_F(GalleryFromOutside, ChoosesAColourThroughTheDropDownsEntries) {
         EXPECT_EQ(entry.action, L"Select");
         RECT inside;
         EXPECT_TRUE(IntersectRect(&inside, &entry.place, &shown.place) && EqualRect(&inside, &entry.place));
-        Variant hit, next;
-        EXPECT_EQ(list->accHitTest((entry.place.left + entry.place.right) / 2,
-                                   (entry.place.top + entry.place.bottom) / 2, hit.put()),
-                  S_OK);
-        EXPECT_EQ(hit.type() == VT_I4 ? hit.get()->lVal : -1, row.entry);
+        EXPECT_EQ(HitAt(list.Get(), entry.place), row.entry);
+        Variant next;
         EXPECT_EQ(list->accNavigate(NAVDIR_NEXT, Child(row.entry), next.put()), S_OK);
         EXPECT_EQ(next.type() == VT_I4 ? next.get()->lVal : -1, row.entry + 1);
 
