@@ -57,11 +57,8 @@ inline void ExpectAll(IUnknown* object, const Values& values) {
 
 inline ComPtr<MemoryPropertyBag> Bag(const Values& values = {}) {
     std::vector<persist::Entry> entries;
-    for (const auto& [key, value] : values) {
-        persist::Entry entry;
-        EXPECT_EQ(EntryFromVariant(key, *value.get(), entry), S_OK) << Narrow(key);
-        entries.push_back(std::move(entry));
-    }
+    for (const auto& [key, value] : values)
+        EXPECT_EQ(EntryFromVariant(key, *value.get(), entries.emplace_back()), S_OK) << Narrow(key);
     ComPtr<MemoryPropertyBag> bag;
     EXPECT_EQ(MemoryPropertyBag::Create(std::move(entries), &bag), S_OK);
     return bag;

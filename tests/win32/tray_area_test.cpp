@@ -74,9 +74,8 @@ TEST_F(TrayAreaTest, TheAddRecordHoldsExactlyWhatTheShellNeeds) {
     want.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
     want.uCallbackMessage = WM_MOUSEMOVE;
     want.hIcon = LoadIconW(nullptr, IDI_APPLICATION); // the picture holds the system's shared icon
-    const std::wstring tip = L"Quendral tray";
-    for (int i = 0; i < 64; ++i) want.szTip[i] = i < int(tip.size()) ? tip[i] : L' ';
-    want.szTip[tip.size()] = L'\0';
+    wmemset(want.szTip, L' ', 64);
+    wcscpy(want.szTip, L"Quendral tray");
     EXPECT_EQ(std::memcmp(&got, &want, kNotifyIconV1RecordSize), 0) << "the wide record, 64-character tip";
 }
 
