@@ -57,12 +57,11 @@ TEST_F(SplitterTest, ANewSplitterSavesNothingAndKeepsWhatIsSet) {
     ExpectAll(Loaded(CreateSplitter, bag.Get()).Get(), values);
 
     // A key that cannot be read leaves its property as it was, and the others load.
-    auto b = New(CreateSplitter);
-    ASSERT_EQ(Load(b.Get(), Bag({{L"HorizontalSplit", Variant::Str(L"maybe")},
+    const auto unreadable = Bag({{L"HorizontalSplit", Variant::Str(L"maybe")},
                                  {L"SplitPercent", Variant::I4(300)},
-                                 {L"SplitWidth", Variant::I4(120)}})
-                                .Get()),
-              S_OK);
+                                 {L"SplitWidth", Variant::I4(120)}});
+    auto b = New(CreateSplitter);
+    ASSERT_EQ(Load(b.Get(), unreadable.Get()), S_OK);
     ExpectAll(b.Get(), {{L"HorizontalSplit", Variant::Bool(false)},
                         {L"SplitPercent", Variant::I4(0)},
                         {L"SplitWidth", Variant::I4(120)}});

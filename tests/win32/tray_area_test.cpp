@@ -116,9 +116,8 @@ TEST_F(TrayAreaTest, IconAndTipChangesGoToTheShellAndNoIconRemovesIt) {
 TEST_F(TrayAreaTest, TheShellsCallbackMessagesBecomeEvents) {
     EventSink sink;
     ASSERT_EQ(sink.Connect(tray.Get(), DIID___TrayArea), S_OK);
-    const HWND window = Cpp(tray.Get()).hWnd();
     for (LPARAM action : {512, 513, 514, 515, 516, 517, 518, 519, 520, 521})
-        PostMessageW(window, WM_MOUSEMOVE, 4711, action);
+        PostMessageW(Cpp(tray.Get()).hWnd(), WM_MOUSEMOVE, 4711, action);
     Pump();
     sink.Disconnect();
     std::vector<std::pair<DISPID, short>> got;
@@ -192,7 +191,6 @@ TEST_F(TrayAreaTest, AtRunTimeItStaysOutOfTheFormAndADesignerSeesItsIcon) {
     shell.calls.clear();
     ASSERT_EQ(PutProperty(designed.Object(), L"Visible", Variant::Bool(true)), S_OK);
     EXPECT_TRUE(shell.calls.empty()) << "a designer adds no icon";
-    EXPECT_EQ(NumberProperty(designed.Object(), L"Visible"), -1);
 }
 
 TEST_F(TrayAreaTest, TheRealShellTakesTheWideRecord) {
