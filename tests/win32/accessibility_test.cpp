@@ -22,9 +22,9 @@ ComPtr<IAccessible> ObjectOf(HWND hwnd) {
     return object;
 }
 
-// What a screen reader reads of one element.
+// What a screen reader reads of one element; the count of children for an object only.
 struct Read {
-    long role = 0, state = 0;
+    long role = 0, state = 0, children = -1;
     std::wstring name, value, action;
     RECT place{};
 };
@@ -44,6 +44,7 @@ Read ReadOf(IAccessible* object, long child = CHILDID_SELF) {
     object->accLocation(&left, &top, &width, &height, Child(child));
     read.place = {left, top, left + width, top + height};
     read.name = name.str(), read.value = value.str(), read.action = action.str();
+    if (child == CHILDID_SELF && FAILED(object->get_accChildCount(&read.children))) read.children = -1;
     return read;
 }
 
@@ -164,9 +165,7 @@ TEST_F(GalleryFromOutside, ReadsEveryControl) {
         RECT window;
         GetWindowRect(controls[row.name].hwnd, &window);
         EXPECT_TRUE(EqualRect(&read.place, &window)) << read.place.left << "," << read.place.top;
-        long count = -1;
-        EXPECT_EQ(object->get_accChildCount(&count), S_OK);
-        EXPECT_EQ(count, row.children);
+        EXPECT_EQ(read.children, row.children);
         ComPtr<IDispatch> parent;
         EXPECT_EQ(object->get_accParent(&parent), S_OK);
         EXPECT_TRUE(parent);
@@ -225,9 +224,7 @@ TEST_F(GalleryFromOutside, ChoosesAColourThroughTheDropDownsEntries) {
         const Read shown = ReadOf(list.Get());
         EXPECT_EQ(shown.role, ROLE_SYSTEM_LIST);
         EXPECT_EQ(shown.state & STATE_SYSTEM_INVISIBLE, 0);
-        long count = 0;
-        EXPECT_EQ(list->get_accChildCount(&count), S_OK);
-        EXPECT_EQ(count, row.entries);
+        EXPECT_EQ(shown.children, row.entries);
 
         const Read entry = ReadOf(list.Get(), row.entry);
         EXPECT_EQ(entry.role, ROLE_SYSTEM_LISTITEM);
