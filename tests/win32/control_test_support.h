@@ -1,6 +1,5 @@
-// What the control tests share: properties put and read by name in tables, saving to and loading from a
-// property bag, the extender a container gave a control, settling through the form's loop, and a user who
-// answers a real dialog.
+// What the control tests share: properties by name in tables, property bags, a control's extender,
+// settling through the form's loop, and a user who answers a real dialog.
 #pragma once
 #include "com_test_support.h"
 #include "persist/property_bag.h"
@@ -44,8 +43,7 @@ inline void PutAll(IUnknown* object, const Values& values) {
         ASSERT_EQ(PutProperty(object, name, value, IsObject(value)), S_OK) << Narrow(name);
 }
 
-// Each property reads as the value given: a text as text, a number or a truth value as a number. Objects
-// are the caller's to compare.
+// Each property reads as the value given (a truth value as a number); objects are the caller's to compare.
 inline void ExpectAll(IUnknown* object, const Values& values) {
     for (const auto& [name, value] : values) {
         Variant number;
@@ -59,11 +57,8 @@ inline void ExpectAll(IUnknown* object, const Values& values) {
 
 inline ComPtr<MemoryPropertyBag> Bag(const Values& values = {}) {
     std::vector<persist::Entry> entries;
-    for (const auto& [key, value] : values) {
-        persist::Entry entry;
-        EXPECT_EQ(EntryFromVariant(key, *value.get(), entry), S_OK) << Narrow(key);
-        entries.push_back(std::move(entry));
-    }
+    for (const auto& [key, value] : values)
+        EXPECT_EQ(EntryFromVariant(key, *value.get(), entries.emplace_back()), S_OK) << Narrow(key);
     ComPtr<MemoryPropertyBag> bag;
     EXPECT_EQ(MemoryPropertyBag::Create(std::move(entries), &bag), S_OK);
     return bag;

@@ -1,10 +1,8 @@
 // Splitter in-process and on a form of ours: its layout through objects that record what it calls by name,
-// two real controls placed inside it and dragged apart with mouse messages, its bar's cursors, its design
-// frame and its persistence.
-#include "host/control_site.h"
-#include "label3d.h"
-#include "control_test_support.h"
+// two real controls inside it dragged apart with mouse messages, its bar's cursors, its frame, persistence.
 #include "com/named_dispatch.h"
+#include "control_test_support.h"
+#include "label3d.h"
 #include "services/screen.h"
 #include "splitter.h"
 
@@ -15,48 +13,36 @@ namespace {
 using namespace test;
 
 constexpr auto& Cpp = Implementation<Splitter, _Splitter>;
-
-HWND BarOf(IUnknown* splitter) { return GetDlgItem(Cpp(splitter).hWnd(), 1); }
+using Log = std::vector<std::string>;
 
 // Something a host hands over as one of the two controls: it writes down every call it gets.
-class Recorder {
-public:
-    Recorder(const char* name, std::vector<std::string>* into, bool canMove = true) : log(into), name_(name) {
-        EXPECT_EQ(NamedDispatch::Create(&object_), S_OK);
-        if (canMove)
-            object_->AddMethod(L"Move", [this](DISPPARAMS* params, VARIANT*) {
-                char line[96];
-                float v[4] = {};
-                for (UINT i = 0; i < params->cArgs && i < 4; ++i) {
-                    Variant f;
-                    if (FAILED(VariantChangeType(f.put(), &params->rgvarg[params->cArgs - 1 - i], 0, VT_R4)))
-                        return DISP_E_TYPEMISMATCH;
-                    v[i] = f.get()->fltVal;
-                }
-                snprintf(line, sizeof line, "%s.Move %g %g %g %g", name_, v[0], v[1], v[2], v[3]);
-                log->push_back(line);
-                return S_OK;
-            });
-        object_->AddMethod(L"Refresh", [this](DISPPARAMS*, VARIANT*) {
-            log->push_back(std::string(name_) + ".Refresh");
+ComPtr<NamedDispatch> Recorder(const std::string& name, Log* log, bool canMove = true) {
+    ComPtr<NamedDispatch> object;
+    EXPECT_EQ(NamedDispatch::Create(&object), S_OK);
+    if (canMove)
+        object->AddMethod(L"Move", [=](DISPPARAMS* params, VARIANT*) {
+            std::string line = name + ".Move";
+            for (UINT i = params->cArgs; i-- > 0;) {
+                Variant number;
+                RETURN_IF_FAILED(VariantChangeType(number.put(), &params->rgvarg[i], 0, VT_R4));
+                char text[32];
+                snprintf(text, sizeof text, " %g", number.get()->fltVal);
+                line += text;
+            }
+            log->push_back(line);
             return S_OK;
         });
-    }
-    IDispatch* get() const { return object_.Get(); }
-    std::vector<std::string>* log;
-
-private:
-    const char* name_;
-    ComPtr<NamedDispatch> object_;
-};
+    object->AddMethod(L"Refresh", [=](DISPPARAMS*, VARIANT*) {
+        log->push_back(name + ".Refresh");
+        return S_OK;
+    });
+    return object;
+}
 
 using SplitterTest = LibraryTest;
 
 TEST_F(SplitterTest, ANewSplitterSavesNothingAndKeepsWhatIsSet) {
     auto a = Loaded(CreateSplitter);
-    ExpectAll(a.Get(), {{L"HorizontalSplit", Variant::Bool(false)},
-                        {L"SplitPercent", Variant::I4(50)},
-                        {L"SplitWidth", Variant::I4(80)}});
     EXPECT_TRUE(Keys(Saved(a.Get()).Get()).empty());
 
     // Late-bound callers pass by value what the interface takes by reference.
@@ -71,84 +57,14 @@ TEST_F(SplitterTest, ANewSplitterSavesNothingAndKeepsWhatIsSet) {
     ExpectAll(Loaded(CreateSplitter, bag.Get()).Get(), values);
 
     // A key that cannot be read leaves its property as it was, and the others load.
-    auto b = New(CreateSplitter);
-    ASSERT_EQ(Load(b.Get(), Bag({{L"HorizontalSplit", Variant::Str(L"maybe")},
+    const auto unreadable = Bag({{L"HorizontalSplit", Variant::Str(L"maybe")},
                                  {L"SplitPercent", Variant::I4(300)},
-                                 {L"SplitWidth", Variant::I4(120)}})
-                                .Get()),
-              S_OK);
+                                 {L"SplitWidth", Variant::I4(120)}});
+    auto b = New(CreateSplitter);
+    ASSERT_EQ(Load(b.Get(), unreadable.Get()), S_OK);
     ExpectAll(b.Get(), {{L"HorizontalSplit", Variant::Bool(false)},
                         {L"SplitPercent", Variant::I4(0)},
                         {L"SplitWidth", Variant::I4(120)}});
-}
-
-// The splitter alone, 3000 by 1500 twips, with two recorders as its controls.
-class SplitterLayout : public SplitterTest {
-protected:
-    void SetUp() override {
-        SplitterTest::SetUp();
-        splitter = Loaded(CreateSplitter);
-        ComPtr<IOleObject> ole;
-        ASSERT_EQ(splitter.As(&ole), S_OK);
-        SIZEL extent{MulDiv(3000, 2540, 1440), MulDiv(1500, 2540, 1440)};
-        ASSERT_EQ(ole->SetExtent(DVASPECT_CONTENT, &extent), S_OK);
-        first = std::make_unique<Recorder>("first", &log);
-        second = std::make_unique<Recorder>("second", &log);
-        ASSERT_EQ(PutProperty(splitter.Get(), L"Control1", Dispatch(first->get()), true), S_OK);
-        ASSERT_EQ(PutProperty(splitter.Get(), L"Control2", Dispatch(second->get()), true), S_OK);
-        log.clear();
-    }
-    void TearDown() override {
-        splitter.Reset();
-        first.reset();
-        second.reset();
-        SplitterTest::TearDown();
-    }
-    std::vector<std::string> Relayout() {
-        log.clear();
-        Cpp(splitter.Get()).SetWidth(3000); // a resize that changes nothing still lays out
-        SendMessageW(Cpp(splitter.Get()).hWnd(), WM_SIZE, 0, MAKELPARAM(200, 100));
-        return log;
-    }
-
-    ComPtr<IUnknown> splitter;
-    std::vector<std::string> log;
-    std::unique_ptr<Recorder> first, second;
-};
-
-TEST_F(SplitterLayout, MovesBothControlsByNameThenRefreshesThem) {
-    EXPECT_EQ(Relayout(),
-              (std::vector<std::string>{"first.Move 0 0 1460 1500", "second.Move 1540 0 1460 1500",
-                                        "first.Refresh", "second.Refresh"}));
-
-    log.clear();
-    ASSERT_EQ(PutProperty(splitter.Get(), L"HorizontalSplit", Variant::Bool(true)), S_OK);
-    EXPECT_EQ(log, (std::vector<std::string>{"first.Move 0 0 3000 710", "second.Move 0 790 3000 710",
-                                             "first.Refresh", "second.Refresh"}));
-
-    // The width alone moves nothing until the next layout.
-    log.clear();
-    ASSERT_EQ(PutProperty(splitter.Get(), L"SplitWidth", Variant::I4(100)), S_OK);
-    EXPECT_TRUE(log.empty());
-    EXPECT_EQ(Relayout()[0], "first.Move 0 0 3000 700");
-}
-
-TEST_F(SplitterLayout, EveryStepGoesOnWhenAnotherFails) {
-    Recorder unmovable("still", &log, false);
-    ASSERT_EQ(PutProperty(splitter.Get(), L"Control1", Dispatch(unmovable.get()), true), S_OK);
-    EXPECT_EQ(Relayout(), (std::vector<std::string>{"second.Move 1540 0 1460 1500", "still.Refresh",
-                                                    "second.Refresh"}));
-    ASSERT_EQ(PutProperty(splitter.Get(), L"Control1", Dispatch(nullptr), true), S_OK) << "none";
-    Variant none;
-    ASSERT_EQ(GetProperty(splitter.Get(), L"Control1", none), S_OK);
-    EXPECT_EQ(none.get()->pdispVal, nullptr);
-    EXPECT_EQ(Relayout(), (std::vector<std::string>{"second.Move 1540 0 1460 1500", "second.Refresh"}));
-
-    // Above 100 per cent the second size comes out negative; the moves are still asked for.
-    log.clear();
-    ASSERT_EQ(PutProperty(splitter.Get(), L"SplitPercent", Variant::I4(120)), S_OK);
-    EXPECT_EQ(NumberProperty(splitter.Get(), L"SplitPercent"), 120);
-    EXPECT_EQ(log[0], "second.Move 3584 0 -584 1500");
 }
 
 // Splitter on a form of ours in run mode, two Label3D controls placed inside it.
@@ -162,7 +78,7 @@ protected:
         ASSERT_EQ(right->Create(New(CreateLabel3D).Get(), {}), S_OK);
         PutAll(Object(), {{L"Control1", Dispatch(ExtenderOf(left->Object()).Get())},
                           {L"Control2", Dispatch(ExtenderOf(right->Object()).Get())}});
-        bar = BarOf(Object());
+        bar = GetDlgItem(Cpp(Object()).hWnd(), 1);
         Settle();
     }
     void TearDown() override {
@@ -175,13 +91,28 @@ protected:
         PostMessageW(bar, message, keys, MAKELPARAM(static_cast<WORD>(static_cast<short>(x)), 10));
         Settle();
     }
+    HCURSOR CursorOverBar() {
+        SendMessageW(bar, WM_SETCURSOR, reinterpret_cast<WPARAM>(bar), MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
+        return GetCursor();
+    }
+    void Put(const wchar_t* control, IDispatch* object) {
+        ASSERT_EQ(PutProperty(Object(), control, Dispatch(object), true), S_OK);
+        log.clear();
+    }
+    // What the recorders hear when a property is put.
+    Log Heard(const wchar_t* name, const Variant& value) {
+        log.clear();
+        EXPECT_EQ(PutProperty(Object(), name, value), S_OK) << Narrow(name);
+        return log;
+    }
+    Log Relayout() { return Heard(L"SplitPercent", Variant::I4(NumberProperty(Object(), L"SplitPercent"))); }
 
     std::unique_ptr<ActiveXControl> left, right;
     HWND bar = nullptr;
+    Log log; // the recorders write here until the splitter lets them go
 };
 
-TEST_F(HostedSplitter, ItsControlsAreItsChildrenInItsCoordinates) {
-    ASSERT_TRUE(left->hWnd());
+TEST_F(HostedSplitter, ItsControlsAreItsChildrenInItsCoordinatesAndTheBarShowsTheSizingCursor) {
     EXPECT_EQ(GetParent(left->hWnd()), site->hWnd());
     const int h = Screen::TwipsToPixelsY(1500);
     EXPECT_EQ(PlaceOf(left->hWnd()), (RECT{0, 0, X(1460), h}));
@@ -189,6 +120,12 @@ TEST_F(HostedSplitter, ItsControlsAreItsChildrenInItsCoordinates) {
     EXPECT_EQ(PlaceOf(bar), (RECT{X(1460), 0, X(1460) + X(80), h}));
     EXPECT_EQ(Cpp(Object()).BorderStyle(), 0) << "the design frame goes at run time";
     EXPECT_EQ(GetWindowLongW(bar, GWL_EXSTYLE) & WS_EX_CLIENTEDGE, 0) << "a bar without a border";
+
+    EXPECT_EQ(CursorOverBar(), LoadCursorW(nullptr, IDC_SIZEWE));
+    ASSERT_EQ(PutProperty(Object(), L"HorizontalSplit", Variant::Bool(true)), S_OK);
+    EXPECT_EQ(CursorOverBar(), LoadCursorW(nullptr, IDC_SIZENS));
+    EXPECT_EQ(PlaceOf(left->hWnd()).right, X(3000)) << "laid out again, one above the other";
+    EXPECT_EQ(PlaceOf(bar).top, Screen::TwipsToPixelsY(710));
 }
 
 TEST_F(HostedSplitter, DraggingTheBarWithTheLeftButtonAloneMovesTheSplit) {
@@ -223,16 +160,27 @@ TEST_F(HostedSplitter, DraggingTheBarWithTheLeftButtonAloneMovesTheSplit) {
     EXPECT_EQ(PlaceOf(bar).left, X(2917)); // (3000 - 80) x 0.999
 }
 
-TEST_F(HostedSplitter, TheBarShowsTheSizingCursorOfItsDirection) {
-    auto cursorOverBar = [this] {
-        SendMessageW(bar, WM_SETCURSOR, reinterpret_cast<WPARAM>(bar), MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
-        return GetCursor();
-    };
-    EXPECT_EQ(cursorOverBar(), LoadCursorW(nullptr, IDC_SIZEWE));
-    ASSERT_EQ(PutProperty(Object(), L"HorizontalSplit", Variant::Bool(true)), S_OK);
-    EXPECT_EQ(cursorOverBar(), LoadCursorW(nullptr, IDC_SIZENS));
-    EXPECT_EQ(PlaceOf(left->hWnd()).right, X(3000)) << "laid out again, one above the other";
-    EXPECT_EQ(PlaceOf(bar).top, Screen::TwipsToPixelsY(710));
+TEST_F(HostedSplitter, MovesBothControlsByNameThenRefreshesThem) {
+    auto first = Recorder("first", &log), second = Recorder("second", &log);
+    Put(L"Control1", first.Get());
+    Put(L"Control2", second.Get());
+    EXPECT_EQ(Relayout(), (Log{"first.Move 0 0 1460 1500", "second.Move 1540 0 1460 1500", "first.Refresh",
+                               "second.Refresh"}));
+    EXPECT_EQ(Heard(L"HorizontalSplit", Variant::Bool(true)),
+              (Log{"first.Move 0 0 3000 710", "second.Move 0 790 3000 710", "first.Refresh", "second.Refresh"}));
+    EXPECT_TRUE(Heard(L"SplitWidth", Variant::I4(100)).empty()) << "the width alone waits for the next layout";
+    EXPECT_EQ(Relayout().at(0), "first.Move 0 0 3000 700");
+}
+
+TEST_F(HostedSplitter, EveryStepGoesOnWhenAnotherFails) {
+    auto unmovable = Recorder("still", &log, false), second = Recorder("second", &log);
+    Put(L"Control1", unmovable.Get());
+    Put(L"Control2", second.Get());
+    EXPECT_EQ(Relayout(), (Log{"second.Move 1540 0 1460 1500", "still.Refresh", "second.Refresh"}));
+    Put(L"Control1", nullptr);
+    EXPECT_EQ(Relayout(), (Log{"second.Move 1540 0 1460 1500", "second.Refresh"}));
+    // Above 100 per cent the second size comes out negative; the moves are still asked for.
+    EXPECT_EQ(Heard(L"SplitPercent", Variant::I4(120)).at(0), "second.Move 3584 0 -584 1500");
 }
 
 TEST_F(HostedSplitter, AControlThatWentBeforeTheSplitterIsSkipped) {
@@ -243,6 +191,7 @@ TEST_F(HostedSplitter, AControlThatWentBeforeTheSplitterIsSkipped) {
     EXPECT_EQ(PlaceOf(bar).left, X(960));
 }
 
+// Laid out before its container says it is a designer's, it still keeps the frame.
 TEST_F(SplitterTest, ADesignerKeepsTheFrame) {
     HostForm form;
     ActiveXControl site(form, L"Splitter1");

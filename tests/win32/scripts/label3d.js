@@ -10,6 +10,7 @@ run(function () {
     check("Phase unchanged after 256", l.Phase, 255);
     fails("Phase -1 raises an error", function () { l.Phase = -1; });
     fails("Alignment 3 is refused", function () { l.Alignment = 3; });
+    check("Alignment unchanged after 3", l.Alignment, 2);
     fails("BorderStyle 2 is refused", function () { l.BorderStyle = 2; });
     fails("No AboutBox", function () { l.AboutBox(); });
     sharesFont("Dravlix.Label3D", l);

@@ -11,11 +11,9 @@ function fails(what, action) {
     failed++;
     WScript.Echo("FAIL " + what + ": no error");
 }
-// Each property, read by name, has the value given.
 function reads(what, object, values) {
     for (var name in values) check(what + " " + name, object[name], values[name]);
 }
-// Each value, put by name, is what the property reads afterwards.
 function keeps(what, object, values) {
     for (var name in values) {
         object[name] = values[name];
