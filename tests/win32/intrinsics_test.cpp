@@ -288,19 +288,17 @@ TEST(TextBox, ChangeSelectionLockedMaxLengthAndAlignment) {
     EXPECT_EQ(box.SelLength(), 0);
     box.SetSelStart(2);
     box.SetSelLength(100); // stops at the end
-    EXPECT_EQ(box.SelText(), L"llo there");
-    box.SetSelStart(100);
-    EXPECT_EQ(box.SelStart(), 11);
+    EXPECT_EQ(box.SelText(), L"llo there"); // SelStart stopping at the end is scripts/browse_boxes.js's
     EXPECT_EQ(box.SetSelStart(-1), CTL_E_INVALIDPROPERTYVALUE);
     EXPECT_EQ(box.SetSelLength(-1), CTL_E_INVALIDPROPERTYVALUE);
 
-    PressKey(box.hWnd(), 'Z'); // typing raises Change too
-    EXPECT_EQ(box.Text(), L"hello therez");
+    PressKey(box.hWnd(), 'Z'); // typing over the selection raises Change too
+    EXPECT_EQ(box.Text(), L"hez");
     EXPECT_EQ(changes, 3);
 
     box.SetLocked(true);
     PressKey(box.hWnd(), 'Q');
-    EXPECT_EQ(box.Text(), L"hello therez");
+    EXPECT_EQ(box.Text(), L"hez");
     box.SetLocked(false);
 
     box.SetText(L"");
@@ -351,10 +349,7 @@ TEST(Focus, EventsAndTheContainerFollowEachMoveAndUnusableControlsRefuseIt) {
     Click(box.hWnd(), MAKELPARAM(5, 5));
     EXPECT_EQ(GetFocus(), box.hWnd());
 
-    second.SetFocus();
-    first.SetVisible(false);
-    EXPECT_EQ(first.SetFocus(), CTL_E_ILLEGALFUNCTIONCALL);
-    first.SetVisible(true);
+    second.SetFocus(); // a disabled control refuses it (a hidden one is browse_box_test's parked field)
     first.SetEnabled(false);
     EXPECT_EQ(first.SetFocus(), CTL_E_ILLEGALFUNCTIONCALL);
     EXPECT_EQ(GetFocus(), second.hWnd());
@@ -430,16 +425,11 @@ TEST(CommandButton, EnterAndEscapePressDefaultAndCancelMouseAndSpaceClick) {
     PressKey(other.hWnd(), VK_SPACE);
     EXPECT_EQ(log, (Log{"other", "other"}));
 
-    log.clear(); // a control can switch the cancel button off and on again; a hidden default presses nothing
-    cancel.SetCancel(false);
+    log.clear(); // a hidden default presses nothing (a cancel switched off and on is color_button_test's)
     box.SetFocus();
-    PressKey(box.hWnd(), VK_ESCAPE);
     ok.SetVisible(false);
     PressKey(box.hWnd(), VK_RETURN);
     EXPECT_TRUE(log.empty());
-    cancel.SetCancel(true);
-    PressKey(box.hWnd(), VK_ESCAPE);
-    EXPECT_EQ(log, (Log{"cancel"}));
 
     log.clear(); // one default per form
     other.SetDefault(true);
@@ -536,12 +526,6 @@ int Connections(IFont* font) {
     return n;
 }
 
-LOGFONTW FontOf(HWND hwnd) {
-    LOGFONTW lf{};
-    GetObjectW(reinterpret_cast<HFONT>(SendMessageW(hwnd, WM_GETFONT, 0, 0)), sizeof(lf), &lf);
-    return lf;
-}
-
 TEST(Font, ObjectsAreSharedByReferenceAndChangesThroughThemShow) {
     ComPtr<IFont> shared = MakeFont({L"Tahoma", 10});
     Label label(TheForm());
@@ -557,7 +541,9 @@ TEST(Font, ObjectsAreSharedByReferenceAndChangesThroughThemShow) {
         auto before = reinterpret_cast<HFONT>(SendMessageW(box.hWnd(), WM_GETFONT, 0, 0));
         int width = label.Width();
         shared->put_Bold(TRUE);
-        EXPECT_EQ(FontOf(box.hWnd()).lfWeight, FW_BOLD);
+        LOGFONTW bold{};
+        GetObjectW(reinterpret_cast<HFONT>(SendMessageW(box.hWnd(), WM_GETFONT, 0, 0)), sizeof(bold), &bold);
+        EXPECT_EQ(bold.lfWeight, FW_BOLD);
         EXPECT_EQ(GetObjectType(before), 0u); // the old GDI font is gone, not leaked
         CY size{};
         size.int64 = 200000;
