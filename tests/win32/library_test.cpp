@@ -121,10 +121,9 @@ TEST(VersionResource, OfTheLibraryFileCarriesItsVersionAndTexts) {
     auto field = [&](const std::wstring& name) -> std::wstring {
         wchar_t* text = nullptr;
         UINT chars = 0;
-        if (!VerQueryValueW(block.data(), (L"\\StringFileInfo\\040904B0\\" + name).c_str(),
-                            reinterpret_cast<void**>(&text), &chars))
-            return L"<absent>";
-        return text;
+        const std::wstring path = L"\\StringFileInfo\\040904B0\\" + name;
+        const bool found = VerQueryValueW(block.data(), path.c_str(), reinterpret_cast<void**>(&text), &chars);
+        return found ? text : L"<absent>";
     };
     const std::pair<const wchar_t*, const wchar_t*> expected[] = {
         {L"Comments", L"Common ActiveX Controls for Quendral Modules"},

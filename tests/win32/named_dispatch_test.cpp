@@ -18,9 +18,8 @@ struct Call {
     Call(WORD f, std::vector<Variant> a = {}, bool named = false)
         : flags(f), args(std::move(a)), namedPut(named) {}
     ~Call() {
-        SysFreeString(exception.bstrSource);
-        SysFreeString(exception.bstrDescription);
-        SysFreeString(exception.bstrHelpFile);
+        for (BSTR text : {exception.bstrSource, exception.bstrDescription, exception.bstrHelpFile})
+            SysFreeString(text);
     }
     HRESULT On(IDispatch* d, DISPID id, bool withException = true) {
         std::vector<VARIANT> raw;
@@ -50,27 +49,22 @@ NamedDispatch::Getter Value(Variant v) {
     return [v](VARIANT* r) { return VariantCopy(r, const_cast<VARIANT*>(v.get())); };
 }
 
-ComPtr<NamedDispatch> Make() {
-    NamedDispatch* raw = nullptr;
-    EXPECT_EQ(NamedDispatch::Create(&raw), S_OK);
-    return Adopt(raw);
-}
-
 // The extender a host offers a control placed on it.
 struct Host {
-    ComPtr<NamedDispatch> ext = Make();
+    ComPtr<NamedDispatch> ext;
     std::shared_ptr<LONG> width = std::make_shared<LONG>(4800);
     std::shared_ptr<std::wstring> tip = std::make_shared<std::wstring>();
 
     Host() {
-        auto w = width;
-        auto t = tip;
+        NamedDispatch* raw = nullptr;
+        EXPECT_EQ(NamedDispatch::Create(&raw), S_OK);
+        ext = Adopt(raw);
         // In the order that numbers them: Name 1, Width 2, UserMode its own, ToolTipText 3, Grow 4.
         const HRESULT added[] = {
             ext->AddProperty(L"Name", Value(Variant::Str(L"Hyperlink1"))),
             ext->AddProperty(
-                L"Width", [w](VARIANT* r) { return VariantCopy(r, Variant::I4(*w).get()); },
-                [w](const VARIANT& v) {
+                L"Width", [w = width](VARIANT* r) { return VariantCopy(r, Variant::I4(*w).get()); },
+                [w = width](const VARIANT& v) {
                     Variant x;
                     if (FAILED(VariantChangeType(x.put(), const_cast<VARIANT*>(&v), 0, VT_I4)))
                         return DISP_E_TYPEMISMATCH;
@@ -80,14 +74,14 @@ struct Host {
                 }),
             ext->AddProperty(L"UserMode", Value(Variant::Bool(true)), nullptr, DISPID_AMBIENT_USERMODE),
             ext->AddProperty(
-                L"ToolTipText", [t](VARIANT* r) { return VariantCopy(r, Variant::Str(*t).get()); },
-                [t](const VARIANT& v) {
+                L"ToolTipText", [t = tip](VARIANT* r) { return VariantCopy(r, Variant::Str(*t).get()); },
+                [t = tip](const VARIANT& v) {
                     if (V_VT(&v) != VT_BSTR) return DISP_E_TYPEMISMATCH;
                     t->assign(V_BSTR(&v), SysStringLen(V_BSTR(&v)));
                     return S_OK;
                 }),
             ext->AddMethod(L"Grow",
-                           [w](DISPPARAMS* p, VARIANT* r) {
+                           [w = width](DISPPARAMS* p, VARIANT* r) {
                                if (p->cArgs != 1) return DISP_E_BADPARAMCOUNT;
                                if (V_VT(&p->rgvarg[0]) != VT_I4) return DISP_E_TYPEMISMATCH;
                                *w += V_I4(&p->rgvarg[0]);
