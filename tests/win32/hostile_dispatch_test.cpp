@@ -105,36 +105,33 @@ Variant Typed(VARTYPE vt, void (*fill)(VARIANT&)) {
 }
 
 std::vector<Shape> Shapes(IDispatch* object) {
-    std::vector<Shape> shapes;
-    auto add = [&](const char* name, Variant value, Expect expect, bool refsToo = true) {
-        shapes.push_back({name, std::move(value), expect, refsToo});
-    };
-    add("no arguments", Variant(), Expect::NoArgs, false);
-    add("one too many", Variant::I4(1), Expect::TooMany, false);
-    add("an unknown name", Variant::I4(1), Expect::UnknownName, false);
-    add("no DISPPARAMS", Variant(), Expect::Fails, false);
-    add("a reference to nothing", Typed(VT_BYREF | VT_I4, [](VARIANT& v) { V_I4REF(&v) = nullptr; }),
-        Expect::Mismatch, false);
-    add("an omitted argument", Typed(VT_ERROR, [](VARIANT& v) { V_ERROR(&v) = DISP_E_PARAMNOTFOUND; }),
-        Expect::Omitted, false);
-    add("empty", Variant(), Expect::ObjectOnly);
-    add("null", Typed(VT_NULL, [](VARIANT&) {}), Expect::ObjectOnly);
-    add("a text that is no number", Variant::Str(L"twelve"), Expect::ObjectOnly);
-    add("a null text", Typed(VT_BSTR, [](VARIANT& v) { V_BSTR(&v) = nullptr; }), Expect::ObjectOnly);
-    add("a small number", Variant::I4(7), Expect::ObjectOnly);
-    add("300, past a byte", Variant::I4(300), Expect::ObjectOnly);
-    add("70000, past a short", Variant::I4(70000), Expect::ObjectOnly);
-    add("-1, below a colour", Variant::I4(-1), Expect::ObjectOnly);
-    add("1e30, past everything", Typed(VT_R8, [](VARIANT& v) { V_R8(&v) = 1e30; }), Expect::ObjectOnly);
-    add("true", Variant::Bool(true), Expect::ObjectOnly);
-    add("an array",
-        Typed(VT_ARRAY | VT_I4, [](VARIANT& v) { V_ARRAY(&v) = SafeArrayCreateVector(VT_I4, 0, 3); }),
-        Expect::ObjectOnly);
     Variant dispatch = Variant::Object(object);
     dispatch.get()->vt = VT_DISPATCH; // the same pointer: the object is given as its IDispatch
-    add("an object", dispatch, Expect::Any);
-    add("a null object", Typed(VT_DISPATCH, [](VARIANT& v) { V_DISPATCH(&v) = nullptr; }), Expect::Any);
-    return shapes;
+    return {
+        {"no arguments", Variant(), Expect::NoArgs, false},
+        {"one too many", Variant::I4(1), Expect::TooMany, false},
+        {"an unknown name", Variant::I4(1), Expect::UnknownName, false},
+        {"no DISPPARAMS", Variant(), Expect::Fails, false},
+        {"a reference to nothing", Typed(VT_BYREF | VT_I4, [](VARIANT& v) { V_I4REF(&v) = nullptr; }),
+         Expect::Mismatch, false},
+        {"an omitted argument", Typed(VT_ERROR, [](VARIANT& v) { V_ERROR(&v) = DISP_E_PARAMNOTFOUND; }),
+         Expect::Omitted, false},
+        {"empty", Variant(), Expect::ObjectOnly},
+        {"null", Typed(VT_NULL, [](VARIANT&) {}), Expect::ObjectOnly},
+        {"a text that is no number", Variant::Str(L"twelve"), Expect::ObjectOnly},
+        {"a null text", Typed(VT_BSTR, [](VARIANT& v) { V_BSTR(&v) = nullptr; }), Expect::ObjectOnly},
+        {"a small number", Variant::I4(7), Expect::ObjectOnly},
+        {"300, past a byte", Variant::I4(300), Expect::ObjectOnly},
+        {"70000, past a short", Variant::I4(70000), Expect::ObjectOnly},
+        {"-1, below a colour", Variant::I4(-1), Expect::ObjectOnly},
+        {"1e30, past everything", Typed(VT_R8, [](VARIANT& v) { V_R8(&v) = 1e30; }), Expect::ObjectOnly},
+        {"true", Variant::Bool(true), Expect::ObjectOnly},
+        {"an array",
+         Typed(VT_ARRAY | VT_I4, [](VARIANT& v) { V_ARRAY(&v) = SafeArrayCreateVector(VT_I4, 0, 3); }),
+         Expect::ObjectOnly},
+        {"an object", dispatch, Expect::Any},
+        {"a null object", Typed(VT_DISPATCH, [](VARIANT& v) { V_DISPATCH(&v) = nullptr; }), Expect::Any},
+    };
 }
 
 // The call as a client makes it: last argument first, a put's value named DISPID_PROPERTYPUT.
