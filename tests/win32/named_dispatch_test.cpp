@@ -18,9 +18,8 @@ struct Call {
     Call(WORD f, std::vector<Variant> a = {}, bool named = false)
         : flags(f), args(std::move(a)), namedPut(named) {}
     ~Call() {
-        SysFreeString(exception.bstrSource);
-        SysFreeString(exception.bstrDescription);
-        SysFreeString(exception.bstrHelpFile);
+        for (BSTR text : {exception.bstrSource, exception.bstrDescription, exception.bstrHelpFile})
+            SysFreeString(text);
     }
     HRESULT On(IDispatch* d, DISPID id, bool withException = true) {
         std::vector<VARIANT> raw;
@@ -50,27 +49,22 @@ NamedDispatch::Getter Value(Variant v) {
     return [v](VARIANT* r) { return VariantCopy(r, const_cast<VARIANT*>(v.get())); };
 }
 
-ComPtr<NamedDispatch> Make() {
-    NamedDispatch* raw = nullptr;
-    EXPECT_EQ(NamedDispatch::Create(&raw), S_OK);
-    return Adopt(raw);
-}
-
 // The extender a host offers a control placed on it.
 struct Host {
-    ComPtr<NamedDispatch> ext = Make();
+    ComPtr<NamedDispatch> ext;
     std::shared_ptr<LONG> width = std::make_shared<LONG>(4800);
     std::shared_ptr<std::wstring> tip = std::make_shared<std::wstring>();
 
     Host() {
-        auto w = width;
-        auto t = tip;
+        NamedDispatch* raw = nullptr;
+        EXPECT_EQ(NamedDispatch::Create(&raw), S_OK);
+        ext = Adopt(raw);
         // In the order that numbers them: Name 1, Width 2, UserMode its own, ToolTipText 3, Grow 4.
         const HRESULT added[] = {
             ext->AddProperty(L"Name", Value(Variant::Str(L"Hyperlink1"))),
             ext->AddProperty(
-                L"Width", [w](VARIANT* r) { return VariantCopy(r, Variant::I4(*w).get()); },
-                [w](const VARIANT& v) {
+                L"Width", [w = width](VARIANT* r) { return VariantCopy(r, Variant::I4(*w).get()); },
+                [w = width](const VARIANT& v) {
                     Variant x;
                     if (FAILED(VariantChangeType(x.put(), const_cast<VARIANT*>(&v), 0, VT_I4)))
                         return DISP_E_TYPEMISMATCH;
@@ -80,14 +74,14 @@ struct Host {
                 }),
             ext->AddProperty(L"UserMode", Value(Variant::Bool(true)), nullptr, DISPID_AMBIENT_USERMODE),
             ext->AddProperty(
-                L"ToolTipText", [t](VARIANT* r) { return VariantCopy(r, Variant::Str(*t).get()); },
-                [t](const VARIANT& v) {
+                L"ToolTipText", [t = tip](VARIANT* r) { return VariantCopy(r, Variant::Str(*t).get()); },
+                [t = tip](const VARIANT& v) {
                     if (V_VT(&v) != VT_BSTR) return DISP_E_TYPEMISMATCH;
                     t->assign(V_BSTR(&v), SysStringLen(V_BSTR(&v)));
                     return S_OK;
                 }),
             ext->AddMethod(L"Grow",
-                           [w](DISPPARAMS* p, VARIANT* r) {
+                           [w = width](DISPPARAMS* p, VARIANT* r) {
                                if (p->cArgs != 1) return DISP_E_BADPARAMCOUNT;
                                if (V_VT(&p->rgvarg[0]) != VT_I4) return DISP_E_TYPEMISMATCH;
                                *w += V_I4(&p->rgvarg[0]);
@@ -133,7 +127,7 @@ TEST(NamedDispatch, ServesMembersAsAScriptReachesThem) {
     EXPECT_EQ(*h.width, 1210);
 }
 
-TEST(NamedDispatch, RefusesBadMembersAndBadCalls) {
+TEST(NamedDispatch, RefusesBadMembersAndBadCallsAndReportsMemberFailures) {
     Host h;
     IDispatch* d = h.ext.Get();
     EXPECT_EQ(h.ext->AddProperty(L"NAME", Value({})), E_INVALIDARG);
@@ -142,11 +136,10 @@ TEST(NamedDispatch, RefusesBadMembersAndBadCalls) {
     EXPECT_EQ(h.ext->AddProperty(L"", Value({})), E_INVALIDARG);
 
     DISPID ids[2] = {7, 7};
-    LPOLESTR unknown[] = {const_cast<LPOLESTR>(L"Nope"), const_cast<LPOLESTR>(L"by")};
-    EXPECT_EQ(d->GetIDsOfNames(IID_NULL, unknown, 1, 0, ids), DISP_E_UNKNOWNNAME);
+    LPOLESTR names[] = {const_cast<LPOLESTR>(L"Grow"), const_cast<LPOLESTR>(L"by")};
+    EXPECT_EQ(d->GetIDsOfNames(IID_NULL, names + 1, 1, 0, ids), DISP_E_UNKNOWNNAME); // no member
     EXPECT_EQ(ids[0], DISPID_UNKNOWN);
-    LPOLESTR withArgName[] = {const_cast<LPOLESTR>(L"Grow"), const_cast<LPOLESTR>(L"by")};
-    EXPECT_EQ(d->GetIDsOfNames(IID_NULL, withArgName, 2, 0, ids), DISP_E_UNKNOWNNAME);
+    EXPECT_EQ(d->GetIDsOfNames(IID_NULL, names, 2, 0, ids), DISP_E_UNKNOWNNAME); // nor an argument's name
     EXPECT_EQ(ids[0], 4);
     EXPECT_EQ(ids[1], DISPID_UNKNOWN);
 
@@ -180,17 +173,14 @@ TEST(NamedDispatch, RefusesBadMembersAndBadCalls) {
     UINT count = 9; // no type information: a caller must not ask for it
     EXPECT_EQ(d->GetTypeInfoCount(&count), S_OK);
     EXPECT_EQ(count, 0u);
-}
 
-TEST(NamedDispatch, ReportsMemberFailuresThroughExcepInfo) {
-    Host h;
-    IDispatch* d = h.ext.Get();
+    const LONG width = *h.width;
     Call negative{DISPATCH_PROPERTYPUT, {Variant::I4(-1)}, true};
     EXPECT_EQ(negative.On(d, 2), DISP_E_EXCEPTION);
     EXPECT_EQ(negative.exception.scode, E_INVALIDARG);
     EXPECT_STREQ(negative.exception.bstrDescription, L"Negative width");
     EXPECT_EQ(negative.On(d, 2, false), E_INVALIDARG); // nowhere to describe it: the status alone
-    EXPECT_EQ(*h.width, 4800);
+    EXPECT_EQ(*h.width, width);
 
     EXPECT_EQ(h.ext->AddMethod(L"Fail", [](DISPPARAMS*, VARIANT*) -> HRESULT { throw std::bad_alloc(); }),
               S_OK);
