@@ -159,7 +159,6 @@ TEST_F(Registration, LeavesTheOtherArchitecturesRegistrationWhole) {
     EXPECT_FALSE(KeyExists(HKEY_CLASSES_ROOT, L"Dravlix.Hyperlink")) << "our own ProgID stayed behind";
 }
 
-// The lines that after has and before has not.
 std::vector<std::wstring> Added(const std::vector<std::wstring>& before, const std::vector<std::wstring>& after) {
     std::vector<std::wstring> added;
     std::set_difference(after.begin(), after.end(), before.begin(), before.end(), std::back_inserter(added));
@@ -172,11 +171,9 @@ std::vector<std::wstring> Without(std::vector<std::wstring> lines, const std::ws
     return lines;
 }
 
-// The machine's half as per-user registration must leave it. Under Wine, RegisterTypeLibForUser is the
-// machine-wide RegisterTypeLib; the library points HKEY_CLASSES_ROOT at the user's classes while it runs, but
-// Wine's 64-bit oleaut32 also copies every interface key into the machine's 32-bit view by a way that no
-// override reaches (and removes those copies again on unregistering). Windows keeps one Interface key for
-// both views and writes only the user's classes, so there the machine's half must not change at all.
+// The machine's half as per-user registration must leave it. Windows writes only the user's classes; Wine's
+// 64-bit oleaut32 also copies each interface key into the machine's 32-bit view, by a way no override of
+// HKEY_CLASSES_ROOT reaches (and takes the copies back on unregistering).
 std::vector<std::wstring> MachineHalf(const std::vector<std::wstring>& dump) {
     const bool wine = GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "wine_get_version") != nullptr;
     const auto half = Half(dump, L"HKLM");
@@ -201,8 +198,7 @@ TEST_F(Registration, PerUserRegistrationWritesTheMachineEntriesForThisUserAloneA
     const auto before = DumpClasses();
     ASSERT_EQ(Regsvr32(false), 0);
     const auto machine = DumpClasses();
-    // The machine's 32-bit view shows the keys that both views share once more; the user's classes here have
-    // no such view.
+    // The machine's 32-bit view repeats the keys both views share; the user's classes have no such view.
     const auto machineEntries =
         Without(Added(Half(before, L"HKLM"), Half(machine, L"HKLM")), L"\\Software\\Classes\\Wow6432Node\\");
     ASSERT_FALSE(machineEntries.empty());
