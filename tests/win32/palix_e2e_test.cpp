@@ -42,20 +42,16 @@ bool RunOnHost(std::vector<std::string> argv, const std::wstring& folder) {
     return spawn(args.data(), TRUE) == 0;
 }
 
-// What a screen reader in this process reads of another process's window.
+// What a screen reader in this process reads of another process's window (through COM, set up once).
 ComPtr<IAccessible> ReaderOf(HWND window) {
-    static const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED); // objects of another process
-    (void)com;
+    [[maybe_unused]] static const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
     ComPtr<IAccessible> object;
     AccessibleObjectFromWindow(window, DWORD(OBJID_CLIENT), IID_PPV_ARGS(&object));
     return object;
 }
 
 VARIANT Child(long id) {
-    VARIANT child{};
-    child.vt = VT_I4;
-    child.lVal = id;
-    return child;
+    return *Variant::I4(id).get();
 }
 
 std::wstring NameOf(HWND window, long child = CHILDID_SELF) {
@@ -335,12 +331,8 @@ const FileFault kFileFaults[] = {
     // Nothing new may be made in the folder, though the file itself could still be written.
     {"ReadOnlyFolder", true,
      [](const Palix& p) {
-         if (!RunOnHost({"mount", "-o", "remount,ro"}, p.Folder())) return false;
-         HANDLE probe = CreateFileW((p.Folder() + L"\\probe").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
-                                    FILE_ATTRIBUTE_NORMAL, nullptr);
-         if (probe == INVALID_HANDLE_VALUE) return true;
-         CloseHandle(probe);
-         return false;
+         return RunOnHost({"mount", "-o", "remount,ro"}, p.Folder()) &&
+                !CreateDirectoryW((p.Folder() + L"\\probe").c_str(), nullptr);
      },
      L"Path/File access error", 75, "2\r\n1\r\n"},
     // Filled up to the last byte: a new file can be made but no byte written to it.

@@ -49,8 +49,6 @@ protected:
         CreateDirectoryW(folder_.c_str(), nullptr);
         for (const wchar_t* file : kShippedFiles)
             ASSERT_TRUE(CopyFileW((BinFolder() + file).c_str(), (folder_ + file).c_str(), FALSE)) << Narrow(file);
-        ASSERT_FALSE(KeyExists(HKEY_CLASSES_ROOT, L"CLSID\\" + GuidText(CLSID_Hyperlink)));
-        ASSERT_FALSE(KeyExists(HKEY_CURRENT_USER, L"Software\\Classes\\CLSID\\" + GuidText(CLSID_Hyperlink)));
     }
     void TearDown() override {
         CoFreeUnusedLibrariesEx(0, 0);
@@ -65,7 +63,7 @@ TEST_F(RegistrationFree, PalixsManifestServesEveryClassAndTheTypeLibraryFromItsF
     ComPtr<IPersist> object;
     ASSERT_EQ(CoCreateInstance(CLSID_Hyperlink, nullptr, CLSCTX_INPROC_SERVER, IID_PPV_ARGS(&object)),
               REGDB_E_CLASSNOTREG)
-        << "registered somewhere";
+        << "registered somewhere, for the machine or the user";
 
     // What the system does when it starts Palix.exe: its manifest resource 1, its folder for the assemblies.
     const std::wstring palix = folder_ + L"Palix.exe";
