@@ -30,7 +30,8 @@ Pixels Read(HBITMAP bitmap) {
     if (GetDIBits(screen, bitmap, 0, height, pixels.rgb.data(), &info, DIB_RGB_COLORS) != height)
         pixels.rgb.clear();
     ReleaseDC(nullptr, screen);
-    for (uint32_t& pixel : pixels.rgb) pixel &= 0xFFFFFF;
+    for (uint32_t& pixel : pixels.rgb)
+        pixel &= 0xFFFFFF;
     return pixels;
 }
 

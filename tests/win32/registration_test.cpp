@@ -95,7 +95,8 @@ TEST_F(Registration, Regsvr32WritesEveryKeyAndUnregisteringRestoresTheRegistry) 
     const auto before = DumpClasses();
     ASSERT_EQ(Regsvr32(false), 0);
 
-    for (size_t i = 0; i < ControlClassCount; ++i) ExpectClassKeys(ControlClasses[i]);
+    for (size_t i = 0; i < ControlClassCount; ++i)
+        ExpectClassKeys(ControlClasses[i]);
     // The class id that hosts have stored (the class table's other values are pinned by library_test).
     EXPECT_EQ(StringValue(L"Dravlix.Hyperlink\\CLSID"), L"{01004873-C835-47E6-970B-D748A5DADF51}");
 
