@@ -25,10 +25,9 @@ Pixels Read(HBITMAP bitmap) {
     BITMAPINFO info{};
     const LONG width = section.dsBm.bmWidth, height = section.dsBm.bmHeight;
     info.bmiHeader = {sizeof info.bmiHeader, width, -height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
-    pixels.rgb.resize(static_cast<size_t>(section.dsBm.bmWidth) * section.dsBm.bmHeight);
+    pixels.rgb.resize(static_cast<size_t>(width) * height);
     HDC screen = GetDC(nullptr);
-    if (GetDIBits(screen, bitmap, 0, section.dsBm.bmHeight, pixels.rgb.data(), &info, DIB_RGB_COLORS) !=
-        section.dsBm.bmHeight)
+    if (GetDIBits(screen, bitmap, 0, height, pixels.rgb.data(), &info, DIB_RGB_COLORS) != height)
         pixels.rgb.clear();
     ReleaseDC(nullptr, screen);
     for (uint32_t& pixel : pixels.rgb)
@@ -38,14 +37,10 @@ Pixels Read(HBITMAP bitmap) {
 
 class CardFaces : public testing::Test {
 protected:
-    void SetUp() override {
-        palix_ = LoadLibraryExW((test::BinFolder() + L"Palix.exe").c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
-        ASSERT_NE(palix_, nullptr);
-    }
-    void TearDown() override {
-        if (palix_) FreeLibrary(palix_);
-    }
-    HMODULE palix_ = nullptr;
+    void SetUp() override { ASSERT_NE(palix_, nullptr); }
+    void TearDown() override { FreeLibrary(palix_); }
+    const HMODULE palix_ =
+        LoadLibraryExW((test::BinFolder() + L"Palix.exe").c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
 };
 
 TEST_F(CardFaces, UnpackToTheDrawnBitmaps) {

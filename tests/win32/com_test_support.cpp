@@ -1,8 +1,9 @@
 #include "com_test_support.h"
-
 #include "test_support.h"
 
 #include "com/module.h"
+
+#include <algorithm>
 
 namespace test {
 
@@ -97,9 +98,7 @@ Snapshot::Snapshot(HWND hwnd, RECT area, bool redrawAll) {
 }
 
 int Snapshot::Count(COLORREF color) const {
-    int n = 0;
-    for (COLORREF c : pixels_) n += c == color;
-    return n;
+    return static_cast<int>(std::count(pixels_.begin(), pixels_.end(), color));
 }
 
 int Snapshot::LeftmostNot(COLORREF ground) const {
@@ -110,33 +109,27 @@ int Snapshot::LeftmostNot(COLORREF ground) const {
 }
 
 namespace {
-HRESULT IdOf(IUnknown* object, const wchar_t* name, ComPtr<IDispatch>& dispatch, DISPID& id) {
+HRESULT InvokeByName(IUnknown* object, const wchar_t* name, WORD flags, DISPPARAMS params, VARIANT* result,
+                     EXCEPINFO* info = nullptr) {
+    ComPtr<IDispatch> dispatch;
     RETURN_IF_FAILED(object->QueryInterface(IID_PPV_ARGS(&dispatch)));
     LPOLESTR names[] = {const_cast<LPOLESTR>(name)};
-    return dispatch->GetIDsOfNames(IID_NULL, names, 1, LOCALE_USER_DEFAULT, &id);
+    DISPID id;
+    RETURN_IF_FAILED(dispatch->GetIDsOfNames(IID_NULL, names, 1, LOCALE_USER_DEFAULT, &id));
+    return dispatch->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, flags, &params, result, info, nullptr);
 }
 } // namespace
 
 HRESULT GetProperty(IUnknown* object, const wchar_t* name, Variant& value) {
-    ComPtr<IDispatch> dispatch;
-    DISPID id;
-    RETURN_IF_FAILED(IdOf(object, name, dispatch, id));
-    DISPPARAMS none{};
-    return dispatch->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_PROPERTYGET | DISPATCH_METHOD, &none,
-                            value.put(), nullptr, nullptr);
+    return InvokeByName(object, name, DISPATCH_PROPERTYGET | DISPATCH_METHOD, {}, value.put());
 }
 
 HRESULT PutProperty(IUnknown* object, const wchar_t* name, const Variant& value, bool byRef) {
-    ComPtr<IDispatch> dispatch;
-    DISPID id;
-    RETURN_IF_FAILED(IdOf(object, name, dispatch, id));
     Variant arg = value;
     DISPID put = DISPID_PROPERTYPUT;
-    DISPPARAMS params{arg.get(), &put, 1, 1};
     EXCEPINFO info{};
-    HRESULT hr = dispatch->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT,
-                                  byRef ? DISPATCH_PROPERTYPUTREF : DISPATCH_PROPERTYPUT, &params, nullptr, &info,
-                                  nullptr);
+    HRESULT hr = InvokeByName(object, name, byRef ? DISPATCH_PROPERTYPUTREF : DISPATCH_PROPERTYPUT,
+                              {arg.get(), &put, 1, 1}, nullptr, &info);
     SysFreeString(info.bstrSource);
     SysFreeString(info.bstrDescription);
     SysFreeString(info.bstrHelpFile);
@@ -144,11 +137,7 @@ HRESULT PutProperty(IUnknown* object, const wchar_t* name, const Variant& value,
 }
 
 HRESULT CallMethod(IUnknown* object, const wchar_t* name) {
-    ComPtr<IDispatch> dispatch;
-    DISPID id;
-    RETURN_IF_FAILED(IdOf(object, name, dispatch, id));
-    DISPPARAMS none{};
-    return dispatch->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD, &none, nullptr, nullptr, nullptr);
+    return InvokeByName(object, name, DISPATCH_METHOD, {}, nullptr);
 }
 
 HRESULT EventSink::Connect(IUnknown* source, REFIID iid) {
@@ -191,11 +180,6 @@ HINSTANCE RecordingPlatform::ShellExecute(HWND owner, const wchar_t* operation, 
 int RecordingPlatform::MessageBox(HWND, const wchar_t* text, const wchar_t*, UINT) {
     messages.push_back(text);
     return IDOK;
-}
-
-HostForm::HostForm() {
-    SetCaption(L"Host");
-    SetClientSize(6000, 3000);
 }
 
 void LibraryTest::TearDown() {

@@ -9,7 +9,6 @@
 #include <gtest/gtest.h>
 
 #include <memory>
-
 #include <string>
 #include <vector>
 
@@ -51,7 +50,7 @@ private:
     int width_ = 0, height_ = 0;
     std::vector<COLORREF> pixels_;
 };
-// Late binding by name, the way a script does it (values by value, no type library on the caller's side).
+// Late binding by name as a script binds (values by value, no type library on the caller's side).
 HRESULT GetProperty(IUnknown* object, const wchar_t* name, Variant& value);
 HRESULT PutProperty(IUnknown* object, const wchar_t* name, const Variant& value, bool byRef = false);
 HRESULT CallMethod(IUnknown* object, const wchar_t* name);
@@ -105,10 +104,13 @@ public:
 // A plain form to put controls on.
 class HostForm : public Form {
 public:
-    HostForm();
+    HostForm() {
+        SetCaption(L"Host");
+        SetClientSize(6000, 3000);
+    }
 };
 
-// A test of the library's objects: OLE set up around it, and nothing of the library left alive after it.
+// OLE set up around a test of the library's objects, and nothing of the library left alive after it.
 class LibraryTest : public ::testing::Test {
 protected:
     void SetUp() override { OleInitialize(nullptr); }

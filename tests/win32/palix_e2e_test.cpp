@@ -19,50 +19,39 @@
 namespace {
 using namespace test;
 
-// Where Palix.exe runs from: the build's folder, or a copy in the new folder either alone or with the
-// control library as a private assembly in a subfolder, where only its manifest, not Palix's fallback to a
-// library beside the program, can find it.
+// Where Palix.exe runs from: the build's folder, or a copy alone, or a copy with the library as a private
+// assembly in a subfolder, where only Palix's manifest, not its fallback beside the program, finds it.
 enum class Layout { Built, Alone, AssemblyFolder };
 
-// Where the host beneath Wine must help (a file system of a given size or state), the test runs the host's
-// own programs through Wine. Off Wine, or where the host refuses, this says so and nothing happens.
-std::string UnixPath(const std::wstring& path) {
+// A file system of a given size or state needs the host beneath Wine: this runs one of its programs with a
+// folder's host path as the last argument. Off Wine, or where the host refuses, it says so and does nothing.
+bool RunOnHost(std::vector<std::string> argv, const std::wstring& folder) {
     using ToUnix = char*(CDECL*)(const wchar_t*);
+    using Spawn = LONG(CDECL*)(char* const*, int wait);
     auto toUnix = reinterpret_cast<ToUnix>(
         reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"kernel32"), "wine_get_unix_file_name")));
-    char* unix = toUnix ? toUnix(path.c_str()) : nullptr;
-    std::string result = unix ? unix : "";
-    if (unix) HeapFree(GetProcessHeap(), 0, unix);
-    return result;
-}
-
-bool RunOnHost(std::vector<std::string> argv) {
-    using Spawn = LONG(CDECL*)(char* const*, int wait);
     auto spawn = reinterpret_cast<Spawn>(
         reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"ntdll"), "__wine_unix_spawnvp")));
+    char* unix = toUnix && spawn ? toUnix(folder.c_str()) : nullptr;
+    if (!unix) return false;
+    argv.push_back(unix);
+    HeapFree(GetProcessHeap(), 0, unix);
     std::vector<char*> args;
-    for (std::string& arg : argv) {
-        if (arg.empty()) return false;
-        args.push_back(arg.data());
-    }
+    for (std::string& arg : argv) args.push_back(arg.data());
     args.push_back(nullptr);
-    return spawn && spawn(args.data(), TRUE) == 0;
+    return spawn(args.data(), TRUE) == 0;
 }
 
-// What a screen reader in this process reads of another process's window.
+// What a screen reader in this process reads of another process's window (through COM, set up once).
 ComPtr<IAccessible> ReaderOf(HWND window) {
-    static const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED); // objects of another process
-    (void)com;
+    [[maybe_unused]] static const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
     ComPtr<IAccessible> object;
     AccessibleObjectFromWindow(window, DWORD(OBJID_CLIENT), IID_PPV_ARGS(&object));
     return object;
 }
 
 VARIANT Child(long id) {
-    VARIANT child{};
-    child.vt = VT_I4;
-    child.lVal = id;
-    return child;
+    return *Variant::I4(id).get();
 }
 
 std::wstring NameOf(HWND window, long child = CHILDID_SELF) {
@@ -72,35 +61,26 @@ std::wstring NameOf(HWND window, long child = CHILDID_SELF) {
     return name.str();
 }
 
-// One run of Palix in a fresh folder.
+// One run of Palix in a fresh folder; smallFileSystem makes the folder a file system of its own of 64 KB
+// (Palix is not started when the host cannot make one).
 class Palix {
 public:
-    // smallFileSystem: the folder is a file system of its own of 64 KB; Palix is not started when the host
-    // cannot make one.
-    explicit Palix(const char* scoreFile, Layout layout = Layout::Built, bool smallFileSystem = false) {
-        wchar_t temp[MAX_PATH];
-        GetTempPathW(MAX_PATH, temp);
-        folder_ = std::wstring(temp) + L"palix-" + std::to_wstring(GetCurrentProcessId()) + L"-" +
-                  std::to_wstring(GetTickCount()) + L"-" + std::to_wstring(counter_++);
+    explicit Palix(const char* scoreFile, Layout layout = Layout::Built, bool smallFileSystem = false)
+        : folder_(TempFolder() + L"palix-" + std::to_wstring(GetCurrentProcessId()) + L"-" +
+                  std::to_wstring(GetTickCount()) + L"-" + std::to_wstring(counter_++)) {
         CreateDirectoryW(folder_.c_str(), nullptr);
         if (smallFileSystem) {
-            mounted_ = RunOnHost({"mount", "-t", "tmpfs", "-o", "size=64k", "tmpfs", UnixPath(folder_)});
+            mounted_ = RunOnHost({"mount", "-t", "tmpfs", "-o", "size=64k", "tmpfs"}, folder_);
             if (!mounted_) return;
         }
         if (scoreFile) WriteBytes(ScorePath(), scoreFile);
 
         std::wstring exe = BinFolder() + L"Palix.exe";
-        if (layout != Layout::Built) {
-            copies_.push_back(folder_ + L"\\Palix.exe");
-            CopyFileW(exe.c_str(), copies_.back().c_str(), FALSE);
-            exe = copies_.back();
-        }
+        if (layout != Layout::Built) exe = Copy(exe, folder_ + L"\\Palix.exe");
         if (layout == Layout::AssemblyFolder) {
             CreateDirectoryW(AssemblyFolder().c_str(), nullptr);
-            for (const wchar_t* file : {L"Dravlix.ocx", L"Dravlix.manifest"}) {
-                copies_.push_back(AssemblyFolder() + file);
-                CopyFileW((BinFolder() + file).c_str(), copies_.back().c_str(), FALSE);
-            }
+            for (const wchar_t* file : {L"Dravlix.ocx", L"Dravlix.manifest"})
+                Copy(BinFolder() + file, AssemblyFolder() + file);
         }
         STARTUPINFOW si{};
         si.cb = sizeof(si);
@@ -116,7 +96,7 @@ public:
             CloseHandle(process_.hProcess);
             CloseHandle(process_.hThread);
         }
-        if (mounted_) RunOnHost({"umount", "-l", UnixPath(folder_)});
+        if (mounted_) RunOnHost({"umount", "-l"}, folder_);
         SetFileAttributesW(ScorePath().c_str(), FILE_ATTRIBUTE_NORMAL);
         DeleteFileW(ScorePath().c_str());
         for (const auto& copy : copies_) DeleteFileW(copy.c_str());
@@ -130,14 +110,6 @@ public:
     std::wstring ScorePath() const { return folder_ + L"\\score.dat"; }
     std::wstring AssemblyFolder() const { return folder_ + L"\\Dravlix\\"; }
     std::wstring LoadedModule(const wchar_t* name) const { return test::LoadedModule(process_.dwProcessId, name); }
-    // What the folder holds besides the statistics file.
-    std::vector<std::wstring> Others() const {
-        std::vector<std::wstring> names;
-        std::error_code failed;
-        for (const auto& entry : std::filesystem::directory_iterator(folder_, failed))
-            if (entry.path().filename() != L"score.dat") names.push_back(entry.path().filename().wstring());
-        return names;
-    }
 
     HWND WaitForForm() {
         WaitUntil([&] { return (form_ = TopWindowOf(process_.dwProcessId, L"RuntimeForm")) != nullptr; },
@@ -180,30 +152,28 @@ public:
         return {left, top};
     }
 
+    static void ClickAt(HWND window, int x, int y) {
+        PostMessageW(window, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(x, y));
+        PostMessageW(window, WM_LBUTTONUP, 0, MAKELPARAM(x, y));
+    }
     void Click(int id) const {
         RECT r;
         GetClientRect(Item(id), &r);
-        LPARAM at = MAKELPARAM(r.right / 2, r.bottom / 2);
-        PostMessageW(Item(id), WM_LBUTTONDOWN, MK_LBUTTON, at);
-        PostMessageW(Item(id), WM_LBUTTONUP, 0, at);
+        ClickAt(Item(id), r.right / 2, r.bottom / 2);
     }
     bool Checked(int option) const {
         return SendMessageW(Item(ID_OPTION(option)), BM_GETCHECK, 0, 0) == BST_CHECKED;
     }
-    void PressSpace(int id) const {
-        PostMessageW(Item(id), WM_KEYDOWN, VK_SPACE, 0x00390001);
-        PostMessageW(Item(id), WM_KEYUP, VK_SPACE, 0xC0390001);
+    // A key pressed and let go, its lParam as the keyboard sends it (scan code, extended key, Alt held).
+    static void Press(HWND window, WPARAM key, LPARAM down, UINT message = WM_KEYDOWN) {
+        PostMessageW(window, message, key, down);
+        PostMessageW(window, message + 1, key, (down & ~0x20000000) | 0xC0000000);
     }
     // Alt opens the menu bar, Down drops "File" open, Down moves on per item, Enter chooses.
     void ChooseFromFileMenu(int item) const {
-        PostMessageW(form_, WM_SYSKEYDOWN, VK_MENU, 0x20380001);
-        PostMessageW(form_, WM_SYSKEYUP, VK_MENU, 0xC0380001);
-        for (int i = 0; i <= item; ++i) {
-            PostMessageW(form_, WM_KEYDOWN, VK_DOWN, 0x01500001);
-            PostMessageW(form_, WM_KEYUP, VK_DOWN, 0xC1500001);
-        }
-        PostMessageW(form_, WM_KEYDOWN, VK_RETURN, 0x001C0001);
-        PostMessageW(form_, WM_KEYUP, VK_RETURN, 0xC01C0001);
+        Press(form_, VK_MENU, 0x20380001, WM_SYSKEYDOWN);
+        for (int i = 0; i <= item; ++i) Press(form_, VK_DOWN, 0x01500001);
+        Press(form_, VK_RETURN, 0x001C0001);
     }
 
     // Turns the next card, alternating a mouse click and the space key; the visible face's symbol code.
@@ -212,7 +182,7 @@ public:
         if (turned % 2 == 0)
             Click(ID_COMMAND1);
         else
-            PressSpace(ID_COMMAND1);
+            Press(Item(ID_COMMAND1), VK_SPACE, 0x00390001);
         EXPECT_TRUE(WaitUntil([&] { return Text(ID_LABEL(7)) == std::to_wstring(turned + 1); }));
         int16_t face = 0;
         for (int16_t symbol = 1; symbol <= 5; ++symbol)
@@ -224,6 +194,12 @@ public:
     }
 
 private:
+    std::wstring Copy(const std::wstring& from, const std::wstring& to) {
+        CopyFileW(from.c_str(), to.c_str(), FALSE);
+        copies_.push_back(to);
+        return to;
+    }
+
     static inline int counter_ = 0;
     std::wstring folder_;
     std::vector<std::wstring> copies_;
@@ -246,7 +222,6 @@ TEST(Palix, PlaysAWholeGameAndAddsItToTheStatistics) {
                    ID_IMAGE(5)})
         EXPECT_FALSE(palix.Shows(id)) << id;
     for (int n = 1; n <= 5; ++n) EXPECT_FALSE(palix.Checked(n)) << n;
-    // The symbols and the button read from outside, as a screen reader reads them.
     const wchar_t* symbols[] = {L"Star", L"Cross", L"Square", L"Circle", L"Waves"};
     for (int n = 1; n <= 5; ++n) EXPECT_EQ(NameOf(palix.Item(ID_OPTION(n))), symbols[n - 1]);
     EXPECT_EQ(NameOf(palix.Item(ID_COMMAND1)), L"Next card");
@@ -284,13 +259,13 @@ TEST(Palix, PlaysAWholeGameAndAddsItToTheStatistics) {
     }
 
     EXPECT_FALSE(palix.Shows(ID_COMMAND1));
-    EXPECT_TRUE(palix.Shows(ID_LABEL(10)));
-    EXPECT_TRUE(palix.Shows(ID_LABEL(11)));
-    EXPECT_EQ(palix.Text(ID_LABEL(10)), L"The chance for your score are 1 to");
+    for (auto [id, text] :
+         {std::pair{ID_LABEL(10), L"The chance for your score are 1 to"}, {ID_LABEL(11), L"times"}}) {
+        EXPECT_TRUE(palix.Shows(id)) << id;
+        EXPECT_EQ(palix.Text(id), text);
+    }
     EXPECT_EQ(palix.Text(ID_LABEL(9)), Wide(cardtest::GeneralNumberText(cardtest::ChanceEstimate(int16_t(hits)))));
-    EXPECT_EQ(palix.Text(ID_LABEL(11)), L"times");
-    // The statistics shown are those of the start.
-    EXPECT_EQ(palix.Text(ID_LABEL(14)), L" 3 ");
+    EXPECT_EQ(palix.Text(ID_LABEL(14)), L" 3 ") << "the statistics shown are those of the start";
     EXPECT_EQ(ReadBytes(palix.ScorePath()), " " + std::to_string(16 + hits) + " \r\n 4 \r\n");
 
     PostMessageW(palix.WaitForForm(), WM_CLOSE, 0, 0);
@@ -328,31 +303,15 @@ TEST(Palix, CannotStartStopsWithAMessageAndKeepsTheFile) {
     }
 }
 
-// The library registered nowhere and not beside Palix.exe: only Palix's manifest leads to it.
-TEST(Palix, TakesItsHyperlinkFromThePrivateAssemblyItsManifestNames) {
-    ASSERT_FALSE(KeyExists(HKEY_CLASSES_ROOT, L"CLSID\\" + GuidText(CLSID_Hyperlink)));
-    Palix palix("16\r\n3\r\n", Layout::AssemblyFolder);
-    HWND form = palix.WaitForForm();
-    ASSERT_TRUE(form);
-    HWND link = FindWindowExW(form, nullptr, L"UserControlWindow", nullptr);
-    ASSERT_TRUE(link);
-    EXPECT_EQ(NameOf(link), L"https://quendral.example/palix");
-    EXPECT_TRUE(SamePath(palix.LoadedModule(L"Dravlix.ocx"), palix.AssemblyFolder() + L"Dravlix.ocx"))
-        << Narrow(palix.LoadedModule(L"Dravlix.ocx"));
-    PostMessageW(form, WM_CLOSE, 0, 0);
-    EXPECT_EQ(palix.WaitForExit(), 0u);
-}
-
-// The statistics file, or the folder it lies in, made unwritable during a game. Saving at the game's end
-// must stop with a message that names the file and the failure, keep the old file as it was and leave no
-// partly written file behind.
+// The statistics file, or its folder, made unwritable during a game: saving at the game's end stops with a
+// message that names the file and the failure, keeps the old file and leaves no partly written one behind.
 struct FileFault {
     const char* name;
     bool smallFileSystem; // the folder a file system of its own, so that it can be filled or locked
     bool (*make)(const Palix& palix); // false: the fault could not be made here
     const wchar_t* says;
     DWORD exitCode;
-    enum { kKept, kGone, kFolder } fileAfter;
+    const char* after; // at the file's place afterwards: its bytes, "(none)" or "(folder)"
 };
 
 const FileFault kFileFaults[] = {
@@ -360,18 +319,14 @@ const FileFault kFileFaults[] = {
      [](const Palix& p) {
          return SetFileAttributesW(p.ScorePath().c_str(), FILE_ATTRIBUTE_READONLY) != FALSE;
      },
-     L"Path/File access error", 75, FileFault::kKept},
+     L"Path/File access error", 75, "2\r\n1\r\n"},
     // Nothing new may be made in the folder, though the file itself could still be written.
     {"ReadOnlyFolder", true,
      [](const Palix& p) {
-         if (!RunOnHost({"mount", "-o", "remount,ro", UnixPath(p.Folder())})) return false;
-         HANDLE probe = CreateFileW((p.Folder() + L"\\probe").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
-                                    FILE_ATTRIBUTE_NORMAL, nullptr);
-         if (probe == INVALID_HANDLE_VALUE) return true;
-         CloseHandle(probe);
-         return false;
+         return RunOnHost({"mount", "-o", "remount,ro"}, p.Folder()) &&
+                !CreateDirectoryW((p.Folder() + L"\\probe").c_str(), nullptr);
      },
-     L"Path/File access error", 75, FileFault::kKept},
+     L"Path/File access error", 75, "2\r\n1\r\n"},
     // Filled up to the last byte: a new file can be made but no byte written to it.
     {"FullDisk", true,
      [](const Palix& p) {
@@ -386,14 +341,14 @@ const FileFault kFileFaults[] = {
          CloseHandle(filler);
          return full;
      },
-     L"the disk is full", 61, FileFault::kKept},
+     L"the disk is full", 61, "2\r\n1\r\n"},
     {"FileRemoved", false, [](const Palix& p) { return DeleteFileW(p.ScorePath().c_str()) != FALSE; },
-     L"was removed during the game", 53, FileFault::kGone},
+     L"was removed during the game", 53, "(none)"},
     {"FolderInItsPlace", false,
      [](const Palix& p) {
          return DeleteFileW(p.ScorePath().c_str()) && CreateDirectoryW(p.ScorePath().c_str(), nullptr);
      },
-     L"Path/File access error", 75, FileFault::kFolder},
+     L"Path/File access error", 75, "(folder)"},
 };
 
 void PrintTo(const FileFault& fault, std::ostream* out) {
@@ -416,21 +371,17 @@ TEST_P(PalixFileFault, AtGameEndStopsWithAMessageKeepsTheOldFileAndLeavesNoParti
     EXPECT_NE(message.find(palix.ScorePath()), std::wstring::npos) << Narrow(message);
     EXPECT_EQ(exitCode, fault.exitCode);
 
-    DWORD attributes = GetFileAttributesW(palix.ScorePath().c_str());
-    switch (fault.fileAfter) {
-    case FileFault::kKept:
-        SetFileAttributesW(palix.ScorePath().c_str(), FILE_ATTRIBUTE_NORMAL);
-        EXPECT_EQ(ReadBytes(palix.ScorePath()), "2\r\n1\r\n");
-        break;
-    case FileFault::kGone:
-        EXPECT_EQ(attributes, INVALID_FILE_ATTRIBUTES);
-        break;
-    case FileFault::kFolder:
-        EXPECT_TRUE(attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY));
-        break;
+    const DWORD attributes = GetFileAttributesW(palix.ScorePath().c_str());
+    SetFileAttributesW(palix.ScorePath().c_str(), FILE_ATTRIBUTE_NORMAL);
+    EXPECT_EQ(attributes == INVALID_FILE_ATTRIBUTES   ? "(none)"
+              : attributes & FILE_ATTRIBUTE_DIRECTORY ? "(folder)"
+                                                      : ReadBytes(palix.ScorePath()),
+              fault.after);
+    std::error_code failed;
+    for (const auto& entry : std::filesystem::directory_iterator(palix.Folder(), failed)) {
+        const std::wstring name = entry.path().filename().wstring();
+        EXPECT_TRUE(name == L"score.dat" || name == L"filler") << "left behind: " << Narrow(name);
     }
-    for (const std::wstring& other : palix.Others())
-        EXPECT_EQ(other, L"filler") << "left behind: " << Narrow(other);
 }
 
 INSTANTIATE_TEST_SUITE_P(Palix, PalixFileFault, ::testing::ValuesIn(kFileFaults),
@@ -449,49 +400,43 @@ TEST(Palix, MissingFileStartsFromNothingAndTheFirstGameCreatesIt) {
 // The shell's "open" for web addresses replaced by a recorder while a test runs.
 class RecordedShell {
 public:
-    RecordedShell() {
-        RegCreateKeyExW(HKEY_LOCAL_MACHINE, kKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key_, nullptr);
-        DWORD size = sizeof(saved_);
-        hadValue_ = RegQueryValueExW(key_, nullptr, nullptr, nullptr, reinterpret_cast<BYTE*>(saved_), &size) ==
-                    ERROR_SUCCESS;
-        std::wstring command = L"\"" + BinFolder() + L"open_recorder.exe\" \"%1\"";
-        RegSetValueExW(key_, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(command.c_str()),
-                       static_cast<DWORD>((command.size() + 1) * sizeof(wchar_t)));
+    RecordedShell() : saved_(StringValue(kKey, nullptr, 0, HKEY_LOCAL_MACHINE)) {
+        Set(L"\"" + BinFolder() + L"open_recorder.exe\" \"%1\"");
         DeleteFileW(Record().c_str());
     }
     ~RecordedShell() {
-        if (hadValue_)
-            RegSetValueExW(key_, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(saved_),
-                           static_cast<DWORD>((wcslen(saved_) + 1) * sizeof(wchar_t)));
+        if (saved_ == L"<absent>")
+            RegDeleteKeyValueW(HKEY_LOCAL_MACHINE, kKey, nullptr);
         else
-            RegDeleteValueW(key_, nullptr);
-        RegCloseKey(key_);
+            Set(saved_);
         DeleteFileW(Record().c_str());
     }
-    static std::wstring Record() {
-        wchar_t temp[MAX_PATH];
-        GetTempPathW(MAX_PATH, temp);
-        return std::wstring(temp) + L"open-recorder.txt";
-    }
+    static std::wstring Record() { return TempFolder() + L"open-recorder.txt"; }
     std::wstring Opened() const {
         std::string bytes = ReadBytes(Record());
         return std::wstring(reinterpret_cast<const wchar_t*>(bytes.data()), bytes.size() / sizeof(wchar_t));
     }
 
 private:
+    static void Set(const std::wstring& command) {
+        RegSetKeyValueW(HKEY_LOCAL_MACHINE, kKey, nullptr, REG_SZ, command.c_str(),
+                        static_cast<DWORD>((command.size() + 1) * sizeof(wchar_t)));
+    }
     static constexpr wchar_t kKey[] = L"Software\\Classes\\https\\shell\\open\\command";
-    HKEY key_ = nullptr;
-    wchar_t saved_[1024] = L"";
-    bool hadValue_ = false;
+    const std::wstring saved_;
 };
 
-TEST(Palix, ShowsItsHyperlinkInBlueOnBlackAndOpensTheStoredAddress) {
+// The library registered nowhere and not beside Palix.exe: only Palix's manifest leads to it.
+TEST(Palix, HostsItsHyperlinkFromThePrivateAssemblyBlueOnBlackAndOpensTheStoredAddress) {
+    ASSERT_FALSE(KeyExists(HKEY_CLASSES_ROOT, L"CLSID\\" + GuidText(CLSID_Hyperlink)));
     RecordedShell shell;
-    Palix palix("16\r\n3\r\n");
+    Palix palix("16\r\n3\r\n", Layout::AssemblyFolder);
     HWND form = palix.WaitForForm();
     ASSERT_TRUE(form);
     HWND link = FindWindowExW(form, nullptr, L"UserControlWindow", nullptr);
     ASSERT_TRUE(link);
+    EXPECT_TRUE(SamePath(palix.LoadedModule(L"Dravlix.ocx"), palix.AssemblyFolder() + L"Dravlix.ocx"))
+        << Narrow(palix.LoadedModule(L"Dravlix.ocx"));
 
     // At its place: 2880, 0, 3375 by 255 twips of the form's client area.
     HDC screen = GetDC(nullptr);
@@ -523,10 +468,8 @@ TEST(Palix, ShowsItsHyperlinkInBlueOnBlackAndOpensTheStoredAddress) {
     EXPECT_EQ(GetNextDlgTabItem(form, palix.Item(ID_OPTION(1)), FALSE), link);
     EXPECT_EQ(GetNextDlgTabItem(form, link, FALSE), palix.Item(ID_COMMAND1));
 
-    RECT lr; // its label covers it
-    GetClientRect(link, &lr);
-    PostMessageW(link, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(lr.right - 3, 5));
-    PostMessageW(link, WM_LBUTTONUP, 0, MAKELPARAM(lr.right - 3, 5));
+    GetClientRect(link, &r);
+    Palix::ClickAt(link, r.right - 3, 5); // its label covers it
     EXPECT_TRUE(WaitUntil([&] { return shell.Opened() == L"https://quendral.example/palix"; }))
         << Narrow(shell.Opened());
 

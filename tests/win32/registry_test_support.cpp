@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <iterator>
+#include <tuple>
 
 namespace test {
 
@@ -39,8 +40,7 @@ bool KeyExists(HKEY root, const std::wstring& path, REGSAM view) {
 
 std::wstring StringValue(const std::wstring& path, const wchar_t* name, REGSAM view, HKEY root) {
     HKEY key;
-    if (RegOpenKeyExW(root, path.c_str(), 0, KEY_READ | view, &key) != ERROR_SUCCESS)
-        return L"<absent>";
+    if (RegOpenKeyExW(root, path.c_str(), 0, KEY_READ | view, &key) != ERROR_SUCCESS) return L"<absent>";
     wchar_t data[1024];
     DWORD size = sizeof(data);
     const LSTATUS status = RegGetValueW(key, nullptr, name, RRF_RT_REG_SZ, nullptr, data, &size);
@@ -112,14 +112,12 @@ std::vector<std::wstring> Half(const std::vector<std::wstring>& dump, const std:
 }
 
 std::string Difference(const std::vector<std::wstring>& before, const std::vector<std::wstring>& after) {
-    std::vector<std::wstring> gone, added;
-    std::set_difference(before.begin(), before.end(), after.begin(), after.end(), std::back_inserter(gone));
-    std::set_difference(after.begin(), after.end(), before.begin(), before.end(), std::back_inserter(added));
     std::wstring text;
-    for (const auto& line : gone)
-        text += L"- " + line + L"\n";
-    for (const auto& line : added)
-        text += L"+ " + line + L"\n";
+    for (auto [from, to, mark] : {std::tuple{&before, &after, L"- "}, std::tuple{&after, &before, L"+ "}}) {
+        std::vector<std::wstring> lines;
+        std::set_difference(from->begin(), from->end(), to->begin(), to->end(), std::back_inserter(lines));
+        for (const auto& line : lines) text += mark + line + L"\n";
+    }
     return Narrow(text);
 }
 

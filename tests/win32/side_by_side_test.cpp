@@ -35,9 +35,7 @@ struct Edition {
 class SideBySide : public testing::Test {
 protected:
     void SetUp() override {
-        wchar_t temp[MAX_PATH];
-        GetTempPathW(MAX_PATH, temp);
-        script_ = std::wstring(temp) + L"side_by_side.js";
+        script_ = TempFolder() + L"side_by_side.js";
         WriteBytes(script_, "var link = new ActiveXObject(\"Dravlix.Hyperlink\"); WScript.Quit(7);\n");
         for (const Edition* e : {&x64, &x86})
             ASSERT_EQ(GetFileAttributesW(e->Library().c_str()) != INVALID_FILE_ATTRIBUTES, true) << e->name;
@@ -47,14 +45,16 @@ protected:
         DeleteFileW(script_.c_str());
     }
 
-    void ExpectWorks(const Edition& e, bool works) {
-        SCOPED_TRACE(e.name);
-        const std::wstring key = L"CLSID\\" + GuidText(CLSID_Hyperlink) + L"\\InprocServer32";
-        EXPECT_EQ(SamePath(StringValue(key, nullptr, e.view), e.Library()), works);
-        const std::wstring typeLib = L"TypeLib\\" + GuidText(LIBID_Dravlix) + L"\\2.0\\0\\" + e.typeLibPlatform;
-        EXPECT_EQ(SamePath(StringValue(typeLib, nullptr, e.view), e.Library()), works);
-        EXPECT_EQ(e.ServerFileCheck(), works ? 0 : 2);
-        EXPECT_EQ(e.Script(script_) == 7, works);
+    void ExpectWorks(bool works64, bool works32) {
+        const std::wstring server = L"CLSID\\" + GuidText(CLSID_Hyperlink) + L"\\InprocServer32";
+        const std::wstring typeLib = L"TypeLib\\" + GuidText(LIBID_Dravlix) + L"\\2.0\\0\\";
+        for (auto [e, works] : {std::pair{&x64, works64}, std::pair{&x86, works32}}) {
+            SCOPED_TRACE(e->name);
+            for (const std::wstring& key : {server, typeLib + e->typeLibPlatform})
+                EXPECT_EQ(SamePath(StringValue(key, nullptr, e->view), e->Library()), works) << Narrow(key);
+            EXPECT_EQ(e->ServerFileCheck(), works ? 0 : 2);
+            EXPECT_EQ(e->Script(script_) == 7, works);
+        }
     }
 
     const Edition x64{"64-bit", BinFolder(), L"C:\\windows\\system32\\", KEY_WOW64_64KEY, L"win64"};
@@ -67,16 +67,13 @@ TEST_F(SideBySide, EachEditionRegistersInItsOwnViewAndLeavesTheOtherWhole) {
     const auto before64 = DumpClasses(KEY_WOW64_64KEY), before32 = DumpClasses(KEY_WOW64_32KEY);
     ASSERT_EQ(x64.Regsvr32(false), 0);
     ASSERT_EQ(x86.Regsvr32(false), 0);
-    ExpectWorks(x64, true);
-    ExpectWorks(x86, true);
+    ExpectWorks(true, true);
 
     ASSERT_EQ(x64.Regsvr32(true), 0);
-    ExpectWorks(x64, false);
-    ExpectWorks(x86, true);
+    ExpectWorks(false, true);
     ASSERT_EQ(x64.Regsvr32(false), 0);
     ASSERT_EQ(x86.Regsvr32(true), 0);
-    ExpectWorks(x64, true);
-    ExpectWorks(x86, false);
+    ExpectWorks(true, false);
 
     ASSERT_EQ(x64.Regsvr32(true), 0);
     const auto after64 = DumpClasses(KEY_WOW64_64KEY), after32 = DumpClasses(KEY_WOW64_32KEY);

@@ -25,9 +25,13 @@ std::wstring LoadedModule(DWORD process, const wchar_t* name) {
 
 std::wstring BinFolder() {
     wchar_t path[MAX_PATH];
-    DWORD n = GetModuleFileNameW(nullptr, path, MAX_PATH);
-    std::wstring dir(path, n);
+    std::wstring dir(path, GetModuleFileNameW(nullptr, path, MAX_PATH));
     return dir.substr(0, dir.find_last_of(L'\\') + 1);
+}
+
+std::wstring TempFolder() {
+    wchar_t temp[MAX_PATH];
+    return std::wstring(temp, GetTempPathW(MAX_PATH, temp));
 }
 
 std::wstring TextOf(HWND hwnd) {

@@ -10,9 +10,9 @@ namespace test {
 
 // Folder of the running test program, with a trailing backslash (the deliverables lie beside it).
 std::wstring BinFolder();
-// A window's text through WM_GETTEXT, which also works across processes.
+std::wstring TempFolder(); // with a trailing backslash
+// A window's text through WM_GETTEXT, which works across processes; all child windows' texts, a line each.
 std::wstring TextOf(HWND hwnd);
-// The texts of all child windows, one per line.
 std::wstring ChildTexts(HWND parent);
 // Polls until the condition holds or the limit passes; the condition's last value.
 bool WaitUntil(const std::function<bool()>& condition,
