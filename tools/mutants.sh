@@ -152,7 +152,12 @@ fi
 wine_started=0
 finish() {
     restore
-    [ $wine_started = 0 ] || wineserver -k
+    if [ $wine_started = 1 ]; then
+        wineserver -k
+        wineserver -w
+        # A faulty build may have left keys behind in the prefix (a fault in unregistering does just that).
+        cp -p "$work"/registry/*.reg "$root/build/wine/"
+    fi
 }
 trap finish EXIT
 trap 'exit 130' INT
@@ -160,6 +165,11 @@ trap 'exit 143' TERM
 
 if [ $needs_wine = 1 ]; then
     . "$root/tools/wine-env.sh" "$root/build/wine"
+    # The registry as it is on disk, with no server of this prefix still holding changes.
+    wineserver -k 2>/dev/null
+    wineserver -w
+    mkdir -p "$work/registry" && cp -p "$root"/build/wine/*.reg "$work/registry/" ||
+        fail "cannot keep a copy of the prefix's registry"
     # A persistent server with its services started here, outside any pipe, as tools/run-tests.sh does.
     wineserver -p
     wine_started=1
