@@ -10,10 +10,13 @@
 #include <dlgs.h>
 
 #include <algorithm>
+#include <tuple>
 
 namespace {
 using namespace test;
 using namespace std::string_literals;
+
+const std::wstring kAllFiles = L"All Files (*.*) \0 *.*\0\0"s;
 
 // Sees every block the task allocator frees while it is registered.
 class FreeSpy final : public IMallocSpy {
@@ -57,6 +60,7 @@ public:
         bool save;
         OPENFILENAMEW record;
         std::wstring filter, file, fileTitle, initialDir, title;
+        auto Kind() const { return std::tuple(save, record.Flags, filter, initialDir, title); }
     };
     std::vector<FileCall> fileCalls;
     std::wstring chosenFile; // empty: cancel
@@ -64,7 +68,7 @@ public:
     std::vector<BROWSEINFOW> folderCalls;
     std::wstring folderTitle;
     bool folderChosen = false;
-    std::vector<void*> listsHandedOut;
+    std::vector<const void*> listsHandedOut;
     std::vector<const void*> listsAskedFor;
     std::vector<std::wstring> pathBuffers;
     std::wstring chosenFolder; // empty: the item has no path
@@ -106,9 +110,6 @@ protected:
         button = FindWindowExW(site->hWnd(), nullptr, L"Button", nullptr);
         ASSERT_TRUE(edit && button);
     }
-    void Put(const wchar_t* name, const Variant& value) {
-        ASSERT_EQ(PutProperty(Object(), name, value), S_OK);
-    }
     void ClickButton() {
         SendMessageW(button, BM_CLICK, 0, 0);
         Pump();
@@ -126,40 +127,30 @@ protected:
 };
 
 TEST_F(FileBrowserTest, OpenDialogGetsTheWholeRecordCancelChangesNothingAChoiceReplacesTheWholeText) {
-    Put(L"Text", Variant::Str(L"C:\\old\\path.txt"));
+    PutAll(Object(), {{L"Text", Variant::Str(L"C:\\old\\path.txt")}});
     sink.events.clear();
     ClickButton();
     EXPECT_EQ(GetFocus(), edit) << "the field takes the focus first";
     ASSERT_EQ(platform.fileCalls.size(), 1u);
     const auto& call = platform.fileCalls[0];
     const OPENFILENAMEW& r = call.record;
-    EXPECT_FALSE(call.save);
-    EXPECT_EQ(r.lStructSize, kOpenFileRecordSize);
-    EXPECT_EQ(r.hwndOwner, site->hWnd());
-    EXPECT_EQ(r.hInstance, Module::Instance());
-    EXPECT_EQ(call.filter, L"All Files (*.*) \0 *.*\0\0"s);
-    EXPECT_EQ(call.file, std::wstring(255, L'\0')) << "the name box starts empty";
-    EXPECT_EQ(call.fileTitle, std::wstring(255, L'\0'));
+    EXPECT_EQ(std::tuple(r.lStructSize, r.hwndOwner, r.hInstance, r.nMaxFile, r.nMaxFileTitle),
+              std::tuple(kOpenFileRecordSize, site->hWnd(), Module::Instance(), 255u, 255u));
+    EXPECT_EQ(call.Kind(), std::tuple(false, DWORD{0x1004}, kAllFiles, L"C:\\"s, L"Open"s));
+    EXPECT_EQ(call.file + call.fileTitle, std::wstring(510, L'\0')) << "the name boxes start empty";
     EXPECT_NE(r.lpstrFileTitle, r.lpstrFile);
-    EXPECT_EQ(r.nMaxFile, 255u);
-    EXPECT_EQ(r.nMaxFileTitle, 255u);
-    EXPECT_EQ(call.initialDir, L"C:\\");
-    EXPECT_EQ(call.title, L"Open");
-    EXPECT_EQ(r.Flags, 0x1004u);
-    // Everything else zero: no custom filter, no default extension, no hook, no template.
+    // Nothing else: no custom filter, default extension, hook or template.
     OPENFILENAMEW rest = r;
     rest.lStructSize = rest.nMaxFile = rest.nMaxFileTitle = rest.Flags = 0;
     rest.hwndOwner = nullptr;
     rest.hInstance = nullptr;
     rest.lpstrFile = rest.lpstrFileTitle = nullptr;
     rest.lpstrFilter = rest.lpstrInitialDir = rest.lpstrTitle = nullptr;
-    const OPENFILENAMEW zero{};
-    EXPECT_EQ(memcmp(&rest, &zero, sizeof rest), 0);
+    EXPECT_TRUE(SameRecord(rest, OPENFILENAMEW{}));
     EXPECT_EQ(TextProperty(Object(), L"Text"), L"C:\\old\\path.txt");
     EXPECT_TRUE(sink.events.empty());
 
-    Put(L"SelStart", Variant::I4(3));
-    Put(L"SelLength", Variant::I4(2));
+    PutAll(Object(), {{L"SelStart", Variant::I4(3)}, {L"SelLength", Variant::I4(2)}});
     sink.events.clear();
     platform.chosenFile = L"  C:\\new folder\\\u4e2d\u6587 \u0444.txt   ";
     ClickButton();
@@ -170,36 +161,37 @@ TEST_F(FileBrowserTest, OpenDialogGetsTheWholeRecordCancelChangesNothingAChoiceR
 // Save As for every type but 0; title and folder reach the dialog as they are, even outside the ANSI code
 // page, and the filter converted on a copy.
 TEST_F(FileBrowserTest, SaveAsForEveryTypeButZeroTheOtherValuesAsTheyAre) {
+    const std::wstring title = L"Save the \u00e9t\u00e9 report",
+                       folder = L"C:\\\u0444\u0430\u0439\u043b\u044b";
     std::wstring huge;
     for (int i = 0; i < 600; ++i)
         huge += L"Kind " + std::to_wstring(i) + L" | *." + std::to_wstring(i) + L"|";
-    Put(L"FileDialogType", Variant::I4(1));
+    PutAll(Object(), {{L"FileDialogType", Variant::I4(1)}});
     ClickButton();
-    Put(L"FileDialogType", Variant::I4(7));
-    Put(L"Title", Variant::Str(L"Save the \u00e9t\u00e9 report"));
-    Put(L"InitDir", Variant::Str(L"C:\\\u0444\u0430\u0439\u043b\u044b"));
-    Put(L"Filter", Variant::Str(L"Text files|*.txt|"));
+    PutAll(Object(), {{L"FileDialogType", Variant::I4(7)},
+                      {L"Title", Variant::Str(title)},
+                      {L"InitDir", Variant::Str(folder)},
+                      {L"Filter", Variant::Str(L"Text files|*.txt|")}});
     ClickButton();
     EXPECT_EQ(TextProperty(Object(), L"Filter"), L"Text files|*.txt|") << "unchanged after browsing";
-    Put(L"FileDialogType", Variant::I4(0));
-    Put(L"Filter", Variant::Str(huge));
+    PutAll(Object(), {{L"FileDialogType", Variant::I4(0)}, {L"Filter", Variant::Str(huge)}});
     ClickButton();
     ASSERT_EQ(platform.fileCalls.size(), 3u);
-    EXPECT_TRUE(platform.fileCalls[0].save);
-    EXPECT_EQ(platform.fileCalls[0].record.Flags, 0x2006u);
-    EXPECT_EQ(platform.fileCalls[0].title, L"Open") << "the default title serves Save As too";
-    EXPECT_TRUE(platform.fileCalls[1].save);
-    EXPECT_EQ(platform.fileCalls[1].title, L"Save the \u00e9t\u00e9 report");
-    EXPECT_EQ(platform.fileCalls[1].initialDir, L"C:\\\u0444\u0430\u0439\u043b\u044b");
-    EXPECT_EQ(platform.fileCalls[1].filter, L"Text files\0*.txt\0\0"s);
-    EXPECT_FALSE(platform.fileCalls[2].save);
-    EXPECT_EQ(platform.fileCalls[2].record.Flags, 0x1004u);
     std::replace(huge.begin(), huge.end(), L'|', L'\0');
-    EXPECT_EQ(platform.fileCalls[2].filter, huge + L'\0');
+    // The default title serves Save As too.
+    EXPECT_EQ(platform.fileCalls[0].Kind(), std::tuple(true, DWORD{0x2006}, kAllFiles, L"C:\\"s, L"Open"s));
+    EXPECT_EQ(platform.fileCalls[1].Kind(),
+              std::tuple(true, DWORD{0x2006}, L"Text files\0*.txt\0\0"s, folder, title));
+    EXPECT_EQ(platform.fileCalls[2].Kind(), std::tuple(false, DWORD{0x1004}, huge + L'\0', folder, title));
 }
 
-TEST_F(FileBrowserTest, AFieldThatRefusesTheFocusOpensNoDialog) {
-    Put(L"Enabled", Variant::Bool(false));
+TEST_F(FileBrowserTest, AltDownAloneOpensFromTheFieldAndTheButtonAFieldThatRefusesTheFocusOpensNoDialog) {
+    for (HWND child : {edit, button}) {
+        SCOPED_TRACE(child == edit ? "from the field" : "from the button");
+        ExpectAltDownAloneBrowses(child, [&] { return platform.fileCalls.size(); });
+    }
+    platform.fileCalls.clear();
+    PutAll(Object(), {{L"Enabled", Variant::Bool(false)}});
     ClickButton(); // the button itself stays enabled
     EXPECT_TRUE(IsWindowEnabled(button));
     EXPECT_EQ((Implementation<FileBrowser, _FileBrowser>(Object()).Browse()), CTL_E_ILLEGALFUNCTIONCALL);
@@ -209,19 +201,12 @@ TEST_F(FileBrowserTest, AFieldThatRefusesTheFocusOpensNoDialog) {
     EXPECT_TRUE(platform.fileCalls.empty());
 }
 
-TEST_F(FileBrowserTest, AltDownAloneOpensFromTheFieldAndFromTheButton) {
-    for (HWND child : {edit, button}) {
-        SCOPED_TRACE(child == edit ? "from the field" : "from the button");
-        ExpectAltDownAloneBrowses(child, [&] { return platform.fileCalls.size(); });
-    }
-}
-
 TEST_F(FileBrowserTest, SeparatorInLightLeftOfTheButtonMarginsInWindowColour) {
-    Put(L"BackColor", Variant::I4(0x0000FF));
+    PutAll(Object(), {{L"BackColor", Variant::I4(0x0000FF)}});
     RECT client, place = PlaceOf(button);
     GetClientRect(site->hWnd(), &client);
-    EXPECT_EQ(place.right, client.right);
-    EXPECT_EQ(place.right - place.left, Screen::TwipsToPixelsX(270));
+    EXPECT_EQ(std::pair(place.left, place.right),
+              std::pair(client.right - Screen::TwipsToPixelsX(270), client.right));
     RedrawWindow(site->hWnd(), nullptr, nullptr,
                  RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
     Snapshot pixels(site->hWnd(), false);
@@ -240,22 +225,18 @@ TEST_F(FileBrowserTest, SeparatorInLightLeftOfTheButtonMarginsInWindowColour) {
     site->Move(300, 300, 300, 465);
     Pump();
     GetClientRect(site->hWnd(), &client);
-    EXPECT_EQ(PlaceOf(button).right, client.right);
-    EXPECT_EQ(PlaceOf(edit).right, field.right);
+    EXPECT_EQ(std::pair(PlaceOf(button).right, PlaceOf(edit).right), std::pair(client.right, field.right));
 }
 
 TEST_F(FileBrowserTest, ThirteenKeysInOrderDefaultsLeftOutChangeOnLoad) {
     EXPECT_TRUE(Keys(Saved(Object()).Get()).empty());
-    const Values values = {{L"BackColor", Variant::I4(0x00FFFF)},
-                           {L"ForeColor", Variant::I4(0xFF0000)},
-                           {L"Enabled", Variant::Bool(false)},
-                           {L"Font", Variant::Object(MakeFont(FontSpec{L"Tahoma", 9.75f, true}).Get())},
-                           {L"Locked", Variant::Bool(true)},
-                           {L"Text", Variant::Str(L"C:\\\u0444\\abcdef.txt")},
-                           {L"FileDialogType", Variant::I4(1)},
-                           {L"Filter", Variant::Str(L"Text|*.txt|")},
-                           {L"InitDir", Variant::Str(L"D:\\")},
-                           {L"Title", Variant::Str(L"Pick")}};
+    const auto tahoma = MakeFont(FontSpec{L"Tahoma", 9.75f, true});
+    const Values values = {
+        {L"BackColor", Variant::I4(0x00FFFF)}, {L"ForeColor", Variant::I4(0xFF0000)},
+        {L"Enabled", Variant::Bool(false)},    {L"Font", Variant::Object(tahoma.Get())},
+        {L"Locked", Variant::Bool(true)},      {L"Text", Variant::Str(L"C:\\\u0444\\abcdef.txt")},
+        {L"FileDialogType", Variant::I4(1)},   {L"Filter", Variant::Str(L"Text|*.txt|")},
+        {L"InitDir", Variant::Str(L"D:\\")},   {L"Title", Variant::Str(L"Pick")}};
     PutAll(Object(), values);
     PutAll(Object(), {{L"SelStart", Variant::I4(4)}, {L"SelLength", Variant::I4(3)}});
     auto bag = Saved(Object());
@@ -278,8 +259,8 @@ TEST_F(FileBrowserTest, TheRealOpenDialogTakesATypedFileName) {
     useIt.reset(); // the system's own dialogs from here on
     const std::wstring folder = BinFolder(), path = folder + L"browse target.txt";
     WriteBytes(path, "x");
-    Put(L"InitDir", Variant::Str(folder));
-    Put(L"Filter", Variant::Str(L"Text files (*.txt)|*.txt"));
+    PutAll(Object(),
+           {{L"InitDir", Variant::Str(folder)}, {L"Filter", Variant::Str(L"Text files (*.txt)|*.txt")}});
     std::wstring nameShown = L"<unread>";
     DialogUser user([&](HWND dialog) {
         // The file-name box, a combo box that passes its text on to its edit.
@@ -310,19 +291,15 @@ protected:
 // Cancelled, chosen, and chosen without a file-system path: the list the picker hands out goes back to the
 // task allocator each time, before the next browse (the allocator may hand the same address out again).
 TEST_F(FolderBrowserTest, PickerOpensAtTheDesktopAConfirmedPathReplacesTheTextAndEveryListIsFreed) {
-    Put(L"Text", Variant::Str(L"C:\\windows"));
+    PutAll(Object(), {{L"Text", Variant::Str(L"C:\\windows")}});
     sink.events.clear();
     ClickButton();
     ASSERT_EQ(platform.folderCalls.size(), 1u);
-    BROWSEINFOW r = platform.folderCalls[0];
-    EXPECT_EQ(r.hwndOwner, site->hWnd());
+    const BROWSEINFOW& r = platform.folderCalls[0];
+    // No root, display name, callback or selection.
+    EXPECT_TRUE(
+        SameRecord(r, {site->hWnd(), nullptr, nullptr, r.lpszTitle, BIF_RETURNONLYFSDIRS, nullptr, 0, 0}));
     EXPECT_EQ(platform.folderTitle, L"Select a folder");
-    EXPECT_EQ(r.ulFlags, 1u);
-    r.hwndOwner = nullptr;
-    r.lpszTitle = nullptr;
-    r.ulFlags = 0;
-    const BROWSEINFOW zero{};
-    EXPECT_EQ(memcmp(&r, &zero, sizeof r), 0) << "no root, display name, callback or selection";
     EXPECT_TRUE(platform.pathBuffers.empty());
     EXPECT_EQ(TextProperty(Object(), L"Text"), L"C:\\windows");
     EXPECT_TRUE(sink.events.empty());
@@ -334,8 +311,7 @@ TEST_F(FolderBrowserTest, PickerOpensAtTheDesktopAConfirmedPathReplacesTheTextAn
         platform.chosenFolder = path;
         freeSpy.freed.clear();
         ClickButton();
-        ASSERT_EQ(platform.listsAskedFor.size(), platform.listsHandedOut.size());
-        EXPECT_EQ(platform.listsAskedFor.back(), platform.listsHandedOut.back());
+        ASSERT_EQ(platform.listsAskedFor, platform.listsHandedOut);
         EXPECT_EQ(std::count(freeSpy.freed.begin(), freeSpy.freed.end(), platform.listsHandedOut.back()), 1);
         EXPECT_EQ(TextProperty(Object(), L"Text"), chosen) << "as the shell wrote it; kept without a path";
         EXPECT_EQ(sink.events.size(), 1u);
@@ -346,7 +322,7 @@ TEST_F(FolderBrowserTest, PickerOpensAtTheDesktopAConfirmedPathReplacesTheTextAn
 
 TEST_F(FolderBrowserTest, TheRealPickerOpensAtTheDesktopAndReturnsItsPath) {
     useIt.reset();
-    Put(L"Text", Variant::Str(L"C:\\windows"));
+    PutAll(Object(), {{L"Text", Variant::Str(L"C:\\windows")}});
     sink.events.clear();
     bool atRoot = false;
     std::wstring texts;

@@ -1,11 +1,19 @@
-// What the browse-box tests share: real key presses, and the one key that browses.
+// What the browse-box tests share: records compared whole, real key presses, and the one key that browses.
 #pragma once
 #include "control_test_support.h"
 
+#include <cstring>
 #include <initializer_list>
 #include <iterator>
 
 namespace test {
+
+// A record byte for byte; both in hexadecimal when they differ.
+template <class Record> testing::AssertionResult SameRecord(const Record& actual, const Record& expected) {
+    auto hex = [](const Record& r) { return Hex(std::string(reinterpret_cast<const char*>(&r), sizeof r)); };
+    if (memcmp(&actual, &expected, sizeof actual) == 0) return testing::AssertionSuccess();
+    return testing::AssertionFailure() << hex(actual) << "\n  expected\n" << hex(expected);
+}
 
 // Real keys through the system's queue to the window with the focus; the held keys go down first.
 inline void PressKeys(std::initializer_list<WORD> held, WORD key) {

@@ -3,6 +3,9 @@
 #include "browse_test_support.h"
 #include "font_browser.h"
 
+#include <optional>
+#include <tuple>
+
 namespace {
 using namespace test;
 
@@ -15,19 +18,12 @@ public:
         LOGFONTW font;
     };
     std::vector<Call> calls;
-    bool confirm = false;
-    LOGFONTW answer{};
-    INT answerPointSize = 0;
-    COLORREF answerColor = 0;
-    WORD answerType = 0;
+    std::optional<std::tuple<LOGFONTW, INT, COLORREF, WORD>> answer; // font, tenths of a point, colour, type
 
     BOOL ChooseFont(CHOOSEFONTW* r) override {
         calls.push_back({*r, r->lpLogFont ? *r->lpLogFont : LOGFONTW{}});
-        if (!confirm) return FALSE;
-        *r->lpLogFont = answer;
-        r->iPointSize = answerPointSize;
-        r->rgbColors = answerColor;
-        r->nFontType = answerType;
+        if (!answer) return FALSE;
+        std::tie(*r->lpLogFont, r->iPointSize, r->rgbColors, r->nFontType) = *answer;
         return TRUE;
     }
 };
@@ -63,16 +59,18 @@ protected:
         PostMessageW(button, WM_LBUTTONUP, 0, MAKELPARAM(3, 3));
         Pump();
     }
-    std::wstring Caption() const { return label->Caption(); }
+    // The font as LookOf tells it, the caption and the colour.
+    std::tuple<std::string, std::wstring, LONG> Look() const {
+        return {LookOf(FontOf(Object()).Get()), label->Caption(), NumberProperty(Object(), L"ForeColor")};
+    }
 
     FontPlatform platform;
     HWND button = nullptr;
     Control* label = nullptr;
 };
 
-TEST_F(FontBrowserTest, ANewControlShowsACopyOfTheFormsFont) {
-    EXPECT_EQ(Caption(), L"MS Sans Serif");
-    EXPECT_EQ(LookOf(FontOf(Object()).Get()), LookOf(form->Font().Get()));
+TEST_F(FontBrowserTest, ANewControlShowsACopyOfTheFormsFontAndSavesFourKeys) {
+    EXPECT_EQ(Look(), std::tuple(LookOf(form->Font().Get()), L"MS Sans Serif", LONG(0x80000008)));
     EXPECT_NE(FontOf(Object()).Get(), form->Font().Get()) << "a copy, which the dialog may change";
     // The button is as wide as a vertical scroll bar, full height at the right; the label is inset.
     RECT client;
@@ -80,6 +78,19 @@ TEST_F(FontBrowserTest, ANewControlShowsACopyOfTheFormsFont) {
     const int bar = GetSystemMetrics(SM_CXVSCROLL);
     EXPECT_EQ(PlaceOf(button), (RECT{client.right - bar, 0, client.right, client.bottom}));
     EXPECT_EQ(label->Bounds(), (RECT{2, 2, client.right - 2 - bar, client.bottom - 2}));
+
+    // Four keys in order, defaults left out.
+    EXPECT_TRUE(Keys(Saved(Object()).Get()).empty());
+    const Values values = {{L"Enabled", Variant::Bool(false)},
+                           {L"ForeColor", Variant::I4(0xFF)},
+                           {L"BackColor", Variant::I4(0xFF00)},
+                           {L"Font", Variant::Object(MakeFont(FontSpec{L"Tahoma", 12, true}).Get())}};
+    PutAll(Object(), values);
+    auto bag = Saved(Object());
+    EXPECT_EQ(Keys(bag.Get()), (std::vector<std::wstring>{L"BackColor", L"ForeColor", L"Enabled", L"Font"}));
+    auto loaded = Loaded(CreateFontBrowser, bag.Get());
+    ExpectAll(loaded.Get(), values);
+    EXPECT_EQ(LookOf(FontOf(loaded.Get()).Get()), "Tahoma 120000 bold 700");
 }
 
 TEST_F(FontBrowserTest, DialogGetsTheCurrentFontCancelChangesNothingAConfirmedOneChangesTheFontInPlace) {
@@ -87,40 +98,28 @@ TEST_F(FontBrowserTest, DialogGetsTheCurrentFontCancelChangesNothingAConfirmedOn
     sink.events.clear();
     ClickButton();
     ASSERT_EQ(platform.calls.size(), 1u);
-    CHOOSEFONTW r = platform.calls[0].record;
-    EXPECT_EQ(r.lStructSize, kChooseFontRecordSize);
-    EXPECT_EQ(r.hwndOwner, form->hWnd()) << "the form, not the control";
-    EXPECT_EQ(r.iPointSize, 105);
-    EXPECT_EQ(r.Flags, 0x141u);
-    EXPECT_EQ(r.rgbColors, 0x80000008u) << "the system colour as it is";
-    r.lStructSize = r.iPointSize = r.Flags = r.rgbColors = 0;
-    r.hwndOwner = nullptr;
-    r.lpLogFont = nullptr;
-    const CHOOSEFONTW noRecord{};
-    EXPECT_EQ(memcmp(&r, &noRecord, sizeof r), 0) << "no device context, hook, template, style or limits";
-    LOGFONTW expected{};
-    expected.lfHeight = -14;
-    expected.lfWeight = 400;
-    expected.lfItalic = expected.lfUnderline = 1;
-    lstrcpyW(expected.lfFaceName, L"Tahoma"); // zeros to the end of the field, character set 0
-    EXPECT_EQ(memcmp(&platform.calls[0].font, &expected, sizeof expected), 0);
+    const CHOOSEFONTW& r = platform.calls[0].record;
+    // Owned by the form, not the control; the colour the system one as it is.
+    EXPECT_EQ(std::tuple(r.lStructSize, r.hwndOwner, r.iPointSize, r.Flags, r.rgbColors),
+              std::tuple(kChooseFontRecordSize, form->hWnd(), 105, 0x141u, 0x80000008u));
+    // Nothing else: no device context, hook, template, style or limits.
+    CHOOSEFONTW rest = r;
+    rest.lStructSize = rest.Flags = rest.rgbColors = rest.iPointSize = 0;
+    rest.hwndOwner = nullptr;
+    rest.lpLogFont = nullptr;
+    EXPECT_TRUE(SameRecord(rest, CHOOSEFONTW{}));
+    // Zeros to the end of the face name, character set 0.
+    EXPECT_TRUE(
+        SameRecord(platform.calls[0].font, LOGFONTW{-14, 0, 0, 0, 400, 1, 1, 0, 0, 0, 0, 0, 0, L"Tahoma"}));
     EXPECT_TRUE(sink.events.empty());
-    EXPECT_EQ(Caption(), L"Tahoma");
-    EXPECT_EQ(LookOf(FontOf(Object()).Get()), "Tahoma 105000 italic underline 400");
-    EXPECT_EQ(NumberProperty(Object(), L"ForeColor"), static_cast<LONG>(0x80000008));
+    EXPECT_EQ(Look(), std::tuple("Tahoma 105000 italic underline 400", L"Tahoma", LONG(0x80000008)));
 
     ComPtr<IFont> before = FontOf(Object());
-    platform.confirm = true;
-    lstrcpyW(platform.answer.lfFaceName, L"MS Sans Serif");
-    platform.answer.lfItalic = 1;
-    platform.answer.lfWeight = 700;
-    platform.answerPointSize = 120;
-    platform.answerColor = 0x000000FF;
-    platform.answerType = BOLD_FONTTYPE | SCREEN_FONTTYPE;
+    const LOGFONTW boldItalic = {0, 0, 0, 0, 700, 1, 0, 0, 0, 0, 0, 0, 0, L"MS Sans Serif"};
+    platform.answer.emplace(boldItalic, 120, 0xFF, BOLD_FONTTYPE | SCREEN_FONTTYPE);
     ClickButton();
-    EXPECT_EQ(LookOf(FontOf(Object()).Get()), "MS Sans Serif 120000 bold italic 700");
-    EXPECT_EQ(Caption(), L"MS Sans Serif") << "exactly the name, no trailing zeros";
-    EXPECT_EQ(NumberProperty(Object(), L"ForeColor"), 0x000000FF);
+    // The caption exactly the name, no trailing zeros.
+    EXPECT_EQ(Look(), std::tuple("MS Sans Serif 120000 bold italic 700", L"MS Sans Serif", LONG(0xFF)));
     ASSERT_EQ(sink.events.size(), 1u);
     EXPECT_EQ(sink.events[0].id, kChange);
     ASSERT_EQ(sink.events[0].args.size(), 1u);
@@ -131,32 +130,24 @@ TEST_F(FontBrowserTest, DialogGetsTheCurrentFontCancelChangesNothingAConfirmedOn
     EXPECT_EQ(FontOf(Object()).Get(), before.Get());
 
     // The weight is set after the bold flag, so it decides; tenths of a point are kept.
-    lstrcpyW(platform.answer.lfFaceName, L"Tahoma");
-    platform.answer.lfWeight = 400;
-    platform.answerPointSize = 105;
+    const LOGFONTW italic = {0, 0, 0, 0, 400, 1, 0, 0, 0, 0, 0, 0, 0, L"Tahoma"};
+    platform.answer.emplace(italic, 105, 0xFF, BOLD_FONTTYPE | SCREEN_FONTTYPE);
     ClickButton();
-    EXPECT_EQ(LookOf(FontOf(Object()).Get()), "Tahoma 105000 italic 400");
+    EXPECT_EQ(Look(), std::tuple("Tahoma 105000 italic 400", L"Tahoma", LONG(0xFF)));
     EXPECT_EQ(platform.calls[2].record.rgbColors, 0x000000FFu);
     EXPECT_EQ(LookOf(form->Font().Get()), "MS Sans Serif 82500 400") << "the form's font is not touched";
-}
 
-TEST_F(FontBrowserTest, LongAndEmptyFaceNamesStillFitTheRecord) {
-    ComPtr<IFont> font = MakeFont(FontSpec{});
+    // Long and empty face names still fit the record.
     for (const wchar_t* name : {L"An extraordinarily long face name that cannot fit", L""}) {
-        ASSERT_EQ(font->put_Name(Bstr(name).get()), S_OK);
-        ASSERT_EQ(PutProperty(Object(), L"Font", Variant::Object(font.Get()), true), S_OK);
+        PutFont(FontSpec{name});
         ClickButton();
     }
-    ASSERT_EQ(platform.calls.size(), 2u);
+    ASSERT_EQ(platform.calls.size(), 5u);
     for (const auto& call : platform.calls)
         EXPECT_LE(wcsnlen(call.font.lfFaceName, LF_FACESIZE), 31u);
 }
 
-TEST_F(FontBrowserTest, AltDownAloneOpensTheDialog) {
-    ExpectAltDownAloneBrowses(button, [&] { return platform.calls.size(); });
-}
-
-TEST_F(FontBrowserTest, FocusShowsHighlightInsideADottedRectangleShortOfTheButton) {
+TEST_F(FontBrowserTest, FocusShowsHighlightInsideADottedRectangleShortOfTheButtonAltDownAloneBrowses) {
     const COLORREF window = Shown(GetSysColor(COLOR_WINDOW)), highlight = Shown(GetSysColor(COLOR_HIGHLIGHT));
     const RECT place = PlaceOf(button);
     const int ground = place.left - 5, middle = place.bottom / 2; // a point of the label right of the name
@@ -180,20 +171,7 @@ TEST_F(FontBrowserTest, FocusShowsHighlightInsideADottedRectangleShortOfTheButto
     SetFocus(form->hWnd());
     Pump();
     plain("after the focus left");
-}
-
-TEST_F(FontBrowserTest, FourKeysInOrderDefaultsLeftOut) {
-    EXPECT_TRUE(Keys(Saved(Object()).Get()).empty());
-    const Values values = {{L"Enabled", Variant::Bool(false)},
-                           {L"ForeColor", Variant::I4(0xFF)},
-                           {L"BackColor", Variant::I4(0xFF00)},
-                           {L"Font", Variant::Object(MakeFont(FontSpec{L"Tahoma", 12, true}).Get())}};
-    PutAll(Object(), values);
-    auto bag = Saved(Object());
-    EXPECT_EQ(Keys(bag.Get()), (std::vector<std::wstring>{L"BackColor", L"ForeColor", L"Enabled", L"Font"}));
-    auto loaded = Loaded(CreateFontBrowser, bag.Get());
-    ExpectAll(loaded.Get(), values);
-    EXPECT_EQ(LookOf(FontOf(loaded.Get()).Get()), "Tahoma 120000 bold 700");
+    ExpectAltDownAloneBrowses(button, [&] { return platform.calls.size(); });
 }
 
 TEST_F(FontBrowserTest, TheRealDialogOpensOnTheCurrentFontAndGivesItBack) {
@@ -205,8 +183,7 @@ TEST_F(FontBrowserTest, TheRealDialogOpensOnTheCurrentFontAndGivesItBack) {
     user.Join();
     EXPECT_FALSE(user.stuck);
     EXPECT_FALSE(user.caption.empty());
-    EXPECT_EQ(LookOf(FontOf(Object()).Get()), "Tahoma 120000 italic 400");
-    EXPECT_EQ(Caption(), L"Tahoma");
+    EXPECT_EQ(Look(), std::tuple("Tahoma 120000 italic 400", L"Tahoma", LONG(0x80000008)));
     EXPECT_EQ(sink.events.size(), 1u);
 }
 

@@ -2,8 +2,11 @@
 #include "control_test_support.h"
 #include "hyperlink.h"
 
+#include <tuple>
+
 namespace {
 using namespace test;
+using namespace std::string_literals;
 
 constexpr OLE_COLOR kBlue = 0x00FF0000;
 constexpr wchar_t kAddress[] = L"https://quendral.example/palix";
@@ -38,14 +41,13 @@ ComPtr<IUnknown> WithEverything() {
 
 void ExpectEverything(IUnknown* h) {
     ExpectAll(h, Everything());
-    ComPtr<IFont> font = FontOf(h);
-    ASSERT_TRUE(font);
-    EXPECT_EQ(font->IsEqual(TahomaBold().Get()), S_OK);
+    EXPECT_EQ(FontOf(h)->IsEqual(TahomaBold().Get()), S_OK);
 }
 
 using HyperlinkTest = LibraryTest;
 
-TEST_F(HyperlinkTest, PropertyBagKeepsEveryValueAndOmitsDefaults) {
+// Stored keys are found in any case; a value of the wrong type fails the load.
+TEST_F(HyperlinkTest, PropertyBagKeepsEveryValueOmitsDefaultsAndReadsKeysInAnyCase) {
     EXPECT_TRUE(Keys(Saved(Loaded(CreateHyperlink).Get()).Get()).empty());
     auto bag = Saved(WithEverything().Get());
     EXPECT_EQ(Keys(bag.Get()),
@@ -54,11 +56,22 @@ TEST_F(HyperlinkTest, PropertyBagKeepsEveryValueAndOmitsDefaults) {
     auto loaded = Loaded(CreateHyperlink, bag.Get());
     ExpectEverything(loaded.Get());
     EXPECT_EQ(Load(loaded.Get(), bag.Get()), E_UNEXPECTED) << "loaded twice";
+
+    const auto font = MakeFont({L"MS Sans Serif", 9.75f, true, false, false, false, 177});
+    const Values stored = {{L"_extentx", Variant::I4(5953)},       {L"_extenty", Variant::I4(450)},
+                           {L"backcolor", Variant::I4(0)},         {L"forecolor", Variant::I4(kBlue)},
+                           {L"font", Variant::Object(font.Get())}, {L"hyperlink", Variant::Str(kAddress)},
+                           {L"caption", Variant::Str(kAddress)}};
+    auto h = Loaded(CreateHyperlink, Bag(stored).Get());
+    ExpectAll(h.Get(), Values(stored.begin() + 2, stored.end())); // all but the extent, which the size shows
+    EXPECT_EQ(std::pair(Cpp(h.Get()).Width(), Cpp(h.Get()).Height()), std::pair(3375, 255));
+    EXPECT_EQ(Load(New(CreateHyperlink).Get(), Bag({{L"BackColor", Variant::Str(L"blue")}}).Get()),
+              DISP_E_TYPEMISMATCH);
 }
 
 // The same bytes from either architecture, so that each reads what the other saved: the block depends on
 // neither pointer size nor alignment.
-TEST_F(HyperlinkTest, StreamAndStorageKeepEveryValue) {
+TEST_F(HyperlinkTest, StreamAndStorageKeepEveryValueAndADamagedStreamIsRefusedWithoutHarm) {
     const std::string pinned =
         "4458504201007501000008005f0045007800740065006e0074005800030004000000060d000008005f00450078007400"
         "65006e0074005900030004000000a701000009004200610063006b0043006f006c006f00720003000400000000000000"
@@ -86,50 +99,20 @@ TEST_F(HyperlinkTest, StreamAndStorageKeepEveryValue) {
     char tail[4];
     stream->Read(tail, 4, &read);
     EXPECT_EQ(std::string(tail, read), "tail");
+    // Cut short inside the caption: refused, and the design value kept.
+    stream->SetSize(ULARGE_INTEGER{{static_cast<DWORD>(pinned.size() / 2 - 3), 0}});
+    stream->Seek(LARGE_INTEGER{}, STREAM_SEEK_SET, nullptr);
+    auto damaged = New(CreateHyperlink);
+    EXPECT_TRUE(FAILED(As<IPersistStreamInit>(damaged)->Load(stream.Get())));
+    EXPECT_EQ(TextProperty(damaged.Get(), L"Caption"), L"Label1");
 
-    ComPtr<ILockBytes> bytes;
     ComPtr<IStorage> storage;
-    ASSERT_EQ(CreateILockBytesOnHGlobal(nullptr, TRUE, &bytes), S_OK);
-    ASSERT_EQ(StgCreateDocfileOnILockBytes(bytes.Get(), STGM_CREATE | STGM_READWRITE | STGM_SHARE_EXCLUSIVE,
-                                           0, &storage),
-              S_OK);
+    const DWORD mode = STGM_CREATE | STGM_READWRITE | STGM_SHARE_EXCLUSIVE | STGM_DELETEONRELEASE;
+    ASSERT_EQ(StgCreateDocfile(nullptr, mode, 0, &storage), S_OK);
     ASSERT_EQ(As<IPersistStorage>(a)->Save(storage.Get(), FALSE), S_OK);
     auto c = New(CreateHyperlink);
     ASSERT_EQ(As<IPersistStorage>(c)->Load(storage.Get()), S_OK);
     ExpectEverything(c.Get());
-}
-
-TEST_F(HyperlinkTest, DamagedStreamIsRefusedWithoutHarm) {
-    ComPtr<IStream> stream;
-    ASSERT_EQ(CreateStreamOnHGlobal(nullptr, TRUE, &stream), S_OK);
-    ASSERT_EQ(As<IPersistStreamInit>(New(CreateHyperlink))->Save(stream.Get(), TRUE), S_OK);
-    ULARGE_INTEGER size{};
-    stream->Seek(LARGE_INTEGER{}, STREAM_SEEK_END, &size);
-    stream->SetSize(ULARGE_INTEGER{{static_cast<DWORD>(size.QuadPart - 3), 0}});
-    stream->Seek(LARGE_INTEGER{}, STREAM_SEEK_SET, nullptr);
-    auto b = New(CreateHyperlink);
-    EXPECT_TRUE(FAILED(As<IPersistStreamInit>(b)->Load(stream.Get())));
-    EXPECT_EQ(TextProperty(b.Get(), L"Caption"), L"Label1") << "the design value kept";
-}
-
-TEST_F(HyperlinkTest, StoredKeysAreFoundInAnyCaseAndWrongTypesFail) {
-    const Values stored = {
-        {L"_extentx", Variant::I4(5953)},
-        {L"_extenty", Variant::I4(450)},
-        {L"backcolor", Variant::I4(0)},
-        {L"forecolor", Variant::I4(kBlue)},
-        {L"font", Variant::Object(MakeFont({L"MS Sans Serif", 9.75f, true, false, false, false, 177}).Get())},
-        {L"hyperlink", Variant::Str(kAddress)},
-        {L"caption", Variant::Str(kAddress)}};
-    auto h = Loaded(CreateHyperlink, Bag(stored).Get());
-    ExpectAll(h.Get(), {{L"Caption", Variant::Str(kAddress)},
-                        {L"Hyperlink", Variant::Str(kAddress)},
-                        {L"ForeColor", Variant::I4(kBlue)},
-                        {L"BackColor", Variant::I4(0)}});
-    EXPECT_EQ(Cpp(h.Get()).Width(), 3375);
-    EXPECT_EQ(Cpp(h.Get()).Height(), 255);
-    EXPECT_EQ(Load(New(CreateHyperlink).Get(), Bag({{L"BackColor", Variant::Str(L"blue")}}).Get()),
-              DISP_E_TYPEMISMATCH);
 }
 
 // Tells which properties a control reports as changed.
@@ -155,8 +138,7 @@ TEST_F(HyperlinkTest, APutTellsTheContainerAndMakesTheControlDirty) {
     ChangeSink sink;
     DWORD cookie = 0;
     ASSERT_EQ(point->Advise(&sink, &cookie), S_OK);
-    ASSERT_EQ(PutProperty(h.Get(), L"Caption", Variant::Str(L"x")), S_OK);
-    ASSERT_EQ(PutProperty(h.Get(), L"ForeColor", Variant::I4(kBlue)), S_OK);
+    PutAll(h.Get(), {{L"Caption", Variant::Str(L"x")}, {L"ForeColor", Variant::I4(kBlue)}});
     EXPECT_EQ(sink.changed, (std::vector<DISPID>{0x6803000B, 0x68030010}));
     EXPECT_EQ(persist->IsDirty(), S_OK);
     // A value the label refuses fails the put and reports nothing.
@@ -173,31 +155,35 @@ TEST_F(HyperlinkTest, AmbientPropertiesFromEachContainer) {
     designed.SetUserMode(false);
     ASSERT_EQ(designed.Create(New(CreateHyperlink).Get(), {}), S_OK);
     ASSERT_EQ(running.Create(New(CreateHyperlink).Get(), {}), S_OK);
-    EXPECT_FALSE(Cpp(designed.Object()).Ambient().UserMode);
-    EXPECT_TRUE(Cpp(running.Object()).Ambient().UserMode);
+    EXPECT_EQ(std::pair(Cpp(designed.Object()).Ambient().UserMode, Cpp(running.Object()).Ambient().UserMode),
+              std::pair(false, true));
     Variant name;
     EXPECT_EQ(Cpp(running.Object()).Extender(L"name", name), S_OK);
     EXPECT_STREQ(name.get()->bstrVal, L"Hyperlink2");
 
     HMODULE atl = LoadLibraryW(L"atl.dll");
     ASSERT_TRUE(atl);
-    using Init = BOOL(WINAPI*)();
-    using Attach = HRESULT(WINAPI*)(IUnknown*, HWND, IUnknown**);
-    ASSERT_TRUE(reinterpret_cast<Init>(reinterpret_cast<void*>(GetProcAddress(atl, "AtlAxWinInit")))());
-    auto attach =
-        reinterpret_cast<Attach>(reinterpret_cast<void*>(GetProcAddress(atl, "AtlAxAttachControl")));
-    ASSERT_TRUE(attach);
+    auto init =
+        reinterpret_cast<BOOL(WINAPI*)()>(reinterpret_cast<void*>(GetProcAddress(atl, "AtlAxWinInit")));
+    auto attach = reinterpret_cast<HRESULT(WINAPI*)(IUnknown*, HWND, IUnknown**)>(
+        reinterpret_cast<void*>(GetProcAddress(atl, "AtlAxAttachControl")));
+    ASSERT_TRUE(init && attach && init());
     HWND host = CreateWindowExW(0, L"AtlAxWin", L"", WS_CHILD | WS_VISIBLE, 0, 0, 200, 20, form.hWnd(),
                                 nullptr, nullptr, nullptr);
-    ASSERT_TRUE(host);
     auto h = New(CreateHyperlink);
     ASSERT_EQ(attach(h.Get(), host, nullptr), S_OK);
     Pump();
-    auto ambient = Cpp(h.Get()).Ambient();
-    EXPECT_TRUE(ambient.UserMode);
-    EXPECT_TRUE(ambient.Font);
+    const auto ambient = Cpp(h.Get()).Ambient();
+    EXPECT_EQ(std::pair(ambient.UserMode, bool(ambient.Font)), std::pair(true, true));
     DestroyWindow(host);
     Pump();
+}
+
+std::vector<DISPID> Ids(const EventSink& sink) {
+    std::vector<DISPID> ids;
+    for (const auto& e : sink.events)
+        ids.push_back(e.id);
+    return ids;
 }
 
 // An activated hyperlink on a form of ours, its events recorded and the shell replaced.
@@ -215,12 +201,6 @@ protected:
         PostMessageW(on.window, WM_LBUTTONUP, 0, on.At(x, y));
         Pump();
     }
-    std::vector<DISPID> Ids() const {
-        std::vector<DISPID> ids;
-        for (const auto& e : sink.events)
-            ids.push_back(e.id);
-        return ids;
-    }
 
     RecordingPlatform platform;
     Control* label = nullptr;
@@ -233,45 +213,33 @@ TEST_F(ActiveHyperlink, AClickAnywhereRaisesClickToEverySinkThenOpensTheAddress)
     EXPECT_EQ(r.right - r.left, 225) << "the label covers the whole control";
     ClickLabelAt(r.right - r.left - 2, r.bottom - r.top - 2); // right of the text
     second.Disconnect();
-    EXPECT_EQ(Ids(), (std::vector<DISPID>{6, 8, 1}));
-    ASSERT_EQ(second.events.size(), 3u);
-    EXPECT_EQ(second.events[2].id, 1);
+    EXPECT_EQ(Ids(sink), (std::vector<DISPID>{6, 8, 1}));
+    EXPECT_EQ(Ids(second), Ids(sink));
     ASSERT_EQ(platform.shellCalls.size(), 1u);
+    // The folder is the program's own.
     const auto& call = platform.shellCalls[0];
-    EXPECT_EQ(call.owner, site->hWnd());
-    EXPECT_EQ(call.operation, L"Open");
-    EXPECT_EQ(call.file, kAddress);
-    EXPECT_EQ(call.parameters, L"");
-    EXPECT_EQ(call.directory + L"\\", BinFolder()) << "the program's folder";
-    EXPECT_EQ(call.show, SW_SHOWNORMAL);
+    EXPECT_EQ(
+        std::tuple(call.owner, call.operation, call.file, call.parameters, call.directory + L"\\", call.show),
+        std::tuple(site->hWnd(), L"Open"s, std::wstring(kAddress), L""s, BinFolder(), SW_SHOWNORMAL));
 
     // Mouse arguments: left button, no shift, position in twips of the label.
-    ASSERT_EQ(sink.events[0].args.size(), 4u);
-    EXPECT_EQ(sink.events[0].args[0].get()->iVal, 1);
-    EXPECT_EQ(sink.events[0].args[1].get()->iVal, 0);
-    EXPECT_FLOAT_EQ(sink.events[0].args[2].get()->fltVal, (r.right - r.left - 2) * (1440.0f / 96));
+    const auto& args = sink.events[0].args;
+    ASSERT_EQ(args.size(), 4u);
+    EXPECT_EQ(std::pair(args[0].get()->iVal, args[1].get()->iVal), (std::pair<SHORT, SHORT>(1, 0)));
+    EXPECT_FLOAT_EQ(args[2].get()->fltVal, (r.right - r.left - 2) * (1440.0f / 96));
 }
 
-TEST_F(ActiveHyperlink, KeysRaiseKeyEventsButOpenNothingAndDisabledItTakesNoInput) {
+TEST_F(ActiveHyperlink, KeysRaiseKeyEventsButOpenNothingThePointerIsTheHandAndDisabledItTakesNoInput) {
     // Enter, as the keyboard delivers it: down, the character it makes, up.
     PostMessageW(site->hWnd(), WM_KEYDOWN, VK_RETURN, 0x001C0001);
     Pump();
     PostMessageW(site->hWnd(), WM_KEYUP, VK_RETURN, 0xC01C0001);
     Pump();
-    ASSERT_EQ(Ids(), (std::vector<DISPID>{3, 4, 5}));
-    EXPECT_EQ(sink.events[0].args[0].get()->iVal, VK_RETURN);
-    EXPECT_EQ(sink.events[1].args[0].get()->iVal, '\r');
+    ASSERT_EQ(Ids(sink), (std::vector<DISPID>{3, 4, 5}));
+    EXPECT_EQ(std::pair(sink.events[0].args[0].get()->iVal, sink.events[1].args[0].get()->iVal),
+              (std::pair<SHORT, SHORT>(VK_RETURN, '\r')));
 
-    sink.events.clear();
-    ASSERT_EQ(PutProperty(Object(), L"Enabled", Variant::Bool(false)), S_OK);
-    ClickLabelAt(3, 3);
-    PostMessageW(site->hWnd(), WM_KEYDOWN, 'A', 0);
-    Pump();
-    EXPECT_TRUE(sink.events.empty());
-    EXPECT_TRUE(platform.shellCalls.empty());
-}
-
-TEST_F(ActiveHyperlink, ThePointerIsTheHandWithItsHotSpotAtTheFingertip) {
+    // The pointer: the hand, its hot spot at the fingertip.
     SetCursor(LoadCursorW(nullptr, IDC_ARROW));
     const auto on = SurfaceOf(*label);
     const POINT over = on.OnScreen(3, 3);
@@ -282,10 +250,17 @@ TEST_F(ActiveHyperlink, ThePointerIsTheHandWithItsHotSpotAtTheFingertip) {
     ASSERT_NE(cursor, LoadCursorW(nullptr, IDC_ARROW));
     ICONINFO info{};
     ASSERT_TRUE(GetIconInfo(cursor, &info));
-    EXPECT_EQ(info.xHotspot, 7u);
-    EXPECT_EQ(info.yHotspot, 3u);
+    EXPECT_EQ(std::pair(info.xHotspot, info.yHotspot), std::pair(7ul, 3ul));
     DeleteObject(info.hbmMask);
     if (info.hbmColor) DeleteObject(info.hbmColor);
+
+    sink.events.clear();
+    ASSERT_EQ(PutProperty(Object(), L"Enabled", Variant::Bool(false)), S_OK);
+    ClickLabelAt(3, 3);
+    PostMessageW(site->hWnd(), WM_KEYDOWN, 'A', 0);
+    Pump();
+    EXPECT_TRUE(sink.events.empty());
+    EXPECT_TRUE(platform.shellCalls.empty());
 }
 
 } // namespace
