@@ -2,9 +2,6 @@
 // dialog's buffer and the face name, and as integers for the font size arithmetic.
 #include "dialog_values.h"
 
-#include <algorithm>
-#include <cstring>
-
 #include "fuzz_check.h"
 
 namespace {
@@ -14,12 +11,6 @@ bool IsHighSurrogate(char16_t c) {
 }
 bool IsLowSurrogate(char16_t c) {
     return c >= 0xDC00 && c <= 0xDFFF;
-}
-
-template <typename T> T Take(const uint8_t* data, size_t size, size_t at) {
-    T value{};
-    if (at < size) std::memcpy(&value, data + at, std::min(size - at, sizeof value));
-    return value;
 }
 
 __int128 Abs(__int128 v) {

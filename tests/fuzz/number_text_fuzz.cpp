@@ -6,18 +6,14 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstring>
 
 #include "fuzz_check.h"
 
 using namespace cardtest;
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    double value = 0;
-    int integer = 0;
-    std::memcpy(&value, data, std::min(size, sizeof value));
-    if (size > sizeof value)
-        std::memcpy(&integer, data + sizeof value, std::min(size - sizeof value, sizeof integer));
+    const auto value = Take<double>(data, size, 0);
+    const auto integer = Take<int>(data, size, sizeof value);
 
     FUZZ_CHECK(StrictNumber(IntegerText(integer)) == integer);
 

@@ -41,8 +41,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     FUZZ_CHECK(load.error || (!load.gamesPlayed.empty() && !load.average.empty()));
 
     // The first two bytes double as the game's hits.
-    int16_t hits = 0;
-    std::memcpy(&hits, data, std::min(size, sizeof hits));
+    const auto hits = Take<int16_t>(data, size, 0);
     const std::string written = UpdatedScoreFile(load.lines, hits);
     const ScoreLoad again = LoadScore(written);
     FUZZ_CHECK(written == again.lines.totalHitsText + "\r\n" + again.lines.gamesText + "\r\n");

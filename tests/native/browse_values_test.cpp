@@ -16,13 +16,11 @@ bool operator==(const TwipRect& a, const TwipRect& b) {
 }
 
 TEST(FilterConversion, BarsBecomeNulsWithOneAtTheEnd) {
-    // Blanks beside a bar stay part of the description and the pattern.
-    EXPECT_EQ(ConvertFilter(L"All Files (*.*) | *.*"), L"All Files (*.*) \0 *.*\0"s);
-    EXPECT_EQ(ConvertFilter(L"Text|*.txt|"), L"Text\0*.txt\0"s) << "no second bar after a trailing one";
-    EXPECT_EQ(ConvertFilter(L""), L"\0"s) << "an empty list of file types";
-    EXPECT_EQ(ConvertFilter(L"|"), L"\0"s);
-    EXPECT_EQ(ConvertFilter(L"no bar at all"), L"no bar at all\0"s);
-    EXPECT_EQ(ConvertFilter(L"a||b"), L"a\0\0b\0"s);
+    // Blanks beside a bar stay part of the description and the pattern; a trailing bar gets no second NUL.
+    for (auto [list, converted] : {std::pair{L"All Files (*.*) | *.*", L"All Files (*.*) \0 *.*\0"s},
+                                   {L"Text|*.txt|", L"Text\0*.txt\0"s}, {L"", L"\0"s}, {L"|", L"\0"s},
+                                   {L"no bar at all", L"no bar at all\0"s}, {L"a||b", L"a\0\0b\0"s}})
+        EXPECT_EQ(ConvertFilter(list), converted) << list;
 
     std::wstring huge;
     for (int i = 0; i < 2000; ++i)
@@ -42,19 +40,17 @@ TEST(FileDialogResult, TextBeforeTheFirstNulWithoutOuterBlanks) {
 }
 
 TEST(BrowseFrameLayout, ButtonAtTheRightTextOnePixelIn) {
-    // The default extent, 2535 by 465 twips, less a two-pixel border on each side, at 96 dpi.
+    // The default extent, 2535 by 465 twips, less a two-pixel border on each side, at 96 dpi. The text box
+    // ends two pixels short of the button: a margin pixel and the separator.
     BrowseFrameLayout normal = LayOutBrowseFrame(2475, 405, 270, 15, 15);
     EXPECT_TRUE(normal.button == (TwipRect{2205, 0, 270, 405}));
     EXPECT_TRUE(normal.text == (TwipRect{15, 15, 2160, 405}));
-    // The text box ends two pixels short of the button: a margin pixel and the separator.
-    EXPECT_EQ(normal.button.left - (normal.text.left + normal.text.width), 30);
 
-    BrowseFrameLayout exact = LayOutBrowseFrame(270 + 45, 405, 270, 15, 15);
-    EXPECT_EQ(exact.text.width, 0);
-    EXPECT_EQ(exact.button.left, 45);
-    BrowseFrameLayout narrower = LayOutBrowseFrame(270 + 44, 405, 270, 15, 15);
-    EXPECT_EQ(narrower.text.width, -1) << "a move with this width fails and leaves the text box";
-    EXPECT_EQ(narrower.button.left, 44);
+    // No width left for the text box, then a twip too little: a move to width -1 fails and leaves it.
+    for (int past : {0, -1}) {
+        BrowseFrameLayout tight = LayOutBrowseFrame(270 + 45 + past, 405, 270, 15, 15);
+        EXPECT_EQ(std::pair(tight.text.width, tight.button.left), std::pair(past, 45 + past));
+    }
 
     BrowseFrameLayout tiny = LayOutBrowseFrame(0, 0, 270, 15, 15);
     EXPECT_TRUE(tiny.button == (TwipRect{-270, 0, 270, 0}));
@@ -69,8 +65,7 @@ TEST(FontBrowserLayout, LabelInsetTwoPixelsButtonAtTheRightFocusRectangleOnePixe
     EXPECT_TRUE(normal.button == (TwipRect{2220, 0, 255, 405}));
     EXPECT_TRUE(normal.label == (TwipRect{30, 30, 2160, 345}));
     FontBrowserLayout small = LayOutFontBrowser(200, 40, 255, 15, 15);
-    EXPECT_LT(small.label.width, 0);
-    EXPECT_LT(small.label.height, 0);
+    EXPECT_TRUE(small.label.width < 0 && small.label.height < 0);
     EXPECT_TRUE(small.button == (TwipRect{-55, 0, 255, 40}));
     EXPECT_EQ(FocusRectRight(165, 255, 15), 165 - 18);
     // 144 dpi, ten twips a pixel: 2.5 and 3.5 pixels round to the even neighbour.
@@ -90,10 +85,9 @@ TEST(FontDialogValues, HeightFromPointsRoundsTiesToEven) {
 }
 
 TEST(FontDialogValues, PointSizeInTenthsAndBack) {
-    EXPECT_EQ(PointSizeTenths(120000), 120);
-    EXPECT_EQ(PointSizeTenths(82500), 82); // 82.5 to even
-    EXPECT_EQ(PointSizeTenths(83500), 84);
-    EXPECT_EQ(PointSizeTenths(105000), 105);
+    // 82.5 and 83.5 tenths to even.
+    for (auto [size, tenths] : {std::pair{120000, 120}, {82500, 82}, {83500, 84}, {105000, 105}})
+        EXPECT_EQ(PointSizeTenths(size), tenths) << size;
     EXPECT_EQ(PointSizeTenths(INT64_MAX), INT32_MAX);
     EXPECT_EQ(SizeFromTenths(105), 105000) << "10.5 points stays 10.5";
 }
@@ -101,14 +95,12 @@ TEST(FontDialogValues, PointSizeInTenthsAndBack) {
 TEST(FontDialogValues, FaceNameAlwaysLeavesRoomForItsZero) {
     EXPECT_EQ(FaceNameField(u"Tahoma"), u"Tahoma");
     EXPECT_EQ(FaceNameField(u""), u"");
-    const std::u16string exact(31, u'x');
-    EXPECT_EQ(FaceNameField(exact), exact);
+    EXPECT_EQ(FaceNameField(std::u16string(31, u'x')), std::u16string(31, u'x'));
     EXPECT_EQ(FaceNameField(std::u16string(200, u'y')), std::u16string(31, u'y'));
     // A character outside the basic plane whose second half would fall off goes whole.
-    std::u16string pair = std::u16string(30, u'a') + u"\U0001F600" + u"b";
-    EXPECT_EQ(FaceNameField(pair), std::u16string(30, u'a'));
-    std::u16string fits = std::u16string(29, u'a') + u"\U0001F600" + u"b";
-    EXPECT_EQ(FaceNameField(fits), std::u16string(29, u'a') + u"\U0001F600");
+    const std::u16string a29(29, u'a'), a30(30, u'a');
+    EXPECT_EQ(FaceNameField(a30 + u"\U0001F600b"), a30);
+    EXPECT_EQ(FaceNameField(a29 + u"\U0001F600b"), a29 + u"\U0001F600");
     EXPECT_EQ(FaceNameField(u"\u0645\u0631\u062D\u0628\u0627"), u"\u0645\u0631\u062D\u0628\u0627");
 }
 

@@ -33,8 +33,8 @@ TEST(PopupPlacement, BelowOrAboveAlignedWithTheControlAndInsideTheScreensWidth) 
     for (const auto& c : cases) {
         const PopupPlacement p =
             PlacePopup(c.control, c.width * 15, c.height * 15, 1024 * 15, 768 * 15, 15, 15);
-        EXPECT_EQ(p.left, c.left) << c.control.left << "," << c.control.top;
-        EXPECT_EQ(p.top, c.top) << c.control.left << "," << c.control.top;
+        EXPECT_EQ(std::pair(p.left, p.top), std::pair(c.left, c.top))
+            << c.control.left << "," << c.control.top;
     }
     // Rounded only at the end, halves to the even twip.
     EXPECT_EQ(PlacePopup({0, 0, 10, 1}, 1, 1, 1e6, 1e6, 1, 12.5).top, 12);
@@ -56,8 +56,7 @@ TEST(Palette, CellsLieOnTheGridAndEachIsHitOnExactlyItsOwnPixels) {
     EXPECT_EQ(corners(p[20].CellRect), (std::array<int32_t, 4>{70, 92, 90, 112}));
     EXPECT_EQ(corners(p[kOtherCell].CellRect), (std::array<int32_t, 4>{4, 116, 68, 137}));
     EXPECT_EQ(corners(p[kOtherCell].FillRect), (std::array<int32_t, 4>{8, 120, 64, 134}));
-    EXPECT_EQ(p[5].Color, 0x000000FFu); // red in the low byte
-    EXPECT_EQ(p[18].Color, 0x00F0CAA6u);
+    EXPECT_EQ(std::pair(p[5].Color, p[18].Color), std::pair(0x000000FFu, 0x00F0CAA6u)); // red in the low byte
     // The box: the last column's right edge and the button's bottom, each plus the margin.
     EXPECT_EQ(p[20].CellRect.right + 4, kPaletteWidth);
     EXPECT_EQ(p[kOtherCell].CellRect.bottom + 4, kPaletteHeight);
@@ -78,19 +77,16 @@ TEST(Palette, CellsLieOnTheGridAndEachIsHitOnExactlyItsOwnPixels) {
 }
 
 TEST(ColorList, RowForAPressIncludingTheBottomBoundary) {
-    // 3240 twips high: a sixteenth is 202.5.
-    EXPECT_EQ(ListRowAt(100, 0, 1215, 3240, 3240), 0);
-    EXPECT_EQ(ListRowAt(100, 202.4, 1215, 3240, 3240), 0);
-    EXPECT_EQ(ListRowAt(100, 202.5, 1215, 3240, 3240), 1);
-    EXPECT_EQ(ListRowAt(100, 12 * 202.5 + 1, 1215, 3240, 3240), 12);
-    EXPECT_EQ(ListRowAt(100, 3225, 1215, 3240, 3240), 15);
-    EXPECT_EQ(ListRowAt(100, 3240, 1215, 3240, 3240), -1); // the boundary the outside test admits
-    EXPECT_EQ(ListRowAt(1215, 100, 1215, 3240, 3240), 0);  // the right edge is still inside
-    EXPECT_EQ(ListRowAt(1216, 100, 1215, 3240, 3240), -1);
-    EXPECT_EQ(ListRowAt(-1, 100, 1215, 3240, 3240), -1);
-    EXPECT_EQ(ListRowAt(100, -0.5, 1215, 3240, 3240), -1);
-    EXPECT_EQ(ListRowAt(100, 10, 1215, 3240, 0), -1);
-    EXPECT_EQ(ListRowAt(std::nan(""), 10, 1215, 3240, 3240), -1);
+    // 1215 by 3240 twips: a sixteenth is 202.5. The bottom edge, which the outside test admits, has no row;
+    // the right edge is still inside.
+    const std::tuple<double, double, int> cases[] = {
+        {100, 0, 0},      {100, 202.4, 0}, {100, 202.5, 1},  {100, 12 * 202.5 + 1, 12}, {100, 3225, 15},
+        {100, 3240, -1},  {1215, 100, 0},  {1216, 100, -1},  {-1, 100, -1},             {100, -0.5, -1},
+        {std::nan(""), 10, -1},
+    };
+    for (const auto& [x, y, row] : cases)
+        EXPECT_EQ(ListRowAt(x, y, 1215, 3240, 3240), row) << x << "," << y;
+    EXPECT_EQ(ListRowAt(100, 10, 1215, 3240, 0), -1) << "no inner height";
 }
 
 TEST(ColorNames, StandardNamesElseRedGreenBlueInHex) {
@@ -103,10 +99,8 @@ TEST(ColorNames, StandardNamesElseRedGreenBlueInHex) {
         {0x00C0DCC0, L"#C0DCC0", L"#C0DCC0"},     {0x00F0CAA6, L"#A6CAF0", L"#A6CAF0"},
         {0x80000000, L"#000000", L"#000000"}, // a system colour is none of them
     };
-    for (const auto& c : cases) {
-        EXPECT_EQ(HexColor(c.color), c.hex);
-        EXPECT_EQ(ColorName(c.color), c.name);
-    }
+    for (const auto& c : cases)
+        EXPECT_EQ(std::tuple(HexColor(c.color), ColorName(c.color)), std::tuple(c.hex, c.name)) << c.hex;
     for (size_t i = 0; i < kStandardColors.size(); ++i) EXPECT_EQ(ColorName(kStandardColors[i]), kStandardColorNames[i]);
 }
 

@@ -17,9 +17,9 @@ Pixel At(const CursorMasks& m, int x, int y) {
 TEST(LinkCursor, TheHotSpotIsTheFingertip) {
     const CursorMasks m = LinkCursorMasks();
     const int x = CursorMasks::kHotSpotX, y = CursorMasks::kHotSpotY;
-    EXPECT_EQ(At(m, x, y), Pixel::Black) << "the tip's outline";
-    EXPECT_EQ(At(m, x, y - 1), Pixel::Screen) << "nothing above the tip";
-    EXPECT_EQ(At(m, x, y + 1), Pixel::White) << "the finger below it";
+    // The tip's outline, nothing above it and the finger below.
+    EXPECT_EQ(std::tuple(At(m, x, y), At(m, x, y - 1), At(m, x, y + 1)),
+              std::tuple(Pixel::Black, Pixel::Screen, Pixel::White));
     // The finger is the topmost part of the hand.
     for (int row = 0; row < y; ++row)
         for (int col = 0; col < CursorMasks::kSize; ++col) EXPECT_EQ(At(m, col, row), Pixel::Screen);

@@ -12,8 +12,7 @@ namespace {
 void ExpectLoad(std::optional<std::string_view> file, const char* gamesPlayed, const char* average) {
     const ScoreLoad load = LoadScore(file);
     EXPECT_FALSE(load.error.has_value()) << load.error->description;
-    EXPECT_EQ(load.gamesPlayed, gamesPlayed);
-    EXPECT_EQ(load.average, average);
+    EXPECT_EQ(std::tuple(load.gamesPlayed, load.average), std::tuple(gamesPlayed, average));
 }
 
 TEST(LoadScore, ShowsGamesAndAverage) {
@@ -44,9 +43,8 @@ TEST(StrictNumber, AcceptsOnlyAWholeNumber) {
     };
     for (const auto& [text, value] : good)
         EXPECT_EQ(StrictNumber(text), value) << text;
-    for (const char* text : {"", "  ", "5x", "1e", ".", "- 5", "5 5", "0x10", "1,5", "5\n"}) {
+    for (const char* text : {"", "  ", "5x", "1e", ".", "- 5", "5 5", "0x10", "1,5", "5\n"})
         EXPECT_EQ(StrictNumber(text), std::nullopt) << text;
-    }
     // More digits than the exponent has: the exponent still decides between nothing and too much.
     const std::string zeros(2000000, '0');
     EXPECT_EQ(StrictNumber("1" + zeros + "e-1000000000"), 0.0);

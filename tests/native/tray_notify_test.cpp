@@ -24,33 +24,30 @@ TEST(TrayTip, AtMostSixtyThreeCharactersThenAZeroPaddedWithBlanks) {
 }
 
 TEST(TrayTip, TrimRemovesBlanksAtBothEndsOnly) {
-    EXPECT_EQ(Trim(u"  two  words  "), u"two  words");
-    EXPECT_EQ(Trim(u"   "), u"");
-    EXPECT_EQ(Trim(u""), u"");
-    EXPECT_EQ(Trim(u"\tkept\t"), u"\tkept\t");
+    for (auto [text, trimmed] : {std::pair{u"  two  words  ", u"two  words"}, {u"   ", u""}, {u"", u""},
+                                 {u"\tkept\t", u"\tkept\t"}})
+        EXPECT_EQ(Trim(text), trimmed);
 }
 
 TEST(TrayIdentifier, CoversOneTo65535AndSuccessiveDrawsDiffer) {
-    EXPECT_EQ(IdentifierFrom(0.0f), 1);
-    EXPECT_EQ(IdentifierFrom(0.5f), 32768);
-    EXPECT_EQ(IdentifierFrom(0.99999994f), 65535); // the largest float below 1
+    // 0.99999994 is the largest float below 1.
+    for (auto [random, identifier] : {std::pair{0.0f, 1}, {0.5f, 32768}, {0.99999994f, 65535}})
+        EXPECT_EQ(IdentifierFrom(random), identifier) << random;
     std::set<uint16_t> seen;
     for (int i = 0; i < 1000; ++i) {
         const float r = NextRandom();
-        ASSERT_GE(r, 0.0f);
-        ASSERT_LT(r, 1.0f);
+        ASSERT_TRUE(r >= 0.0f && r < 1.0f) << r;
         seen.insert(IdentifierFrom(r));
     }
     EXPECT_GT(seen.size(), 950u) << "about 992 expected from 1000 draws of 65535";
 }
 
 TEST(TrayMouse, EachMessageOfTheIconBecomesItsEvent) {
-    struct Case {
+    const struct {
         int message;
         Action action;
         short button;
-    };
-    const Case cases[] = {
+    } cases[] = {
         {512, Action::MouseMove, 0}, {513, Action::MouseDown, 1}, {514, Action::MouseUp, 1},
         {515, Action::DblClick, 0},  {516, Action::MouseDown, 2}, {517, Action::MouseUp, 2},
         {518, Action::DblClick, 0},
@@ -58,11 +55,9 @@ TEST(TrayMouse, EachMessageOfTheIconBecomesItsEvent) {
         {519, Action::None, 0},      {520, Action::None, 0},      {521, Action::None, 0},
         {511, Action::None, 0},      {0, Action::None, 0},        {522, Action::None, 0},
     };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.message);
+    for (const auto& c : cases) {
         const MouseAction got = DecodeMouse(c.message * 15.0f, 15.0f);
-        EXPECT_EQ(got.action, c.action);
-        EXPECT_EQ(got.button, c.button);
+        EXPECT_EQ(std::pair(got.action, got.button), std::pair(c.action, c.button)) << c.message;
     }
 }
 

@@ -5,14 +5,8 @@
 #include "persist/property_bag.h"
 #include "test_support.h"
 
-#include <gtest/gtest.h>
-
 #include <atomic>
-#include <functional>
-#include <ostream>
-#include <string>
 #include <thread>
-#include <vector>
 
 inline bool operator==(const RECT& a, const RECT& b) {
     return EqualRect(&a, &b) != FALSE;

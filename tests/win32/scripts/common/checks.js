@@ -1,15 +1,14 @@
 // Put in front of every client script by tools/run-script-test.sh: the checks and the closing count that
 // the runner reads (this script host reports a script error by nothing but a silent stop).
 var passed = 0, failed = 0;
+function fail(message) { failed++; WScript.Echo("FAIL " + message); }
 function check(what, got, want) {
-    if (got === want) { passed++; return; }
-    failed++;
-    WScript.Echo("FAIL " + what + ": got " + got + ", want " + want);
+    if (got === want) passed++;
+    else fail(what + ": got " + got + ", want " + want);
 }
 function fails(what, action) {
     try { action(); } catch (e) { passed++; return; }
-    failed++;
-    WScript.Echo("FAIL " + what + ": no error");
+    fail(what + ": no error");
 }
 function reads(what, object, values) {
     for (var name in values) check(what + " " + name, object[name], values[name]);
@@ -34,7 +33,7 @@ function sharesFont(progId, object) {
 }
 // Runs the checks; an unexpected error counts as a failure, and the count closes the output.
 function run(checks) {
-    try { checks(); } catch (e) { failed++; WScript.Echo("FAIL unexpected error: " + e.message); }
+    try { checks(); } catch (e) { fail("unexpected error: " + e.message); }
     WScript.Echo(passed + " passed, " + failed + " failed");
     WScript.Quit(failed ? 1 : 0);
 }
