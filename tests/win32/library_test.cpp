@@ -152,7 +152,10 @@ TEST(Module, IsThisProgramUntilTheLibrarySaysOtherwiseAndKeepsItsTypeLibraryOnly
     ITypeLib* typeLib = nullptr;
     Module::Lock();
     ASSERT_EQ(Module::TypeLib(&typeLib), S_OK);
-    auto references = [typeLib] { typeLib->AddRef(); return typeLib->Release(); };
+    auto references = [typeLib] {
+        typeLib->AddRef();
+        return typeLib->Release();
+    };
     const ULONG cached = references();
     EXPECT_EQ(CanUnloadNow(), S_FALSE);
     Module::Unlock();
