@@ -174,16 +174,15 @@ TEST(NamedDispatch, ServesMembersAsAScriptReachesThemAndRefusesBadMembersAndCall
     EXPECT_EQ(negative.On(d, 2, false), E_INVALIDARG); // nowhere to describe it: the status alone
     EXPECT_EQ(*h.width, kept);
 
-    EXPECT_EQ(h.ext->AddMethod(L"Fail", [](DISPPARAMS*, VARIANT*) -> HRESULT { throw std::bad_alloc(); }),
-              S_OK);
-    EXPECT_EQ(h.ext->AddMethod(L"Throw", [](DISPPARAMS*, VARIANT*) -> HRESULT { throw 1; }), S_OK);
-    EXPECT_EQ(h.ext->AddMethod(L"Plain", [](DISPPARAMS*, VARIANT*) { return E_FAIL; }), S_OK);
     ReportError(E_FAIL, IID_IDispatch, L"stale"); // left over from earlier: must not describe a later failure
-    const std::pair<const wchar_t*, HRESULT> failures[] = {
-        {L"Fail", E_OUTOFMEMORY}, {L"Throw", E_UNEXPECTED}, {L"Plain", E_FAIL}};
-    for (const auto& [name, scode] : failures) {
+    const std::tuple<const wchar_t*, NamedDispatch::Method, HRESULT> failures[] = {
+        {L"Fail", [](DISPPARAMS*, VARIANT*) -> HRESULT { throw std::bad_alloc(); }, E_OUTOFMEMORY},
+        {L"Throw", [](DISPPARAMS*, VARIANT*) -> HRESULT { throw 1; }, E_UNEXPECTED},
+        {L"Plain", [](DISPPARAMS*, VARIANT*) { return E_FAIL; }, E_FAIL}};
+    for (const auto& [member, method, scode] : failures) {
+        ASSERT_EQ(h.ext->AddMethod(member, method), S_OK);
         Call c{DISPATCH_METHOD};
-        EXPECT_EQ(c.On(d, IdOf(d, name)), DISP_E_EXCEPTION);
+        EXPECT_EQ(c.On(d, IdOf(d, member)), DISP_E_EXCEPTION);
         EXPECT_EQ(c.exception.scode, scode);
         EXPECT_TRUE(!c.exception.bstrDescription || std::wstring(c.exception.bstrDescription) != L"stale");
     }
