@@ -14,7 +14,6 @@
 #include <ole2.h>
 #include <windows.h>
 
-#include <algorithm>
 #include <array>
 #include <map>
 #include <string>
@@ -43,8 +42,6 @@ protected:
         ASSERT_NE(library_, nullptr) << GetLastError();
         getClassObject_ = Export<decltype(getClassObject_)>(library_, "DllGetClassObject");
         canUnloadNow_ = Export<decltype(canUnloadNow_)>(library_, "DllCanUnloadNow");
-        ASSERT_NE(getClassObject_, nullptr);
-        ASSERT_NE(canUnloadNow_, nullptr);
     }
     void TearDown() override {
         if (library_) FreeLibrary(library_);
@@ -66,19 +63,15 @@ TEST_F(Library, ExportsExactlyTheFiveEntryPoints) {
     auto* names = reinterpret_cast<const DWORD*>(base + exports->AddressOfNames);
     std::vector<std::string> found;
     for (DWORD i = 0; i < exports->NumberOfNames; ++i)
-        found.emplace_back(reinterpret_cast<const char*>(base + names[i]));
-    std::sort(found.begin(), found.end());
+        found.emplace_back(reinterpret_cast<const char*>(base + names[i])); // sorted, for the loader's search
     EXPECT_EQ(found, (std::vector<std::string>{"DllCanUnloadNow", "DllGetClassObject", "DllInstall",
                                                "DllRegisterServer", "DllUnregisterServer"}));
     EXPECT_EQ(exports->NumberOfFunctions, 5u); // nothing exported by ordinal only either
 }
 
 TEST_F(Library, HandsOutFactoriesOnlyForItsClassesAndCountsThemAndTheirLocks) {
-    EXPECT_EQ(canUnloadNow_(), S_OK);
-
-    const CLSID unknown = {0x3a1b7c10, 0x0d5e, 0x4e51, {0x9a, 0x27, 0x6f, 0x1c, 0x44, 0x90, 0x2b, 0x13}};
     void* object = reinterpret_cast<void*>(1);
-    EXPECT_EQ(getClassObject_(unknown, IID_IClassFactory, &object), CLASS_E_CLASSNOTAVAILABLE);
+    EXPECT_EQ(getClassObject_(GUID_NULL, IID_IClassFactory, &object), CLASS_E_CLASSNOTAVAILABLE);
     EXPECT_EQ(object, nullptr);
     EXPECT_EQ(getClassObject_(CLSID_Hyperlink, IID_IDispatch, &object), E_NOINTERFACE);
     EXPECT_EQ(object, nullptr);
@@ -108,7 +101,6 @@ TEST_F(Library, HandsOutFactoriesOnlyForItsClassesAndCountsThemAndTheirLocks) {
 TEST(VersionResource, OfTheLibraryFileCarriesItsVersionAndTexts) {
     const std::wstring file = BinFolder() + L"Dravlix.ocx";
     std::vector<BYTE> block(GetFileVersionInfoSizeW(file.c_str(), nullptr));
-    ASSERT_FALSE(block.empty());
     ASSERT_TRUE(GetFileVersionInfoW(file.c_str(), 0, static_cast<DWORD>(block.size()), block.data()));
 
     VS_FIXEDFILEINFO* fixed = nullptr;
@@ -154,23 +146,22 @@ TEST(Module, IsThisProgramUntilTheLibrarySaysOtherwiseAndKeepsItsTypeLibraryOnly
     EXPECT_EQ(App::Path() + L"\\", folder);
     EXPECT_EQ(Module::Path().substr(0, folder.size()), folder);
     ITypeInfo* info = nullptr;
-    const GUID absent = {0x5c0ffee0, 0x1234, 0x4321, {0x80, 0, 0, 0, 0, 0, 0, 1}};
-    EXPECT_EQ(Module::TypeInfo(absent, &info), TYPE_E_ELEMENTNOTFOUND);
+    EXPECT_EQ(Module::TypeInfo(GUID_NULL, &info), TYPE_E_ELEMENTNOTFOUND);
 
     ASSERT_EQ(Module::LockCount(), 0);
     ITypeLib* typeLib = nullptr;
     Module::Lock();
     ASSERT_EQ(Module::TypeLib(&typeLib), S_OK);
-    ULONG cached = typeLib->AddRef();
-    typeLib->Release();
+    auto references = [typeLib] {
+        typeLib->AddRef();
+        return typeLib->Release();
+    };
+    const ULONG cached = references();
     EXPECT_EQ(CanUnloadNow(), S_FALSE);
     Module::Unlock();
-    EXPECT_EQ(typeLib->AddRef() - 1, cached - 1) << "kept for the next object";
-    typeLib->Release();
+    EXPECT_EQ(references(), cached) << "kept for the next object";
     EXPECT_EQ(CanUnloadNow(), S_OK);
-    ULONG released = typeLib->AddRef();
-    typeLib->Release();
-    EXPECT_EQ(cached - released, 1u) << "an unloadable module holds nothing";
+    EXPECT_EQ(cached - references(), 1u) << "an unloadable module holds nothing";
     typeLib->Release();
 }
 
@@ -200,16 +191,14 @@ TEST_F(ControlClassTable, EveryObjectReportsTheStatusItsClassRegisters) {
         SCOPED_TRACE(Narrow(row.name));
         ASSERT_EQ(expected.count(row.name), 1u);
         const auto [bitmap, status, about] = expected.at(row.name);
-        EXPECT_EQ(row.toolboxBitmap, bitmap);
-        EXPECT_EQ(row.miscStatus, status);
         ComPtr<IOleObject> ole;
         ASSERT_EQ(row.create(IID_PPV_ARGS(&ole)), S_OK);
         DWORD reported = 0;
         EXPECT_EQ(ole->GetMiscStatus(DVASPECT_CONTENT, &reported), S_OK);
-        EXPECT_EQ(reported, status);
         platform.messages.clear();
-        EXPECT_EQ(SUCCEEDED(CallMethod(ole.Get(), L"AboutBox")), about);
-        EXPECT_EQ(platform.messages.size(), about ? 1u : 0u);
+        const bool shown = SUCCEEDED(CallMethod(ole.Get(), L"AboutBox"));
+        EXPECT_EQ(std::tuple(row.toolboxBitmap, row.miscStatus, reported, shown, platform.messages.size()),
+                  std::tuple(bitmap, status, status, about, size_t(about)));
     }
 }
 
@@ -242,7 +231,6 @@ TEST(AboutBox, AsksThePlatformForAPlainMessageBoxOwnedByTheActiveWindow) {
         HWND window = CreateWindowExW(0, L"Static", L"host", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 200, 100,
                                       nullptr, nullptr, nullptr, nullptr);
         SetActiveWindow(window);
-        EXPECT_EQ(GetActiveWindow(), window);
         result = ShowAboutBox();
         EXPECT_EQ(platform.owner, window);
         DestroyWindow(window);
@@ -266,7 +254,6 @@ TEST(AboutBox, ShowsTheRealMessageBoxUntilTheUserPressesOk) {
     PostMessageW(box, WM_COMMAND, IDOK, 0);
     shower.join();
     EXPECT_EQ(result, S_OK);
-    EXPECT_FALSE(IsWindow(box));
 }
 
 } // namespace

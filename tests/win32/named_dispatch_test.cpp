@@ -5,6 +5,7 @@
 
 #include <memory>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -15,8 +16,6 @@ constexpr WORD kScriptGet = DISPATCH_METHOD | DISPATCH_PROPERTYGET;
 
 // One call the way a script engine makes it: arguments last-first, a put's value named DISPID_PROPERTYPUT.
 struct Call {
-    Call(WORD f, std::vector<Variant> a = {}, bool named = false)
-        : flags(f), args(std::move(a)), namedPut(named) {}
     ~Call() {
         for (BSTR text : {exception.bstrSource, exception.bstrDescription, exception.bstrHelpFile})
             SysFreeString(text);
@@ -32,11 +31,11 @@ struct Call {
                          &argError);
     }
     WORD flags;
-    std::vector<Variant> args;
-    bool namedPut;
+    std::vector<Variant> args = {};
+    bool namedPut = false;
     UINT argError = ~0u;
     EXCEPINFO exception{};
-    Variant result;
+    Variant result = {};
 };
 
 DISPID IdOf(IDispatch* d, const wchar_t* name) {
@@ -92,20 +91,18 @@ struct Host {
     }
 };
 
-TEST(NamedDispatch, ServesMembersAsAScriptReachesThem) {
+TEST(NamedDispatch, ServesMembersAsAScriptReachesThemAndRefusesBadMembersAndCalls) {
     Host h;
-    IDispatch* ext = h.ext.Get();
-    EXPECT_EQ(IdOf(ext, L"name"), 1);
-    EXPECT_EQ(IdOf(ext, L"usermode"), DISPID_AMBIENT_USERMODE);
-    EXPECT_EQ(IdOf(ext, L"WIDTH"), 2);
-    EXPECT_EQ(IdOf(ext, L"Grow"), 4);
+    IDispatch* d = h.ext.Get();
+    EXPECT_EQ((std::vector{IdOf(d, L"name"), IdOf(d, L"usermode"), IdOf(d, L"WIDTH"), IdOf(d, L"Grow")}),
+              (std::vector<DISPID>{1, DISPID_AMBIENT_USERMODE, 2, 4}));
 
     Call userMode{DISPATCH_PROPERTYGET}; // ambient properties are invoked by DISPID alone
-    ASSERT_EQ(userMode.On(ext, DISPID_AMBIENT_USERMODE), S_OK);
+    ASSERT_EQ(userMode.On(d, DISPID_AMBIENT_USERMODE), S_OK);
     EXPECT_EQ(V_BOOL(userMode.result.get()), VARIANT_TRUE);
 
     Call name{kScriptGet};
-    ASSERT_EQ(name.On(ext, 1), S_OK);
+    ASSERT_EQ(name.On(d, 1), S_OK);
     EXPECT_STREQ(V_BSTR(name.result.get()), L"Hyperlink1");
 
     // ext.ToolTipText = text, the variable passed by reference; the setter sees the plain string.
@@ -113,23 +110,20 @@ TEST(NamedDispatch, ServesMembersAsAScriptReachesThem) {
     Call put{DISPATCH_PROPERTYPUT, {Variant()}, true};
     V_VT(put.args[0].get()) = VT_BSTR | VT_BYREF; // clearing a reference frees nothing
     V_BSTRREF(put.args[0].get()) = &text;
-    EXPECT_EQ(put.On(ext, IdOf(ext, L"tooltiptext")), S_OK);
+    EXPECT_EQ(put.On(d, IdOf(d, L"tooltiptext")), S_OK);
     EXPECT_EQ(*h.tip, L"Tip");
     SysFreeString(text);
 
     Call width{DISPATCH_PROPERTYPUT, {Variant::Str(L"1200")}, true};
-    EXPECT_EQ(width.On(ext, 2), S_OK);
+    EXPECT_EQ(width.On(d, 2), S_OK);
     Call grow{DISPATCH_METHOD, {Variant::I4(5)}};
-    ASSERT_EQ(grow.On(ext, 4), S_OK);
+    ASSERT_EQ(grow.On(d, 4), S_OK);
     EXPECT_EQ(V_I4(grow.result.get()), 1205);
     DISPPARAMS noResult{grow.args[0].get(), nullptr, 1, 0};
-    EXPECT_EQ(ext->Invoke(4, IID_NULL, 0, kScriptGet, &noResult, nullptr, nullptr, nullptr), S_OK);
+    EXPECT_EQ(d->Invoke(4, IID_NULL, 0, kScriptGet, &noResult, nullptr, nullptr, nullptr), S_OK);
     EXPECT_EQ(*h.width, 1210);
-}
 
-TEST(NamedDispatch, RefusesBadMembersAndBadCallsAndReportsMemberFailures) {
-    Host h;
-    IDispatch* d = h.ext.Get();
+    // Refused: a name or DISPID taken, no callback, no name; bad calls; a member's own failure described.
     EXPECT_EQ(h.ext->AddProperty(L"NAME", Value({})), E_INVALIDARG);
     EXPECT_EQ(h.ext->AddProperty(L"Other", Value({}), nullptr, 3), E_INVALIDARG);
     EXPECT_EQ(h.ext->AddProperty(L"Other", nullptr), E_INVALIDARG);
@@ -140,8 +134,7 @@ TEST(NamedDispatch, RefusesBadMembersAndBadCallsAndReportsMemberFailures) {
     EXPECT_EQ(d->GetIDsOfNames(IID_NULL, names + 1, 1, 0, ids), DISP_E_UNKNOWNNAME); // no member
     EXPECT_EQ(ids[0], DISPID_UNKNOWN);
     EXPECT_EQ(d->GetIDsOfNames(IID_NULL, names, 2, 0, ids), DISP_E_UNKNOWNNAME); // nor an argument's name
-    EXPECT_EQ(ids[0], 4);
-    EXPECT_EQ(ids[1], DISPID_UNKNOWN);
+    EXPECT_EQ(std::vector<DISPID>(ids, ids + 2), (std::vector<DISPID>{4, DISPID_UNKNOWN}));
 
     const Variant one = Variant::I4(1);
     const struct {
@@ -174,24 +167,23 @@ TEST(NamedDispatch, RefusesBadMembersAndBadCallsAndReportsMemberFailures) {
     EXPECT_EQ(d->GetTypeInfoCount(&count), S_OK);
     EXPECT_EQ(count, 0u);
 
-    const LONG width = *h.width;
+    const LONG kept = *h.width;
     Call negative{DISPATCH_PROPERTYPUT, {Variant::I4(-1)}, true};
     EXPECT_EQ(negative.On(d, 2), DISP_E_EXCEPTION);
     EXPECT_EQ(negative.exception.scode, E_INVALIDARG);
     EXPECT_STREQ(negative.exception.bstrDescription, L"Negative width");
     EXPECT_EQ(negative.On(d, 2, false), E_INVALIDARG); // nowhere to describe it: the status alone
-    EXPECT_EQ(*h.width, width);
+    EXPECT_EQ(*h.width, kept);
 
-    EXPECT_EQ(h.ext->AddMethod(L"Fail", [](DISPPARAMS*, VARIANT*) -> HRESULT { throw std::bad_alloc(); }),
-              S_OK);
-    EXPECT_EQ(h.ext->AddMethod(L"Throw", [](DISPPARAMS*, VARIANT*) -> HRESULT { throw 1; }), S_OK);
-    EXPECT_EQ(h.ext->AddMethod(L"Plain", [](DISPPARAMS*, VARIANT*) { return E_FAIL; }), S_OK);
     ReportError(E_FAIL, IID_IDispatch, L"stale"); // left over from earlier: must not describe a later failure
-    const std::pair<const wchar_t*, HRESULT> failures[] = {
-        {L"Fail", E_OUTOFMEMORY}, {L"Throw", E_UNEXPECTED}, {L"Plain", E_FAIL}};
-    for (const auto& [name, scode] : failures) {
+    const std::tuple<const wchar_t*, NamedDispatch::Method, HRESULT> failures[] = {
+        {L"Fail", [](DISPPARAMS*, VARIANT*) -> HRESULT { throw std::bad_alloc(); }, E_OUTOFMEMORY},
+        {L"Throw", [](DISPPARAMS*, VARIANT*) -> HRESULT { throw 1; }, E_UNEXPECTED},
+        {L"Plain", [](DISPPARAMS*, VARIANT*) { return E_FAIL; }, E_FAIL}};
+    for (const auto& [member, method, scode] : failures) {
+        ASSERT_EQ(h.ext->AddMethod(member, method), S_OK);
         Call c{DISPATCH_METHOD};
-        EXPECT_EQ(c.On(d, IdOf(d, name)), DISP_E_EXCEPTION);
+        EXPECT_EQ(c.On(d, IdOf(d, member)), DISP_E_EXCEPTION);
         EXPECT_EQ(c.exception.scode, scode);
         EXPECT_TRUE(!c.exception.bstrDescription || std::wstring(c.exception.bstrDescription) != L"stale");
     }
@@ -213,20 +205,17 @@ TEST(NamedDispatch, FreesItselfAndItsCallbacksAtTheLastRelease) {
                                for (int i = 0; i < 50; ++i)
                                    d->AddProperty(std::to_wstring(i).c_str(), [](VARIANT*) { return S_OK; });
                                duringCall = watch.use_count();
-                               *state = 1;
                                return S_OK;
                            }),
               S_OK);
-    const long before = state.use_count();
-    EXPECT_EQ(before, 3);
+    EXPECT_EQ(state.use_count(), 3); // ours and each callback's
     IDispatch* second = nullptr;
     ASSERT_EQ(d->QueryInterface(IID_PPV_ARGS(&second)), S_OK);
     EXPECT_EQ(second->Release(), 1u);
 
     Call close{DISPATCH_METHOD};
     EXPECT_EQ(close.On(d, IdOf(d, L"Close")), S_OK);
-    EXPECT_GE(duringCall, before);
-    EXPECT_EQ(*state, 1);
+    EXPECT_GE(duringCall, 3);
     EXPECT_EQ(state.use_count(), 1);
     EXPECT_EQ(Module::LockCount(), locks);
 }
