@@ -11,7 +11,6 @@ constexpr auto& Cpp = Implementation<Label3D, _Label3D>;
 Control& BackLabel(IUnknown* object) { return *WindowlessChild(Cpp(object), 1); }
 Control& FrontLabel(IUnknown* object) { return *WindowlessChild(Cpp(object), 2); }
 
-// The weights of the back and the front label's fonts.
 std::pair<SHORT, SHORT> Weights(IUnknown* object) {
     SHORT back = 0, front = 0;
     BackLabel(object).Font()->get_Weight(&back);
