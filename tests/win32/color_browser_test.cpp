@@ -1,33 +1,12 @@
-// ColorBrowser on a form of ours: the colour dialog's record through the platform seam and once for real,
-// Change and its by-reference colour, the keys that browse, the layout at its limits, persistence.
+// ColorBrowser on a form of ours: its dialog recorded and once for real, Change by reference, keys, layout.
 #include "browse_test_support.h"
 #include "color_browser.h"
 #include "color_test_support.h"
 #include "com/module.h"
+#include "com/named_dispatch.h"
 
 namespace {
 using namespace test;
-
-// A host's Change handler that answers with a colour of its own through the by-reference argument.
-class AnsweringSink final : public IDispatch {
-public:
-    LONG answer = 0x00ABCDEF;
-    STDMETHODIMP QueryInterface(REFIID iid, void** out) override {
-        *out = iid == IID_IUnknown || iid == IID_IDispatch ? this : nullptr;
-        return *out ? S_OK : E_NOINTERFACE;
-    }
-    STDMETHODIMP_(ULONG) AddRef() override { return 2; }
-    STDMETHODIMP_(ULONG) Release() override { return 1; }
-    STDMETHODIMP GetTypeInfoCount(UINT* count) override { return *count = 0, S_OK; }
-    STDMETHODIMP GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
-    STDMETHODIMP GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override { return E_NOTIMPL; }
-    STDMETHODIMP Invoke(DISPID, REFIID, LCID, WORD, DISPPARAMS* params, VARIANT*, EXCEPINFO*,
-                        UINT*) override {
-        if (params->cArgs != 1 || params->rgvarg[0].vt != (VT_I4 | VT_BYREF)) return DISP_E_TYPEMISMATCH;
-        *params->rgvarg[0].plVal = answer;
-        return S_OK;
-    }
-};
 
 class ColorBrowserTest : public ColorControlTest {
 protected:
@@ -47,18 +26,13 @@ protected:
     HWND swatch = nullptr, button = nullptr;
 };
 
-TEST_F(ColorBrowserTest, DialogGetsNoColourAndFreshBlackCustomColoursAndCancelChangesNothing) {
-    EXPECT_EQ(Selected(), 0xFFFFFFu) << "a new control is white";
+TEST_F(ColorBrowserTest, DialogGetsNoColourAndFreshBlackCustomColoursCancelChangesNothingAltDownBrowses) {
     EXPECT_EQ(PixelAt(swatch, 5, 5), RGB(255, 255, 255));
     Press(button, 3, 3);
     ASSERT_EQ(platform.calls.size(), 1u);
-    const CHOOSECOLORW& r = platform.calls[0].record;
-    EXPECT_EQ(r.lStructSize, kChooseColorRecordSize);
-    EXPECT_EQ(r.hwndOwner, site->hWnd());
-    EXPECT_EQ(r.hInstance, reinterpret_cast<HWND>(Module::Instance()));
-    EXPECT_EQ(r.rgbResult, 0u);
-    EXPECT_EQ(r.Flags, 0u);
-    EXPECT_TRUE(r.lCustData == 0 && !r.lpfnHook && !r.lpTemplateName);
+    EXPECT_EQ(Fields(platform.calls[0].record),
+              Fields({kChooseColorRecordSize, site->hWnd(), reinterpret_cast<HWND>(Module::Instance()), 0,
+                      nullptr, 0, 0, nullptr, nullptr}));
     EXPECT_EQ(platform.calls[0].custom, (std::array<COLORREF, 16>{}));
     EXPECT_EQ(GetFocus(), swatch);
     EXPECT_TRUE(Changes().empty()) << "cancelled";
@@ -69,6 +43,9 @@ TEST_F(ColorBrowserTest, DialogGetsNoColourAndFreshBlackCustomColoursAndCancelCh
     ASSERT_EQ(platform.calls.size(), 2u);
     EXPECT_EQ(platform.calls[1].record.Flags, static_cast<DWORD>(CC_PREVENTFULLOPEN));
     EXPECT_EQ(platform.calls[1].custom[0], 0u) << "what the user defined before is gone";
+
+    for (HWND child : {swatch, button})
+        ExpectAltDownAloneBrowses(child, [&] { return platform.calls.size(); });
 }
 
 TEST_F(ColorBrowserTest, AConfirmedColourRaisesChangeAndAHandlersAnswerBecomesTheColour) {
@@ -79,33 +56,35 @@ TEST_F(ColorBrowserTest, AConfirmedColourRaisesChangeAndAHandlersAnswerBecomesTh
     EXPECT_EQ(Selected(), 0xFFu);
     EXPECT_EQ(PixelAt(swatch, 5, 5), RGB(255, 0, 0));
 
-    AnsweringSink answering; // after the recorder: it sees the dialog's colour, then this one answers
+    // A host's handler after the recorder, which sees the dialog's colour: it answers with one of its own.
+    auto answer = [](DISPPARAMS* params, VARIANT*) {
+        if (params->cArgs != 1 || params->rgvarg[0].vt != (VT_I4 | VT_BYREF)) return DISP_E_TYPEMISMATCH;
+        *params->rgvarg[0].plVal = 0x00ABCDEF;
+        return S_OK;
+    };
+    ComPtr<NamedDispatch> answering;
+    ASSERT_EQ(NamedDispatch::Create(&answering), S_OK);
+    ASSERT_EQ(answering->AddMethod(L"Change", answer, 1), S_OK); // Change's number
     ComPtr<IConnectionPointContainer> points;
     ComPtr<IConnectionPoint> point;
     DWORD cookie = 0;
     ASSERT_EQ(Object()->QueryInterface(IID_PPV_ARGS(&points)), S_OK);
     ASSERT_EQ(points->FindConnectionPoint(DIID___ColorBrowser, &point), S_OK);
-    ASSERT_EQ(point->Advise(&answering, &cookie), S_OK);
+    ASSERT_EQ(point->Advise(answering.Get(), &cookie), S_OK);
     Press(button, 3, 3); // the same colour again still raises Change
     point->Unadvise(cookie);
     EXPECT_EQ(Changes(), (std::vector<LONG>{0xFF, 0xFF}));
     EXPECT_EQ(Selected(), 0x00ABCDEFu);
 }
 
-TEST_F(ColorBrowserTest, AltDownAloneBrowsesFromEitherChild) {
-    for (HWND child : {swatch, button})
-        ExpectAltDownAloneBrowses(child, [&] { return platform.calls.size(); });
-}
-
 TEST_F(ColorBrowserTest, NarrowerThanTheButtonTheSwatchKeepsItsPlaceAndTheButtonMoves) {
     EXPECT_EQ(PlaceOf(swatch).right + 1, PlaceOf(button).left) << "one pixel between swatch and button";
     const int border = 4 * 15; // the sunken edge, two pixels each side
-    site->Move(600, 600, 270 + 15 + border, 360);
-    Settle();
-    EXPECT_EQ(PlaceOf(swatch).right - PlaceOf(swatch).left, 0);
-    site->Move(600, 600, 270 + border, 360);
-    Settle();
-    EXPECT_EQ(PlaceOf(swatch).right - PlaceOf(swatch).left, 0);
+    for (int width : {270 + 15 + border, 270 + border}) {
+        site->Move(600, 600, width, 360);
+        Settle();
+        EXPECT_EQ(PlaceOf(swatch).right - PlaceOf(swatch).left, 0) << width;
+    }
     EXPECT_EQ(PlaceOf(button).left, 0);
 }
 
@@ -137,8 +116,7 @@ TEST_F(ColorBrowserPersistence, OnlyAllowCustomColorsIsStoredAndALoadedControlIs
     ASSERT_EQ(PutProperty(fresh.Get(), L"AllowCustomColors", Variant::Bool(false)), S_OK);
     ComPtr<MemoryPropertyBag> bag = Saved(fresh.Get());
     EXPECT_EQ(Keys(bag.Get()), std::vector<std::wstring>{L"AllowCustomColors"});
-    ComPtr<IUnknown> loaded = Loaded(CreateColorBrowser, bag.Get());
-    ExpectAll(loaded.Get(),
+    ExpectAll(Loaded(CreateColorBrowser, bag.Get()).Get(),
               {{L"AllowCustomColors", Variant::Bool(false)}, {L"SelectedColor", Variant::I4(0)}});
 }
 

@@ -1,5 +1,4 @@
-// ColorSelector on a form of ours: the list opened, chosen from and closed with real window messages, the
-// arrow keys, the swatch and the list on pixels, nothing persisted.
+// ColorSelector on a form of ours, its list driven by real window messages and keys, read back on pixels.
 #include "color_geometry.h"
 #include "color_selector.h"
 #include "color_test_support.h"
@@ -30,7 +29,7 @@ protected:
     HWND swatch = nullptr, arrow = nullptr, list = nullptr;
 };
 
-TEST_F(ColorSelectorTest, ListOpensUnderTheControlAsWideAsItWithTheSixteenColours) {
+TEST_F(ColorSelectorTest, ListOpensUnderTheControlWithTheSixteenColoursAndALeftPressOnARowChoosesIt) {
     Press(arrow, 3, 3);
     ASSERT_TRUE(Open());
     EXPECT_EQ(GetFocus(), swatch);
@@ -42,21 +41,17 @@ TEST_F(ColorSelectorTest, ListOpensUnderTheControlAsWideAsItWithTheSixteenColour
         EXPECT_EQ(PixelAt(list, 5, RowY(i)), color::kStandardColors[static_cast<size_t>(i)]) << i;
         EXPECT_EQ(PixelAt(list, 1, RowY(i)), RGB(0, 0, 0)) << "outline of row " << i;
     }
-}
 
-TEST_F(ColorSelectorTest, ALeftPressOnARowChoosesItAndOtherPressesChooseNothing) {
-    Press(arrow, 3, 3);
     Post(list, WM_RBUTTONDOWN, MK_RBUTTON, 20, RowY(3));
     EXPECT_TRUE(Open()) << "a right press inside leaves the list open";
     Press(list, 20, RowY(12));
     EXPECT_TRUE(Closed());
-    EXPECT_EQ(Selected(), 12u);
-    EXPECT_EQ(Clicks(), 1u);
+    EXPECT_EQ(Outcome(), (std::pair{12u, 1u}));
     EXPECT_EQ(PixelAt(swatch, 5, 5), RGB(255, 0, 0)); // light red
 
     // The row just below the list (its boundary, which the outside test admits), beside it, and on the
     // arrow button, whose press reaches the list through the capture: each only closes it.
-    RECT client, ar, lr;
+    RECT client, ar;
     GetClientRect(list, &client);
     for (POINT outside : {POINT{20, client.bottom}, POINT{-3, 20}, POINT{}}) {
         Press(arrow, 3, 3);
@@ -67,25 +62,25 @@ TEST_F(ColorSelectorTest, ALeftPressOnARowChoosesItAndOtherPressesChooseNothing)
         Post(list, WM_LBUTTONDOWN, MK_LBUTTON, outside.x, outside.y);
         Post(arrow, WM_LBUTTONUP, 0, 2, 2);
         EXPECT_TRUE(Closed());
-        EXPECT_EQ(Selected(), 12u);
-        EXPECT_EQ(Clicks(), 1u);
+        EXPECT_EQ(Outcome(), (std::pair{12u, 1u}));
     }
 }
 
-TEST_F(ColorSelectorTest, ArrowKeysMoveTheSelectionAndAltTogglesTheList) {
+TEST_F(ColorSelectorTest, ArrowKeysMoveTheSelectionAltTogglesTheListAndNothingIsPersisted) {
     Key(swatch, VK_UP);
-    EXPECT_EQ(Selected(), 0u);
-    EXPECT_EQ(Clicks(), 0u) << "up at 0";
+    EXPECT_EQ(Outcome(), (std::pair{0u, 0u})) << "up at 0";
     Key(swatch, VK_DOWN);
     Key(swatch, VK_DOWN, 2); // Ctrl changes nothing
-    EXPECT_EQ(Selected(), 2u);
-    EXPECT_EQ(Clicks(), 2u);
+    EXPECT_EQ(Outcome(), (std::pair{2u, 2u}));
     EXPECT_EQ(PixelAt(swatch, 5, 5), RGB(0, 128, 0));
 
+    // A put raises nothing, and nothing is persisted.
     ASSERT_EQ(PutProperty(Object(), L"SelectedColor", Variant::I2(15)), S_OK);
+    ComPtr<MemoryPropertyBag> bag = Saved(Object());
+    EXPECT_TRUE(Keys(bag.Get()).empty());
+    EXPECT_EQ(SelectedColor(Loaded(CreateColorSelector, bag.Get()).Get()), 0u);
     Key(swatch, VK_DOWN);
-    EXPECT_EQ(Selected(), 15u);
-    EXPECT_EQ(Clicks(), 2u) << "down at 15";
+    EXPECT_EQ(Outcome(), (std::pair{15u, 2u})) << "down at 15";
 
     Key(swatch, VK_DOWN, 4);
     EXPECT_TRUE(Open());
@@ -113,14 +108,6 @@ TEST_F(ColorSelectorTest, FocusRectangleGoesWhileTheListIsOpenAndFocusLeavingClo
     Settle();
     EXPECT_TRUE(Closed());
     EXPECT_EQ(FocusDots(), 0);
-}
-
-TEST_F(ColorSelectorTest, APutRaisesNothingAndNothingIsPersisted) {
-    ASSERT_EQ(PutProperty(Object(), L"SelectedColor", Variant::I2(9)), S_OK);
-    EXPECT_EQ(Clicks(), 0u);
-    ComPtr<MemoryPropertyBag> bag = Saved(Object());
-    EXPECT_TRUE(Keys(bag.Get()).empty());
-    EXPECT_EQ(SelectedColor(Loaded(CreateColorSelector, bag.Get()).Get()), 0u);
 }
 
 } // namespace

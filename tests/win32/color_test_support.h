@@ -1,9 +1,10 @@
-// What the colour controls' tests share: a colour dialog that records its record and answers like a user,
-// input posted to real windows and run through the host form's loop, pixels read back, a hosted control.
+// What the colour tests share: a recording colour dialog, input posted through the form's loop, pixels.
 #pragma once
 #include "control_test_support.h"
 
 #include <array>
+#include <tuple>
+#include <utility>
 #include <vector>
 
 namespace test {
@@ -31,6 +32,12 @@ public:
         return answer;
     }
 };
+
+// A dialog record's fields but the custom colours' address, to be compared whole.
+inline auto Fields(const CHOOSECOLORW& r) {
+    return std::make_tuple(r.lStructSize, r.hwndOwner, r.hInstance, r.rgbResult, r.Flags, r.lCustData,
+                           r.lpfnHook != nullptr, r.lpTemplateName);
+}
 
 inline LPARAM At(int x, int y) {
     return MAKELPARAM(static_cast<WORD>(x), static_cast<WORD>(y));
@@ -104,6 +111,8 @@ protected:
     }
     size_t Clicks() const { return sink.events.size(); }
     OLE_COLOR Selected() const { return SelectedColor(Object()); }
+    // The colour selected and the number of clicks raised, compared together.
+    std::pair<unsigned, unsigned> Outcome() const { return {Selected(), unsigned(Clicks())}; }
 
     ColorDialogPlatform platform;
 };

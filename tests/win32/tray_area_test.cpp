@@ -1,5 +1,4 @@
-// TrayArea through the platform seam: the records it hands the shell, when it adds, changes and removes its
-// icon, the events the shell's callback messages raise, a restarted shell, persistence and hosting.
+// TrayArea through the platform seam: the shell's records, the callback's events, restarts, persistence.
 #include "control_test_support.h"
 #include "services/picture.h"
 #include "tray_area.h"
@@ -9,6 +8,7 @@
 
 namespace {
 using namespace test;
+using namespace std::string_literals;
 
 constexpr auto& Cpp = Implementation<TrayArea, _TrayArea>;
 
@@ -38,7 +38,8 @@ Variant AnIcon() {
     return Variant::Object(PictureFromIcon(LoadIconW(nullptr, IDI_APPLICATION), false).Get());
 }
 
-std::wstring TipOf(const NOTIFYICONDATAW& record) { return record.szTip; }
+constexpr UINT kAllFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
+std::pair<UINT, std::wstring> FlagsAndTip(const NOTIFYICONDATAW& r) { return {r.uFlags, r.szTip}; }
 
 class TrayAreaTest : public LibraryTest {
 protected:
@@ -65,13 +66,12 @@ TEST_F(TrayAreaTest, TheAddRecordHoldsExactlyWhatTheShellNeeds) {
     ASSERT_EQ(shell.Messages(), (std::vector<DWORD>{NIM_ADD}));
 
     const NOTIFYICONDATAW& got = shell.calls[0].record;
-    ASSERT_GE(got.uID, 1u);
-    ASSERT_LE(got.uID, 65535u);
+    ASSERT_TRUE(got.uID >= 1 && got.uID <= 65535) << got.uID;
     NOTIFYICONDATAW want{};
     want.cbSize = kNotifyIconV1RecordSize;
     want.hWnd = Cpp(tray.Get()).hWnd();
     want.uID = got.uID;
-    want.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
+    want.uFlags = kAllFlags;
     want.uCallbackMessage = WM_MOUSEMOVE;
     want.hIcon = LoadIconW(nullptr, IDI_APPLICATION); // the picture holds the system's shared icon
     wmemset(want.szTip, L' ', 64);
@@ -104,8 +104,8 @@ TEST_F(TrayAreaTest, IconAndTipChangesGoToTheShellAndNoIconRemovesIt) {
     EXPECT_NE(shell.calls.back().record.hIcon, nullptr);
 
     ASSERT_EQ(PutProperty(tray.Get(), L"ToolTip", Variant::Str(std::wstring(63, L'b') + L"c")), S_OK);
-    EXPECT_EQ(shell.calls.back().record.uFlags, UINT(NIF_TIP));
-    EXPECT_EQ(TipOf(shell.calls.back().record), std::wstring(63, L'b')) << "cut so that the zero fits";
+    EXPECT_EQ(FlagsAndTip(shell.calls.back().record), (std::pair{UINT(NIF_TIP), std::wstring(63, L'b')}))
+        << "cut so that the zero fits";
 
     shell.calls.clear();
     ASSERT_EQ(PutProperty(tray.Get(), L"Icon", Dispatch(nullptr), true), S_OK);
@@ -143,8 +143,7 @@ TEST_F(TrayAreaTest, ARestartedShellGetsTheIconBackUnderItsIdentifier) {
     Pump();
     ASSERT_EQ(shell.Messages(), (std::vector<DWORD>{NIM_ADD, NIM_ADD}));
     EXPECT_EQ(shell.calls[0].record.uID, added.uID);
-    EXPECT_EQ(shell.calls[0].record.uFlags, UINT(NIF_MESSAGE | NIF_ICON | NIF_TIP));
-    EXPECT_EQ(TipOf(shell.calls[0].record), L"later");
+    EXPECT_EQ(FlagsAndTip(shell.calls[0].record), (std::pair{kAllFlags, L"later"s}));
 }
 
 TEST_F(TrayAreaTest, PersistsItsThreeKeysAndLoadingShowsNoIcon) {
@@ -166,8 +165,7 @@ TEST_F(TrayAreaTest, PersistsItsThreeKeysAndLoadingShowsNoIcon) {
     // The host shows it by setting Visible, even though the loaded value already says true.
     ASSERT_EQ(PutProperty(loaded.Get(), L"Visible", Variant::Bool(true)), S_OK);
     ASSERT_EQ(shell.Messages(), (std::vector<DWORD>{NIM_ADD}));
-    EXPECT_EQ(TipOf(shell.calls[0].record), L"Saved");
-    EXPECT_EQ(shell.calls[0].record.uFlags, UINT(NIF_MESSAGE | NIF_ICON | NIF_TIP));
+    EXPECT_EQ(FlagsAndTip(shell.calls[0].record), (std::pair{kAllFlags, L"Saved"s}));
 }
 
 TEST_F(TrayAreaTest, AtRunTimeItStaysOutOfTheFormAndADesignerSeesItsIcon) {
@@ -183,12 +181,9 @@ TEST_F(TrayAreaTest, AtRunTimeItStaysOutOfTheFormAndADesignerSeesItsIcon) {
     designed.SetUserMode(false);
     designed.Move(0, 0, 2000, 2000);
     ASSERT_EQ(designed.Create(New(CreateTrayArea).Get(), {}), S_OK);
-    ASSERT_TRUE(designed.hWnd());
     EXPECT_FALSE(GetWindowLongW(designed.hWnd(), GWL_STYLE) & WS_TABSTOP) << "a control never UI-activated";
     EXPECT_EQ(PlaceOf(designed.hWnd()), (RECT{0, 0, 32, 32})) << "the image's size";
     EXPECT_GT(Snapshot(designed.hWnd()).Count(Shown(0x00FFFF)), 50) << "the yellow tip of the design icon";
-
-    shell.calls.clear();
     ASSERT_EQ(PutProperty(designed.Object(), L"Visible", Variant::Bool(true)), S_OK);
     EXPECT_TRUE(shell.calls.empty()) << "a designer adds no icon";
 }

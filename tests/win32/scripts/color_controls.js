@@ -1,5 +1,4 @@
-// A late-bound client we did not write: Wine's script host drives the registered colour controls through
-// their type library, including the puts that the interfaces declare by reference.
+// A late-bound client we did not write drives the registered colour controls, puts by reference included.
 
 run(function () {
     var button = new ActiveXObject("Dravlix.ColorButton");

@@ -1,5 +1,4 @@
-// A late-bound client we did not write: Wine's script host drives the registered Dravlix.Splitter, whose
-// puts take their values by reference.
+// A late-bound client we did not write drives the registered Dravlix.Splitter, whose puts are by reference.
 
 run(function () {
     var s = new ActiveXObject("Dravlix.Splitter");
