@@ -37,7 +37,6 @@ Pixels Read(HBITMAP bitmap) {
 
 class CardFaces : public testing::Test {
 protected:
-    void SetUp() override { ASSERT_NE(palix_, nullptr); }
     void TearDown() override { FreeLibrary(palix_); }
     const HMODULE palix_ =
         LoadLibraryExW((test::BinFolder() + L"Palix.exe").c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
@@ -58,8 +57,7 @@ TEST_F(CardFaces, UnpackToTheDrawnBitmaps) {
         OLE_HANDLE handle = 0;
         ASSERT_EQ(face->get_Handle(&handle), S_OK);
         const Pixels unpacked = Read(reinterpret_cast<HBITMAP>(static_cast<UINT_PTR>(handle)));
-        EXPECT_EQ(unpacked.bitsPerPixel, expected.bitsPerPixel) << symbol;
-        EXPECT_TRUE(unpacked.rgb == expected.rgb) << symbol;
+        EXPECT_TRUE(unpacked.bitsPerPixel == expected.bitsPerPixel && unpacked.rgb == expected.rgb) << symbol;
     }
 }
 
@@ -67,7 +65,6 @@ TEST_F(CardFaces, UnpackToTheDrawnBitmaps) {
 // unpacks to as it was (a distance pointing at equal bytes, the header's time).
 TEST_F(CardFaces, RefuseDamagedData) {
     HRSRC found = FindResourceW(palix_, MAKEINTRESOURCEW(IDB_CARD_STAR), RT_RCDATA);
-    ASSERT_NE(found, nullptr);
     const auto* packed = static_cast<const uint8_t*>(LockResource(LoadResource(palix_, found)));
     const std::vector<uint8_t> good(packed, packed + SizeofResource(palix_, found));
     const auto unpacked = cardtest::Gunzip(good.data(), good.size());

@@ -103,7 +103,6 @@ TEST_F(RegistrationFree, PalixsManifestServesEveryClassAndTheTypeLibraryFromItsF
             CLSID created{};
             EXPECT_EQ(object->GetClassID(&created), S_OK);
             EXPECT_EQ(created, *control.clsid);
-            object.Reset();
         }
     }
     Bstr path;
