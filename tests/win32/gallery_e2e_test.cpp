@@ -53,7 +53,7 @@ protected:
     std::wstring path;
 };
 
-TEST_F(Gallery, LogsEventsAndListsPropertiesFromTheTypeLibraryAndARefusedPutChangesNothing) {
+TEST_F(Gallery, LogsEventsListsPropertiesRefusesBadPutsAndShowsDesignLooksOnlyInDesignMode) {
     HWND label3D = Window(L"Label3D1"); // its front label lies at its top left
     SendMessageW(label3D, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(3, 4));
     SendMessageW(label3D, WM_LBUTTONUP, 0, MAKELPARAM(3, 4));
@@ -77,9 +77,7 @@ TEST_F(Gallery, LogsEventsAndListsPropertiesFromTheTypeLibraryAndARefusedPutChan
     EXPECT_EQ(form->SetProperty(L"ForeColor1", L"&H0000FF", error), DISP_E_TYPEMISMATCH) << "text the form cannot read";
     EXPECT_EQ(form->SetProperty(L"Caption", L"plain words", error), S_OK);
     EXPECT_EQ(TextProperty(form->Object(L"Label3D1"), L"Caption"), L"plain words");
-}
 
-TEST_F(Gallery, DesignModeShowsTheDesignTimeLooksAndRunModeTakesThemAway) {
     auto edged = [&] { return (GetWindowLongW(Window(L"Splitter1"), GWL_EXSTYLE) & WS_EX_CLIENTEDGE) != 0; };
     EXPECT_FALSE(edged());
     ASSERT_EQ(form->SetDesignMode(true), S_OK);
