@@ -26,12 +26,6 @@ std::wstring FolderOf(const std::wstring& path) {
     return path.substr(0, path.find_last_of(L'\\') + 1);
 }
 
-std::wstring ProgramFolder() {
-    wchar_t path[MAX_PATH];
-    DWORD n = GetModuleFileNameW(nullptr, path, MAX_PATH);
-    return FolderOf(std::wstring(path, n));
-}
-
 struct Search {
     DWORD process;
     HWND found;
@@ -144,10 +138,8 @@ double Median(std::vector<double> values) {
 } // namespace
 
 int main() {
-    std::wstring bin = ProgramFolder();
-    wchar_t temp[MAX_PATH];
-    GetTempPathW(MAX_PATH, temp);
-    std::wstring folder = std::wstring(temp) + L"startup-benchmark-" +
+    std::wstring bin = test::BinFolder();
+    std::wstring folder = test::TempFolder() + L"startup-benchmark-" +
                           std::to_wstring(GetCurrentProcessId()) + L"-" + std::to_wstring(GetTickCount());
     if (!CreateDirectoryW(folder.c_str(), nullptr)) {
         std::printf("No temporary folder %s (error %lu)\n", Narrow(folder).c_str(), GetLastError());

@@ -11,7 +11,6 @@
 #include <windows.h>
 
 #include <algorithm>
-#include <iterator>
 #include <string>
 #include <vector>
 
@@ -145,12 +144,6 @@ TEST_F(Registration, LeavesTheOtherArchitecturesRegistrationWhole) {
     remove(L"Dravlix.Hyperlink");
     EXPECT_TRUE(Same(before, after));
     EXPECT_FALSE(KeyExists(HKEY_CLASSES_ROOT, L"Dravlix.Hyperlink")) << "our own ProgID stayed behind";
-}
-
-std::vector<std::wstring> Added(const std::vector<std::wstring>& before, const std::vector<std::wstring>& after) {
-    std::vector<std::wstring> added;
-    std::set_difference(after.begin(), after.end(), before.begin(), before.end(), std::back_inserter(added));
-    return added;
 }
 
 std::vector<std::wstring> Without(std::vector<std::wstring> lines, const std::wstring& prefix) {

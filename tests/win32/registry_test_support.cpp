@@ -6,7 +6,6 @@
 
 #include <algorithm>
 #include <iterator>
-#include <tuple>
 
 namespace test {
 
@@ -111,13 +110,16 @@ std::vector<std::wstring> Half(const std::vector<std::wstring>& dump, const std:
     return lines;
 }
 
+std::vector<std::wstring> Added(const std::vector<std::wstring>& before, const std::vector<std::wstring>& after) {
+    std::vector<std::wstring> added;
+    std::set_difference(after.begin(), after.end(), before.begin(), before.end(), std::back_inserter(added));
+    return added;
+}
+
 std::string Difference(const std::vector<std::wstring>& before, const std::vector<std::wstring>& after) {
     std::wstring text;
-    for (auto [from, to, mark] : {std::tuple{&before, &after, L"- "}, std::tuple{&after, &before, L"+ "}}) {
-        std::vector<std::wstring> lines;
-        std::set_difference(from->begin(), from->end(), to->begin(), to->end(), std::back_inserter(lines));
-        for (const auto& line : lines) text += mark + line + L"\n";
-    }
+    for (const auto& line : Added(after, before)) text += L"- " + line + L"\n";
+    for (const auto& line : Added(before, after)) text += L"+ " + line + L"\n";
     return Narrow(text);
 }
 

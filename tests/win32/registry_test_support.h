@@ -22,6 +22,8 @@ std::wstring StringValue(const std::wstring& path, const wchar_t* name = nullptr
 std::vector<std::wstring> DumpClasses(REGSAM view = 0);
 // The lines of one half of a dump ("HKLM" or "HKCU") without the half's name, so that the halves compare.
 std::vector<std::wstring> Half(const std::vector<std::wstring>& dump, const std::wstring& root);
+// The lines of a sorted dump that an earlier one did not have.
+std::vector<std::wstring> Added(const std::vector<std::wstring>& before, const std::vector<std::wstring>& after);
 // The lines gone and added, readable in a failure message.
 std::string Difference(const std::vector<std::wstring>& before, const std::vector<std::wstring>& after);
 // Equal dumps, or a failure that shows the difference.
